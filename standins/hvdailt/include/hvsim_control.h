@@ -1,0 +1,152 @@
+/* Test-only control of the simulated camera library.
+ *
+ * The simulated cameras live in libhvsim; libHVDAILT exports only the camera library's own
+ * functions and forwards them here. Tests and the demo link libhvsim to configure cameras, inject
+ * failures, read the call log, deliver frames on demand and decode frame stamps. Nothing here is
+ * part of the adapter or of the camera library's binary contract.
+ *
+ * Every function is thread-safe. Device numbers count from 1, as in BeginHVDevice. */
+#ifndef HVSIM_CONTROL_H
+#define HVSIM_CONTROL_H
+
+#include <stdint.h>
+
+#include "HVDAILT.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32)
+#if defined(HVSIM_BUILDING)
+#define HVSIM_API __declspec(dllexport)
+#else
+#define HVSIM_API __declspec(dllimport)
+#endif
+#else
+#define HVSIM_API __attribute__((visibility("default")))
+#endif
+
+/* The 20 operations of the camera library, in the order of its declaration. */
+typedef enum HvSimOp {
+    HVSIM_BeginHVDevice,
+    HVSIM_EndHVDevice,
+    HVSIM_HVGetDeviceTotal,
+    HVSIM_HVGetDeviceInfo,
+    HVSIM_HVSetResolution,
+    HVSIM_HVSetOutputWindow,
+    HVSIM_HVSetSnapMode,
+    HVSIM_HVAGCControl,
+    HVSIM_HVAECControl,
+    HVSIM_HVADCControl,
+    HVSIM_HVOpenSnap,
+    HVSIM_HVStartSnap,
+    HVSIM_HVSnapShot,
+    HVSIM_HVCloseSnap,
+    HVSIM_HVTriggerShot,
+    HVSIM_HVSetTriggerPolarity,
+    HVSIM_HVSetStrobePolarity,
+    HVSIM_HVSetSnapSpeed,
+    HVSIM_HVSetBlanking,
+    HVSIM_HVCommand,
+    HVSIM_OP_COUNT
+} HvSimOp;
+
+/* ---- configuration ---------------------------------------------------------------------- */
+
+/* Returns the simulator to its state at load: cameras from KORVEX_SIM_CAMERAS (or the default
+ * pair), every camera closed and idle, no faults, an empty call log, free-running frames. Stops any
+ * capture thread first. */
+HVSIM_API void hvsim_reset(void);
+
+/* Replaces the camera set, as KORVEX_SIM_CAMERAS would: comma-separated model names or decimal
+ * type codes. Returns the number of cameras, or -1 (nothing changed) for an unknown model name. */
+HVSIM_API int32_t hvsim_configure(const char* cameras);
+
+/* Per-camera overrides, for tests. Each returns 0, or -1 for a device number that does not exist.
+ * A resolution list of 0 entries makes the list query report size 0. */
+HVSIM_API int32_t hvsim_set_type_code(int32_t device, int32_t typeCode);
+HVSIM_API int32_t hvsim_set_resolutions(int32_t device, const ResolutionEntry* entries, int32_t count);
+HVSIM_API int32_t hvsim_set_serial(int32_t device, const char* serial);
+HVSIM_API int32_t hvsim_set_hw_version(int32_t device, int32_t version);
+HVSIM_API int32_t hvsim_set_camera_status(int32_t device, int32_t status); /* the status query's output */
+
+/* ---- fault injection -------------------------------------------------------------------- */
+
+/* From now on, calls number first .. first + count - 1 of op (counted from 1 at this call) fail
+ * with status, which must be non-zero; count -1 means every call from first on. A failing call
+ * returns the status and changes nothing, and writes nothing through its pointers. */
+HVSIM_API void hvsim_fail(HvSimOp op, int32_t status, int32_t first, int32_t count);
+HVSIM_API void hvsim_clear_faults(void);
+
+/* ---- call log --------------------------------------------------------------------------- */
+
+/* One entry per call into the camera library, in call order. args holds the integer arguments
+ * after the handle in call order, widened to 32 bits (a pointer argument is logged as 1 when
+ * non-null and 0 when null; the callback of HVOpenSnap as its slot number 1..10 when it is one
+ * of the adapter's, else 1). BeginHVDevice logs its device number in args[0]; HVGetDeviceTotal
+ * has no handle. */
+typedef struct HvSimCall {
+    HvSimOp op;
+    HHV handle;
+    int32_t argCount;
+    int64_t args[6];
+    HVSTATUS status; /* what the call returned */
+} HvSimCall;
+
+HVSIM_API int32_t hvsim_log_count(void);
+HVSIM_API int32_t hvsim_log_get(int32_t index, HvSimCall* call); /* 0, or -1 out of range */
+HVSIM_API void hvsim_log_clear(void);
+HVSIM_API const char* hvsim_op_name(HvSimOp op);
+
+/* ---- frames ----------------------------------------------------------------------------- */
+
+/* Manual frame mode: capture threads produce no frame of their own; each hvsim_deliver_frames
+ * call makes count frames on the camera's capture thread (buffer index alternating 0, 1, 0, ...
+ * continuously across calls) and returns after their callbacks have returned. Returns the number
+ * delivered (0 when the camera is not capturing). */
+HVSIM_API void hvsim_set_manual_frames(int32_t enabled);
+HVSIM_API int32_t hvsim_deliver_frames(int32_t device, int32_t count);
+
+/* Sensor noise on or off (default off), for tests that compare frames. */
+HVSIM_API void hvsim_set_noise(int32_t enabled);
+
+/* The stamp every simulated frame carries at its top-left: which camera, which frame (counting
+ * from 0 per camera since hvsim_reset), and which buffer index it was written to. */
+typedef struct HvSimStamp {
+    int32_t device;
+    int32_t frame;
+    int32_t bufferIndex;
+} HvSimStamp;
+
+/* Decodes the stamp of an image whose rows are width pixels of bytesPerPixel bytes each:
+ * 1 for a raw or grey frame, 4 for an exported B,G,R,0 frame, 3 for the converter's output.
+ * Returns 0, or -1 when no valid stamp is found. */
+HVSIM_API int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel,
+                                     HvSimStamp* stamp);
+
+/* ---- camera state, as the camera library was told it ------------------------------------ */
+
+typedef struct HvSimCameraState {
+    int32_t open;            /* begun and not ended */
+    int32_t capturing;       /* HVStartSnap succeeded and HVCloseSnap not yet called */
+    int32_t typeCode;
+    int32_t resolutionMode;
+    int32_t windowLeft, windowTop, windowWidth, windowHeight; /* current frame geometry */
+    int32_t snapMode;        /* 0 continuous, other values triggered */
+    int32_t snapSpeed, triggerPolarity, strobePolarity;
+    int32_t blankingFirst, blankingSecond;
+    int32_t gain[4];         /* codes 16..19 */
+    int32_t adcLevel, adcEnabled, adcValue[4];
+    int32_t exposureUnit, exposureValue; /* SV models: control codes 3 and 2 */
+    uint32_t exposureRows;   /* other models: control code 1 */
+    int64_t framesDelivered;
+} HvSimCameraState;
+
+HVSIM_API int32_t hvsim_get_state(int32_t device, HvSimCameraState* state); /* 0, or -1 */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
