@@ -52,6 +52,16 @@ typedef enum HvSimOp {
     HVSIM_OP_COUNT
 } HvSimOp;
 
+/* Statuses the simulated camera library returns besides 0 (success). Injected faults return
+ * whatever status hvsim_fail was given. */
+enum {
+    HVSIM_STATUS_INVALID_HANDLE = -1,    /* handle 0, unknown, or of a camera since ended */
+    HVSIM_STATUS_INVALID_PARAMETER = -2, /* null pointer, code or value out of range */
+    HVSIM_STATUS_BAD_STATE = -3,         /* e.g. starting a capture twice, trigger while free-running */
+    HVSIM_STATUS_BUFFER_TOO_SMALL = -4,  /* HVGetDeviceInfo: size below what the kind needs */
+    HVSIM_STATUS_NOT_SUPPORTED = -5      /* a code this camera family does not have */
+};
+
 /* ---- configuration ---------------------------------------------------------------------- */
 
 /* Returns the simulator to its state at load: cameras from KORVEX_SIM_CAMERAS (or the default
@@ -99,6 +109,11 @@ HVSIM_API int32_t hvsim_log_get(int32_t index, HvSimCall* call); /* 0, or -1 out
 HVSIM_API void hvsim_log_clear(void);
 HVSIM_API const char* hvsim_op_name(HvSimOp op);
 
+/* Names the adapter's per-device snap callback slot (1..10) for the call log; a callback that was
+ * never named is logged as 1, a null one as 0. Kept across hvsim_reset. Returns 0, or -1 for a
+ * slot out of range. */
+HVSIM_API int32_t hvsim_set_callback_slot(int32_t slot, HVSnapCallback callback);
+
 /* ---- frames ----------------------------------------------------------------------------- */
 
 /* Manual frame mode: capture threads produce no frame of their own; each hvsim_deliver_frames
@@ -111,6 +126,10 @@ HVSIM_API int32_t hvsim_deliver_frames(int32_t device, int32_t count);
 /* Sensor noise on or off (default off), for tests that compare frames. */
 HVSIM_API void hvsim_set_noise(int32_t enabled);
 
+/* Time between two free-running frames of the camera with its current settings, in
+ * microseconds: the longer of the sensor readout and the exposure. -1 for an unknown device. */
+HVSIM_API int64_t hvsim_frame_interval_us(int32_t device);
+
 /* The stamp every simulated frame carries at its top-left: which camera, which frame (counting
  * from 0 per camera since hvsim_reset), and which buffer index it was written to. */
 typedef struct HvSimStamp {
@@ -118,6 +137,11 @@ typedef struct HvSimStamp {
     int32_t frame;
     int32_t bufferIndex;
 } HvSimStamp;
+
+/* The stamp is 16 x 4 blocks of 4 x 4 pixels: 64 x 16 pixels. A frame narrower or lower than
+ * that carries no stamp. */
+#define HVSIM_STAMP_WIDTH 64
+#define HVSIM_STAMP_HEIGHT 16
 
 /* Decodes the stamp of an image whose rows are width pixels of bytesPerPixel bytes each:
  * 1 for a raw or grey frame, 4 for an exported B,G,R,0 frame, 3 for the converter's output.
@@ -141,9 +165,16 @@ typedef struct HvSimCameraState {
     int32_t exposureUnit, exposureValue; /* SV models: control codes 3 and 2 */
     uint32_t exposureRows;   /* other models: control code 1 */
     int64_t framesDelivered;
+    int32_t colour;          /* 1 for a Bayer-mosaic colour sensor, 0 for a monochrome one */
+    int32_t bayerLayout;     /* 1..4 as the converter names it (colour sensors), 0 for mono */
+    int32_t sensorWidth, sensorHeight; /* the first entry of the resolution list */
 } HvSimCameraState;
 
 HVSIM_API int32_t hvsim_get_state(int32_t device, HvSimCameraState* state); /* 0, or -1 */
+
+/* The state the camera has after hvsim_reset (closed, idle, every setting at its model's
+ * default, e.g. the default exposureRows). 0, or -1 for an unknown device. */
+HVSIM_API int32_t hvsim_get_defaults(int32_t device, HvSimCameraState* state);
 
 #ifdef __cplusplus
 }
