@@ -1,0 +1,72 @@
+// Bilinear demosaicing of an 8-bit Bayer mosaic into 3-byte B, G, R pixels through three tables.
+//
+// Every output channel of site (x, y) is, for the site's own colour, the site's value; for another
+// colour, the rounded mean of the sites of that colour among the eight neighbours that lie inside
+// the image, (sum + n / 2) / n in integers; and the site's own value when none of the eight has
+// that colour (a 1-pixel-wide or 1-row image). Inside the image this is plain bilinear
+// interpolation:
+//
+//      red or blue site X              green site G on a row with colour P
+//
+//        Q  G  Q                          .  Q  .
+//        G [X] G      G = mean of 4 G     P [G] P      P = mean of 2 P (row)
+//        Q  G  Q      Q = mean of 4 Q     .  Q  .      Q = mean of 2 Q (column)
+//
+// Border sites use the same rule with fewer neighbours; nothing outside the source is read.
+#ifndef RAW2RGB_DEMOSAIC_H
+#define RAW2RGB_DEMOSAIC_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "bayer_layout.h"
+
+namespace raw2rgb {
+
+struct Frame {
+    const std::uint8_t* source;      // width x height bytes, rows packed
+    std::uint8_t* destination;       // width x height 3-byte pixels
+    int width;
+    int height;
+    bool bottomUp;                   // source row 0 becomes the last output row
+    BayerLayout layout;
+    const std::uint8_t* lut[kChannels];  // indexed by Colour: blue, green, red table
+
+    [[nodiscard]] std::uint8_t* output_row(int y) const
+    {
+        const int row = bottomUp ? height - 1 - y : y;
+        return destination + static_cast<std::ptrdiff_t>(row) * width * kChannels;
+    }
+};
+
+// One interior row (1 <= y <= height - 2) as the row kernels see it: the three source rows, the
+// output row, and what the row's phase fixes. The row carries green and one other colour P; the
+// rows above and below carry green and the remaining colour Q.
+struct InteriorRow {
+    const std::uint8_t* up;
+    const std::uint8_t* mid;
+    const std::uint8_t* down;
+    std::uint8_t* out;
+    int greenParity;                 // x & 1 of this row's green sites
+    int offsetP;                     // byte offset of P in an output pixel (0 blue, 2 red)
+    int offsetQ;
+    const std::uint8_t* lut[kChannels];  // indexed by output byte: blue, green, red table
+};
+
+// The rule above for one site, bounds checked; used for border sites and tiny images.
+void demosaic_site(const Frame& frame, int x, int y);
+
+// Interior sites x0 <= x < x1 of one interior row (1 <= x0, x1 <= width - 1), plain scalar code.
+void interior_row_scalar(const InteriorRow& row, int x0, int x1);
+
+// Fast interior kernel: converts whole blocks from x0 on while they fit before x1 and returns
+// the first x it did not convert. Writes one byte past each pixel that the caller overwrites
+// afterwards, so x1 must be at most width - 1 and site x1 must be written after this call.
+int interior_row_fast(const InteriorRow& row, int x0, int x1);
+
+// The whole frame.
+void demosaic_frame(const Frame& frame);
+
+}  // namespace raw2rgb
+
+#endif

@@ -1,0 +1,52 @@
+// Frame driver: the two row phases are worked out once per frame; border sites go through the
+// bounds-checked rule, interior ones through the fast kernel and then the scalar row loop.
+#include <cstddef>
+
+#include "demosaic.h"
+
+namespace raw2rgb {
+
+namespace {
+
+struct RowPhase {
+    int greenParity;
+    int offsetP;
+    int offsetQ;
+};
+
+RowPhase phase_of_row(const BayerLayout& layout, int y)
+{
+    const int greenParity = layout.at(0, y) == Colour::Green ? 0 : 1;
+    const auto p = static_cast<int>(layout.at(greenParity ^ 1, y));
+    return {greenParity, p, 2 - p};
+}
+
+}  // namespace
+
+void demosaic_frame(const Frame& frame)
+{
+    const int w = frame.width;
+    const int h = frame.height;
+    if (w < 3 || h < 3) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) demosaic_site(frame, x, y);
+        return;
+    }
+
+    const RowPhase phases[2] = {phase_of_row(frame.layout, 0), phase_of_row(frame.layout, 1)};
+    for (int x = 0; x < w; ++x) demosaic_site(frame, x, 0);
+    for (int y = 1; y < h - 1; ++y) {
+        const RowPhase& phase = phases[y & 1];
+        const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
+        const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
+                              phase.offsetP, phase.offsetQ,
+                              {frame.lut[0], frame.lut[1], frame.lut[2]}};
+        demosaic_site(frame, 0, y);
+        const int done = interior_row_fast(row, 1, w - 1);
+        interior_row_scalar(row, done, w - 1);
+        demosaic_site(frame, w - 1, y);  // after the fast kernel, whose last store spills into it
+    }
+    for (int x = 0; x < w; ++x) demosaic_site(frame, x, h - 1);
+}
+
+}  // namespace raw2rgb

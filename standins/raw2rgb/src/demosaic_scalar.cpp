@@ -1,0 +1,75 @@
+// Plain scalar demosaicing: the bounds-checked rule for any site, and the interior row loop.
+#include <cstdint>
+
+#include "demosaic.h"
+
+namespace raw2rgb {
+
+void demosaic_site(const Frame& frame, int x, int y)
+{
+    const int w = frame.width;
+    const int h = frame.height;
+    unsigned sum[kChannels] = {0, 0, 0};
+    unsigned count[kChannels] = {0, 0, 0};
+    for (int dy = -1; dy <= 1; ++dy) {
+        const int ny = y + dy;
+        if (ny < 0 || ny >= h) continue;
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = x + dx;
+            if ((dx == 0 && dy == 0) || nx < 0 || nx >= w) continue;
+            const auto c = static_cast<int>(frame.layout.at(nx, ny));
+            sum[c] += frame.source[static_cast<std::ptrdiff_t>(ny) * w + nx];
+            ++count[c];
+        }
+    }
+    const std::uint8_t own = frame.source[static_cast<std::ptrdiff_t>(y) * w + x];
+    const auto ownColour = static_cast<int>(frame.layout.at(x, y));
+    std::uint8_t* out = frame.output_row(y) + static_cast<std::ptrdiff_t>(x) * kChannels;
+    for (int c = 0; c < kChannels; ++c) {
+        const unsigned value = (c == ownColour || count[c] == 0) ? own : (sum[c] + count[c] / 2) / count[c];
+        out[c] = frame.lut[c][value];
+    }
+}
+
+namespace {
+
+// Green site: P from the row, Q from the column.
+inline void green_site(const InteriorRow& r, int x)
+{
+    const unsigned p = (r.mid[x - 1] + r.mid[x + 1] + 1u) >> 1;
+    const unsigned q = (r.up[x] + r.down[x] + 1u) >> 1;
+    std::uint8_t* out = r.out + x * kChannels;
+    out[r.offsetP] = r.lut[r.offsetP][p];
+    out[1] = r.lut[1][r.mid[x]];
+    out[r.offsetQ] = r.lut[r.offsetQ][q];
+}
+
+// P site: green from the four orthogonal neighbours, Q from the four diagonal ones.
+inline void colour_site(const InteriorRow& r, int x)
+{
+    const unsigned g = (r.up[x] + r.down[x] + r.mid[x - 1] + r.mid[x + 1] + 2u) >> 2;
+    const unsigned q = (r.up[x - 1] + r.up[x + 1] + r.down[x - 1] + r.down[x + 1] + 2u) >> 2;
+    std::uint8_t* out = r.out + x * kChannels;
+    out[r.offsetP] = r.lut[r.offsetP][r.mid[x]];
+    out[1] = r.lut[1][g];
+    out[r.offsetQ] = r.lut[r.offsetQ][q];
+}
+
+}  // namespace
+
+void interior_row_scalar(const InteriorRow& row, int x0, int x1)
+{
+    int x = x0;
+    if (x < x1 && (x & 1) != row.greenParity) {
+        colour_site(row, x);
+        ++x;
+    }
+    // Sites now come in pairs: green, then P.
+    for (; x + 1 < x1; x += 2) {
+        green_site(row, x);
+        colour_site(row, x + 1);
+    }
+    if (x < x1) green_site(row, x);
+}
+
+}  // namespace raw2rgb
