@@ -1,0 +1,29 @@
+// Exported entry points: capture, delivery and the cross-hair.
+#include "acquisition/acquisition.h"
+#include "korvex.h"
+
+extern "C" {
+
+KX_API int16_t KX_CALL ZqStartGrab(int16_t device) { return korvex::StartGrab(device); }
+KX_API int16_t KX_CALL ZqStopGrab(int16_t device) { return korvex::StopGrab(device); }
+KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds) { return korvex::SetTimeout(milliseconds); }
+
+KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, int16_t width, int16_t height,
+                                         int16_t colour, int16_t layout) {
+    return korvex::ExportImageData(device, destination, width, height, colour, layout);
+}
+
+KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
+                                    int16_t colour, int16_t layout) {
+    return korvex::GrabSingle(device, destination, width, height, colour, layout);
+}
+
+// The overlay belongs to no camera: the device argument is ignored.
+KX_API int16_t KX_CALL ZqEnableCross(int16_t /*device*/, int16_t flag) { return korvex::EnableCross(flag); }
+
+KX_API int16_t KX_CALL ZqSetCrossPara(int16_t /*device*/, int16_t x, int16_t y, int16_t width, int16_t height,
+                                      int16_t thickness) {
+    return korvex::SetCrossPara(x, y, width, height, thickness);
+}
+
+}

@@ -1,0 +1,308 @@
+/*
+ * Korvex: one flat C interface to up to ten industrial cameras.
+ *
+ * A host opens cameras by number, allocates their buffers, runs double-buffered continuous
+ * capture and receives frames as 32-bit B,G,R,0 or 8-bit grey pixels (optionally with a red
+ * cross-hair). It can grab single frames, set exposure, geometry, gains, converter, trigger and
+ * strobe, keep white balance in a settings file, apply gamma and read identification.
+ *
+ * Conventions that hold for every function below
+ * ------------------------------------------------
+ * - Device numbers count from 1. Camera n is the n-th camera of the camera library.
+ *   Any device number outside 1..10 gives result 0 (false for the three identification
+ *   getters) and touches nothing: no message, no camera call, no state change.
+ * - Results: 1 means done, 0 means refused or failed. A few functions return -1 for one
+ *   particular failure, or a measured value; each says so.
+ * - "Requires an open camera": when the camera is not open the library shows the message
+ *   "Please open device first!" in a modal box (see Messages), makes no camera call, changes
+ *   nothing and returns 0.
+ * - Nothing throws across this interface and no error text is kept. A failed camera call only
+ *   shapes the result; it is never shown.
+ * - Threads: any host thread may call any function. The library takes no lock on its own state
+ *   except where a function says so; two host threads working on the same camera at the same time
+ *   are the host's to keep apart. Exporting, grabbing and automatic white balance on one camera
+ *   share a working buffer and must not run at the same time on that camera. Different cameras
+ *   are independent.
+ *
+ * Camera states
+ * -------------
+ *   Closed    -> ZqOpenDevice(n)                 -> Open (cameras 1..n)
+ *   Open      -> ZqAllocateResources()           -> Allocated (buffers, geometry, colour tables)
+ *   Allocated -> ZqStartGrab / ZqStopGrab        -> Capturing / Allocated
+ *   any       -> ZqCloseDevice()                 -> Closed (ratios stored, buffers released)
+ *
+ * Messages
+ * --------
+ * Misuse is reported once, in a modal warning box with an OK button whose caption is the
+ * library's file name without folder and extension. The calling thread waits until the box is
+ * dismissed. The texts are exactly:
+ *   1 "Please open device first!"
+ *   2 "Too many device!"
+ *   3 "Open device error!"
+ *   4 "The device num can't smaller than 1"
+ * On Windows this is a MessageBoxA. Elsewhere the program named by the environment variable
+ * KORVEX_DIALOG is run with the caption and the text as its two arguments and waited for;
+ * without it a desktop dialog is shown where a display and a dialog program exist, otherwise
+ * the line "Caption: text" goes to standard error.
+ *
+ * Settings file
+ * -------------
+ * "Korvex.ini" keeps each camera's white-balance ratios (section "Video Parameter<n-1>",
+ * keys RGain, GGain, BGain, values written as "%f"). It is read by ZqOpenDevice and written by
+ * ZqCloseDevice only. On Windows it lies where the private-profile service puts a bare name (the
+ * Windows folder); elsewhere in $KORVEX_CONFIG_DIR, else $XDG_CONFIG_HOME, else $HOME/.config.
+ * Writing replaces the file atomically and keeps every other line of it.
+ */
+#ifndef KORVEX_H
+#define KORVEX_H
+
+#include <stdint.h>
+
+#ifndef KX_CALL
+#if defined(_WIN32) && !defined(_WIN64)
+#define KX_CALL __stdcall
+#else
+#define KX_CALL
+#endif
+#endif
+
+#ifndef KX_API
+#if defined(_WIN32)
+#define KX_API
+#else
+#define KX_API __attribute__((visibility("default")))
+#endif
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ======================================================================================== */
+/* Lifecycle                                                                                 */
+/* ======================================================================================== */
+
+/* Opens cameras 1..count and reads their white-balance ratios from the settings file.
+ * count < 1: message 4, result 0, nothing changed. count > 10: message 2, result 0, nothing
+ * changed. Otherwise every camera's handle is forgotten first (buffers are kept; call
+ * ZqCloseDevice before opening again), then cameras 1..count are begun in order. If one fails:
+ * message 3, result 0; the cameras before it stay open, the device total used by allocation and
+ * closing keeps its earlier value and no ratios are read. Success: result 1.
+ * A stored ratio that is missing, empty, not a number or 0 is read as 1.0. */
+KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
+
+/* Gives each opened camera (1..the count of the last successful ZqOpenDevice, 1 before any)
+ * its geometry (the first entry of its resolution list), two raw frame buffers and a working
+ * buffer, all filled with 0x80, and its colour tables built from its ratios (all three ratios
+ * become 1.0 if any of them is 0). Result 1 when every camera is done.
+ * A camera that is not open: message 1 and result 0 at once; earlier cameras keep what this call
+ * gave them, later ones are not touched.
+ * A resolution list that cannot be read or is empty, or memory that runs out: result 0 at once,
+ * that camera keeps its earlier buffers (or none) and its geometry, later cameras untouched.
+ * Calling it again releases a camera's earlier buffers and allocates fresh ones, except on a
+ * camera that is capturing: the camera library writes into its buffers, so they are kept (their
+ * content too) and only geometry, ratios and tables are set again; if the camera's frame no
+ * longer fits them the result is 0. */
+KX_API int16_t KX_CALL ZqAllocateResources(void);
+
+/* Writes every opened camera's ratios to the settings file, wakes any export waiting on those
+ * cameras, ends them and releases their buffers. Always returns 1, also when nothing is open
+ * (before any open it still writes camera 1's ratios, which are 0.000000 then) and when the file
+ * cannot be written (the file then keeps its earlier content). It does not stop capture: call
+ * ZqStopGrab first. An export woken by it returns 0 without writing (see ZqExportImageData). */
+KX_API int16_t KX_CALL ZqCloseDevice(void);
+
+/* Ends and begins one camera's connection again, keeping its buffers, ratios, tables, geometry
+ * and capture state. No open test, no message. Result 1 when the camera began again, else 0
+ * (the camera then counts as closed). */
+KX_API int16_t KX_CALL ZqRestatDevice(int16_t device);
+
+/* The number of cameras the camera library sees (low 16 bits), or -1 when it cannot tell.
+ * Needs no open camera. */
+KX_API int16_t KX_CALL ZqGetDeviceTotal(void);
+
+/* ======================================================================================== */
+/* Continuous capture                                                                        */
+/* ======================================================================================== */
+
+/* Starts continuous capture into the camera's two raw buffers. Requires an open camera.
+ * Result 1 when capture started, 0 when the camera library refused (the frame event and the
+ * callback registration stay; exports then wait their full timeout). A camera without buffers
+ * (never allocated, or closed) gives 0 with no camera call, since frames would have nowhere to
+ * go. Starting again without ZqStopGrab replaces the frame event; the earlier one is released. */
+KX_API int16_t KX_CALL ZqStartGrab(int16_t device);
+
+/* Stops continuous capture and releases the frame event. Requires an open camera. Result 1
+ * when the camera library stopped capture, else 0 (the event is released all the same). The
+ * event is released only once no frame callback can still be using it; an export already
+ * waiting on it keeps waiting for its own timeout. */
+KX_API int16_t KX_CALL ZqStopGrab(int16_t device);
+
+/* Sets how long ZqExportImageData waits for a frame, for all cameras. Always 1.
+ * 0 = do not wait, 1..32767 = milliseconds, -1 = wait without limit, any other negative v =
+ * 4294967296 + v milliseconds. Default 5000. Takes effect at the next export. */
+KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
+
+/* ======================================================================================== */
+/* Frame delivery                                                                            */
+/* ======================================================================================== */
+
+/* Waits up to the timeout for the camera's next frame and writes the newest frame into
+ * destination, row 0 first, rows of width pixels with no padding. No open test.
+ * colour == 1: 4 bytes per pixel, B, G, R, 0, demosaiced with layout (codes 1..4; any other
+ * code is used as 1) through the camera's colour tables. Any other colour value: 1 byte of grey
+ * per pixel. With the cross-hair enabled, both come out as 4 bytes per pixel (grey as v,v,v,0)
+ * with the cross in red (0,0,255,0). Exactly width*height pixels are written, nothing beyond.
+ * The destination must hold width*height*4 bytes for colour or when the cross-hair may be on,
+ * width*height bytes otherwise.
+ * Results: 1 a frame was written; -1 no frame came within the timeout (nothing written or
+ * recorded); 0 refused with nothing written and no wait: width or height negative,
+ * width*height more than the camera's buffers hold, destination null, a camera without buffers
+ * (never allocated, or closed), or a camera closed by ZqCloseDevice while this export waited.
+ * A width or height of 0 writes nothing and returns 1. A camera that is not capturing is
+ * exported at once from the newest buffer it holds. The size, height and layout of each export
+ * that passed its wait are recorded for ZqAutoWhiteBalance. Allocates no memory. */
+KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, int16_t width, int16_t height,
+                                         int16_t colour, int16_t layout);
+
+/* Takes one frame into the camera's first raw buffer and writes it like an export without the
+ * cross-hair (colour == 1: B,G,R,0 with layout passed to the converter unchanged; otherwise
+ * grey). Requires an open camera. Result 1 when the snap succeeded; 0 when it failed, in which
+ * case the destination still receives what the first raw buffer held. Refused with 0, nothing
+ * written and no camera call: negative width or height, width*height beyond the buffers, null
+ * destination, a camera without buffers. Records no export geometry. */
+KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
+                                    int16_t colour, int16_t layout);
+
+/* ======================================================================================== */
+/* Cross-hair (one for all cameras; the device argument is ignored, no open test)            */
+/* ======================================================================================== */
+
+/* flag 1 switches the cross-hair on and returns 0; flag 0 switches it off and returns 1; any
+ * other flag changes nothing and returns 0. */
+KX_API int16_t KX_CALL ZqEnableCross(int16_t device, int16_t flag);
+
+/* Sets the cross-hair's bounding box (left column x, top row y, width, height, in output pixels
+ * counted from 0) and the thickness of both bars. Every value is stored as given, negatives
+ * included; parts outside a frame are not drawn; a thickness <= 0 draws nothing. Always 1. */
+KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int16_t width, int16_t height,
+                                      int16_t thickness);
+
+/* ======================================================================================== */
+/* Colour                                                                                    */
+/* ======================================================================================== */
+
+/* Estimates the three white-balance ratios from the newest raw frame, converted with the size
+ * and layout of the camera's latest export, and rebuilds the colour tables from them. No open
+ * test; always 1. On a camera without buffers, before its first export, or when the latest
+ * export's size no longer fits its buffers, nothing is estimated: the ratios stay as they were
+ * and the tables are rebuilt from them. An estimate never stores an infinite or NaN ratio. */
+KX_API int16_t KX_CALL ZqAutoWhiteBalance(int16_t device);
+
+/* Sets the blue and red ratios by hand, in hundredths (blue first): ratio = value * 0.01.
+ * Rebuilds the red and blue tables; green is untouched. Requires an open camera. Result 1. */
+KX_API int16_t KX_CALL ZqSetWhiteBalanceRatio(int16_t device, int16_t blue, int16_t red);
+
+/* Makes all three colour tables the identity; the ratios stay. No open test; always 1. */
+KX_API int16_t KX_CALL ZqResetLutTable(int16_t device);
+
+/* Fills all three colour tables with a gamma curve of value / 10 (integer quotient: 15 gives
+ * 1.0; 1..9 give 0.0, which yields the identity table). No open test. value outside 1..100:
+ * result 0, nothing changed. Otherwise 1. */
+KX_API int16_t KX_CALL ZqSetGamma(int16_t device, int16_t value);
+
+/* ======================================================================================== */
+/* Exposure                                                                                  */
+/* ======================================================================================== */
+
+/* Sets the exposure time: unit 0 = microseconds, 1 = milliseconds, 2 = seconds. Requires an open
+ * camera. SV-series cameras receive unit and value as given. Other cameras receive the time as a
+ * count of row periods (24 MHz clock, a row length chosen by camera family from the current row
+ * width), clamped to 1..16383 (1..1048575 for HV30xx/31xx families).
+ * Result 1 when the camera accepted the exposure, else 0. For these row-counting cameras a unit
+ * other than 0, 1 or 2 gives 0 with no exposure sent; times beyond the 32-bit clock count
+ * (2 s units from 90 up) are computed without overflow and clamped to the upper limit. If the
+ * camera type cannot be read, result 0 and nothing is sent. */
+KX_API int16_t KX_CALL ZqSetShutter(int16_t device, int16_t unit, int16_t value);
+
+/* ======================================================================================== */
+/* Resolution and output window                                                              */
+/* ======================================================================================== */
+
+/* Selects entry mode of the camera's resolution list. Requires an open camera. The camera's row
+ * width, height and mode are set to that entry even when the camera refuses it (result 0).
+ * Result 1 when the camera accepted. A mode outside the list, a list that cannot be read, or
+ * an entry whose frame would not fit the camera's buffers: result 0, no mode sent, nothing
+ * changed. */
+KX_API int16_t KX_CALL ZqSetResolution(int16_t device, int16_t mode);
+
+/* Sets the camera's output window. Requires an open camera. The window width becomes the row
+ * width used by ZqSetShutter (even when the camera refuses). Result 1 on success, otherwise the
+ * camera's status in 16 bits (which may itself read 0 or 1). A window with a negative size or
+ * one whose frame would not fit the camera's buffers: result 0, nothing sent or changed. */
+KX_API int16_t KX_CALL ZqSetAOI(int16_t device, int16_t left, int16_t top, int16_t width, int16_t height);
+
+/* The width of the camera's current resolution entry (not the window), in 16 bits. Requires an
+ * open camera. -1 when the list cannot be read or the current mode lies outside it. */
+KX_API int16_t KX_CALL ZqGetImageWidth(int16_t device);
+
+/* The height of the camera's current resolution entry, in 16 bits. Requires an open camera.
+ * -1 when the list cannot be read or the current mode lies outside it. */
+KX_API int16_t KX_CALL ZqGetImageHeight(int16_t device);
+
+/* ======================================================================================== */
+/* Gain, converter, timing and trigger. All but ZqSetBlanking require an open camera.       */
+/* ======================================================================================== */
+
+/* mode 0: sends value as the gain of all four channels (codes 16..19 in order); result from
+ * the last one. Any other mode: sends nothing, result 1. */
+KX_API int16_t KX_CALL ZqSetGain(int16_t device, int16_t mode, int16_t value);
+/* Gain of one channel (code 16 + channel, in 8 bits). Result 1 when accepted. */
+KX_API int16_t KX_CALL ZqSetChannelGain(int16_t device, int16_t channel, int16_t value);
+/* Converter level. Result 1 when accepted. */
+KX_API int16_t KX_CALL ZqSetADCLevel(int16_t device, int16_t level);
+/* Converter enable: flag 1 enables, anything else disables. Result 1 when accepted. */
+KX_API int16_t KX_CALL ZqEnableADC(int16_t device, int16_t flag);
+/* Converter value -255..264 for all four channels; result from the last. Outside the range:
+ * 0, nothing sent, no message (the open test still comes first). */
+KX_API int16_t KX_CALL ZqSetADCValue(int16_t device, int16_t value);
+/* Blanking. No open test: a camera that is not open is passed handle 0 and the camera
+ * library's refusal gives 0. Result 1 when accepted. */
+KX_API int16_t KX_CALL ZqSetBlanking(int16_t device, int16_t first, int16_t second);
+/* Snap mode (camera-defined: continuous, triggered). Result 1 when accepted. */
+KX_API int16_t KX_CALL ZqSetSnapMode(int16_t device, int16_t mode);
+/* Snap speed, trigger polarity, strobe polarity: a non-zero flag sends 1, zero sends 0.
+ * Result 1 whatever the camera answers. */
+KX_API int16_t KX_CALL ZqSetSnapSpeed(int16_t device, int16_t flag);
+KX_API int16_t KX_CALL ZqSetTriggerPolarity(int16_t device, int16_t flag);
+KX_API int16_t KX_CALL ZqSetStrobePolarity(int16_t device, int16_t flag);
+/* Software trigger: releases one frame in triggered mode. Result 1 when accepted.
+ * Also exported as ZqSetTrigerShot, the same function. */
+KX_API int16_t KX_CALL ZqTriggerShot(int16_t device);
+KX_API int16_t KX_CALL ZqSetTrigerShot(int16_t device);
+
+/* ======================================================================================== */
+/* Identification and status                                                                 */
+/* ======================================================================================== */
+
+/* Writes exactly 10 bytes: the model name, zero-padded, or ten zero bytes for a type without a
+ * name or when the type cannot be read. Requires an open camera (then nothing is written).
+ * Returns 1 when the camera answered the query, else 0 (the 10 bytes are written either way).
+ * buffer null: 0, nothing written. */
+KX_API uint8_t KX_CALL ZqGetDeviceType(int16_t device, uint8_t* buffer);
+/* Writes exactly 30 bytes: the serial-number text, zero-padded, not terminated when it has 30
+ * characters or more. Otherwise as ZqGetDeviceType. */
+KX_API uint8_t KX_CALL ZqGetDeviceSeriesNum(int16_t device, uint8_t* buffer);
+/* Writes exactly 10 bytes: the hardware version as decimal text ("-" first when negative),
+ * zero-padded, cut at 10 bytes. "0" when the camera did not answer. Otherwise as
+ * ZqGetDeviceType. */
+KX_API uint8_t KX_CALL ZqGetHardwareVersion(int16_t device, uint8_t* buffer);
+/* The camera's status: 1 good, -1 a fault reported, 0 the query failed. No open test (a camera
+ * that is not open is queried with handle 0). */
+KX_API int16_t KX_CALL ZqGetLastStatus(int16_t device);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KORVEX_H */

@@ -1,0 +1,64 @@
+// The warning box on POSIX: the host's own dialog program, else a desktop dialog, else stderr.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/message_box.h"
+
+extern char** environ;
+
+namespace korvex::platform {
+namespace {
+
+// Runs program with argv and waits for it. False when it could not be started.
+bool RunAndWait(const char* program, char* const argv[]) {
+    pid_t child = 0;
+    if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0) return false;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) break;
+    }
+    return true;
+}
+
+bool HasDisplay() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+
+bool ShowDesktopDialog(const char* caption, const char* text) {
+    if (!HasDisplay()) return false;
+    std::string title = std::string("--title=") + caption;
+    std::string body = std::string("--text=") + text;
+    char* zenity[] = {const_cast<char*>("zenity"), const_cast<char*>("--warning"), title.data(), body.data(),
+                      nullptr};
+    if (RunAndWait("zenity", zenity)) return true;
+    char* kdialog[] = {const_cast<char*>("kdialog"), const_cast<char*>("--title"), const_cast<char*>(caption),
+                       const_cast<char*>("--sorry"), const_cast<char*>(text), nullptr};
+    if (RunAndWait("kdialog", kdialog)) return true;
+    char* xmessage[] = {const_cast<char*>("xmessage"), const_cast<char*>("-center"), const_cast<char*>("-title"),
+                        const_cast<char*>(caption), const_cast<char*>("-buttons"), const_cast<char*>("OK"),
+                        const_cast<char*>(text), nullptr};
+    return RunAndWait("xmessage", xmessage);
+}
+
+}  // namespace
+
+void ShowModalWarning(uint32_t /*messageId*/, const char* caption, const char* text) {
+    if (const char* program = std::getenv("KORVEX_DIALOG"); program && *program) {
+        char* argv[] = {const_cast<char*>(program), const_cast<char*>(caption), const_cast<char*>(text), nullptr};
+        if (RunAndWait(program, argv)) return;
+    } else if (ShowDesktopDialog(caption, text)) {
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+}
+
+}  // namespace korvex::platform

@@ -1,0 +1,99 @@
+#include "registry/stored_ratios.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "platform/profile_store.h"
+#include "registry/device_table.h"
+
+namespace korvex {
+namespace {
+
+constexpr uint32_t kValueBufferSize = 250;
+constexpr const char* kDefaultValue = "1.00";
+constexpr const char* kKeys[3] = {"RGain", "GGain", "BGain"};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "Video Parameter" followed directly by the slot index.
+std::string SectionName(int32_t slotIndex) { return "Video Parameter" + std::to_string(slotIndex); }
+
+double* RatioField(DeviceSlot& slot, int key) {
+    switch (key) {
+        case 0: return &slot.ratioR;
+        case 1: return &slot.ratioG;
+        default: return &slot.ratioB;
+    }
+}
+
+}  // namespace
+
+double ParseStoredNumber(const char* text) {
+    const char* p = text;
+    while (IsBlank(*p)) ++p;
+    // Rebuild the number in from_chars' grammar: the d/D exponent becomes e.
+    std::string number;
+    if (*p == '+' || *p == '-') number += *p++;
+    bool anyDigit = false;
+    for (; IsDigit(*p); ++p, anyDigit = true) number += *p;
+    if (*p == '.') {
+        number += *p++;
+        for (; IsDigit(*p); ++p, anyDigit = true) number += *p;
+    }
+    if (!anyDigit) return 0.0;
+    if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
+        const char* q = p + 1;
+        std::string exponent = "e";
+        if (*q == '+' || *q == '-') exponent += *q++;
+        if (IsDigit(*q)) {
+            for (; IsDigit(*q); ++q) exponent += *q;
+            number += exponent;
+        }
+    }
+    const bool negative = number.front() == '-';
+    const char* first = number.data() + ((number.front() == '+' || negative) ? 1 : 0);
+    double value = 0.0;
+    auto [end, error] = std::from_chars(first, number.data() + number.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Too large gives an infinity, too small zero, as the C library's conversion does.
+        const bool tiny = number.find("e-") != std::string::npos;
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
+}
+
+std::string FormatStoredRatio(double ratio) {
+    char text[400];  // fixed notation of the largest double needs 309 digits before the point
+    auto [end, error] = std::to_chars(text, text + sizeof text, ratio, std::chars_format::fixed, 6);
+    if (error != std::errc()) return "0.000000";
+    return std::string(text, end);
+}
+
+void LoadStoredRatios(int32_t count) {
+    for (int32_t s = 0; s < count; ++s) {
+        const std::string section = SectionName(s);
+        for (int key = 0; key < 3; ++key) {
+            char value[kValueBufferSize];
+            platform::ReadProfileString(section.c_str(), kKeys[key], kDefaultValue, value, kValueBufferSize,
+                                        kSettingsFileName);
+            const double ratio = ParseStoredNumber(value);
+            *RatioField(Table().slots[s], key) = ratio == 0.0 ? 1.0 : ratio;
+        }
+    }
+}
+
+void SaveStoredRatios(int32_t count) {
+    for (int32_t s = 0; s < count; ++s) {
+        const std::string section = SectionName(s);
+        for (int key = 0; key < 3; ++key) {
+            const std::string value = FormatStoredRatio(*RatioField(Table().slots[s], key));
+            platform::WriteProfileString(section.c_str(), kKeys[key], value.c_str(), kSettingsFileName);
+        }
+    }
+}
+
+}  // namespace korvex

@@ -1,0 +1,115 @@
+// The white-balance ratios' round trip through the settings file.
+#include <sys/stat.h>
+
+#include <dirent.h>
+
+#include <string>
+#include <vector>
+
+#include "api_fixture.h"
+
+namespace korvex::test {
+namespace {
+
+using SettingsFile = ApiTest;
+
+const char* const kTwoCamerasAtUnity =
+    "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n"
+    "[Video Parameter1]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n";
+
+TEST_F(SettingsFile, WithoutAFileRatiosAreOneAndCloseWritesThem) {
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    EXPECT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), kTwoCamerasAtUnity);
+}
+
+TEST_F(SettingsFile, StoredTextsReadAsTheNumberTheyBeginWith) {
+    struct Case {
+        const char* stored;
+        const char* written;
+    } const cases[] = {
+        {"1.5", "1.500000"},  {" 1.5xyz", "1.500000"}, {"2e-1", "0.200000"}, {"2d-1", "0.200000"},
+        {"2D-1", "0.200000"}, {"-0.5", "-0.500000"},   {"0x10", "1.000000"}, {"inf", "1.000000"},
+        {"nan", "1.000000"},  {"letters", "1.000000"}, {"", "1.000000"},     {"0.000000", "1.000000"},
+        {"-0", "1.000000"},   {"1.25", "1.250000"},
+    };
+    for (const Case& c : cases) {
+        WriteSettings(std::string("[Video Parameter0]\nRGain=") + c.stored + "\n");
+        ASSERT_EQ(ZqOpenDevice(1), 1);
+        ASSERT_EQ(ZqCloseDevice(), 1);
+        EXPECT_NE(ReadSettings().find(std::string("RGain=") + c.written + "\n"), std::string::npos)
+            << "stored \"" << c.stored << "\" gave:\n"
+            << ReadSettings();
+    }
+}
+
+TEST_F(SettingsFile, OnlyTheFirst249CharactersOfAValueCount) {
+    // 248 zeros and a 5 fit; the 7 after them lies beyond the buffer.
+    WriteSettings("[Video Parameter0]\nGGain=1." + std::string(247, '0') + "57\n");
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_NE(ReadSettings().find("GGain=1.000000\n"), std::string::npos);
+}
+
+TEST_F(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseAndOtherContentStays) {
+    const std::string original =
+        "; written by hand\n[Display]\nZoom=2\n\n[video parameter0]\nrgain=1.25\n; note\nbgain=0.875\n\n[Tail]\nX=1\n";
+    WriteSettings(original);
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(),
+              "; written by hand\n[Display]\nZoom=2\n\n[video parameter0]\nrgain=1.250000\n; note\n"
+              "bgain=0.875000\nGGain=1.000000\n\n[Tail]\nX=1\n");
+}
+
+TEST_F(SettingsFile, CloseBeforeAnyOpenStoresCameraOnesZerosWhichReadBackAsOne) {
+    EXPECT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=0.000000\nGGain=0.000000\nBGain=0.000000\n");
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n");
+}
+
+TEST_F(SettingsFile, AllocationTurnsAnyZeroRatioSetIntoUnity) {
+    // A camera whose ratios were never loaded (count 1 at open, camera 2 restarted by hand)
+    // and a camera with a stored set keep or reset them as a whole.
+    WriteSettings("[Video Parameter0]\nRGain=0.8\nGGain=1.2\nBGain=0.9\n");
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ASSERT_EQ(ZqAllocateResources(), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=0.800000\nGGain=1.200000\nBGain=0.900000\n");
+}
+
+TEST_F(SettingsFile, AFileThatCannotBeReplacedIsLeftAsItWas) {
+    // A folder where the file should be: nothing can be read from it or written over it.
+    ASSERT_EQ(mkdir(SettingsPath().c_str(), 0755), 0);
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    EXPECT_EQ(ZqCloseDevice(), 1);
+    struct stat info {};
+    ASSERT_EQ(stat(SettingsPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    // No temporary file is left behind.
+    DIR* dir = opendir(folder_.c_str());
+    ASSERT_NE(dir, nullptr);
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(dir)) names.emplace_back(entry->d_name);
+    closedir(dir);
+    for (const std::string& name : names) EXPECT_EQ(name.find("Korvex.ini."), std::string::npos) << name;
+}
+
+TEST_F(SettingsFile, TheFolderComesFromTheEnvironmentInOrder) {
+    const std::string xdg = folder_ + "/xdg";
+    const std::string home = folder_ + "/home";
+    unsetenv("KORVEX_CONFIG_DIR");
+    setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    struct stat info {};
+    EXPECT_EQ(stat((xdg + "/Korvex.ini").c_str(), &info), 0);
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", home.c_str(), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(stat((home + "/.config/Korvex.ini").c_str(), &info), 0);
+}
+
+}  // namespace
+}  // namespace korvex::test

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite: a release build, then AddressSanitizer with
+# UndefinedBehaviorSanitizer, then ThreadSanitizer, and the 32-bit Windows build under Wine when
+# its tools are present (tools/install-deps.sh installs them).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs="${KORVEX_JOBS:-2}"
+
+for preset in release asan tsan; do
+  echo "=== ${preset} ==="
+  cmake --preset "${preset}" >/dev/null
+  cmake --build --preset "${preset}" -j "${jobs}"
+  ctest --preset "${preset}" -j "${jobs}"
+done
+
+if [ -x tools/test-windows.sh ]; then
+  echo "=== windows-i686 (Wine) ==="
+  tools/test-windows.sh
+fi
