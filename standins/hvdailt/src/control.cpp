@@ -1,26 +1,223 @@
-// Pending: control stubs until the simulator lands.
+// The test-only control interface of the simulator (hvsim_control.h).
+#include <cstring>
+#include <string>
+
 #include "hvsim_control.h"
+#include "simulator.h"
+#include "stamp.h"
+
+using namespace hvsim;
+
+namespace {
+
+// Runs a change on one camera under the simulator's lock: 0, or -1 for an unknown device.
+template <class Change>
+int32_t withDevice(int32_t device, Change&& change) {
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    const auto camera = sim.findByDevice(device);
+    if (!camera) return -1;
+    change(*camera);
+    return 0;
+}
+
+void fillState(const Camera& camera, const CameraSettings& s, bool current, HvSimCameraState* state) {
+    *state = HvSimCameraState{};
+    state->open = current && camera.handle != 0 ? 1 : 0;
+    state->capturing = current && camera.capturing ? 1 : 0;
+    state->typeCode = camera.model.typeCode;
+    state->resolutionMode = s.resolutionMode;
+    state->windowLeft = s.windowLeft;
+    state->windowTop = s.windowTop;
+    state->windowWidth = s.windowWidth;
+    state->windowHeight = s.windowHeight;
+    state->snapMode = s.snapMode;
+    state->snapSpeed = s.snapSpeed;
+    state->triggerPolarity = s.triggerPolarity;
+    state->strobePolarity = s.strobePolarity;
+    state->blankingFirst = s.blankingFirst;
+    state->blankingSecond = s.blankingSecond;
+    for (size_t c = 0; c < 4; ++c) {
+        state->gain[c] = s.gain[c];
+        state->adcValue[c] = s.adcValue[c];
+    }
+    state->adcLevel = s.adcLevel;
+    state->adcEnabled = s.adcEnabled;
+    state->exposureUnit = s.exposureUnit;
+    state->exposureValue = s.exposureValue;
+    state->exposureRows = s.exposureRows;
+    state->framesDelivered = current ? camera.framesDelivered : 0;
+    state->colour = camera.model.colour ? 1 : 0;
+    state->bayerLayout = camera.model.bayerLayout;
+    if (!camera.model.resolutions.empty()) {
+        state->sensorWidth = camera.model.resolutions.front().width;
+        state->sensorHeight = camera.model.resolutions.front().height;
+    }
+}
+
+}  // namespace
 
 extern "C" {
-void hvsim_reset(void) {  }
-int32_t hvsim_configure(const char* cameras) { (void)cameras; return -1; }
-int32_t hvsim_set_type_code(int32_t device, int32_t typeCode) { (void)device; (void)typeCode; return -1; }
-int32_t hvsim_set_resolutions(int32_t device, const ResolutionEntry* entries, int32_t count) { (void)device; (void)entries; (void)count; return -1; }
-int32_t hvsim_set_serial(int32_t device, const char* serial) { (void)device; (void)serial; return -1; }
-int32_t hvsim_set_hw_version(int32_t device, int32_t version) { (void)device; (void)version; return -1; }
-int32_t hvsim_set_camera_status(int32_t device, int32_t status) { (void)device; (void)status; return -1; }
-void hvsim_fail(HvSimOp op, int32_t status, int32_t first, int32_t count) { (void)op; (void)status; (void)first; (void)count;  }
-void hvsim_clear_faults(void) {  }
-int32_t hvsim_log_count(void) { return -1; }
-int32_t hvsim_log_get(int32_t index, HvSimCall* call) { (void)index; (void)call; return -1; }
-void hvsim_log_clear(void) {  }
-const char* hvsim_op_name(HvSimOp op) { (void)op; return ""; }
-int32_t hvsim_set_callback_slot(int32_t slot, HVSnapCallback callback) { (void)slot; (void)callback; return -1; }
-void hvsim_set_manual_frames(int32_t enabled) { (void)enabled;  }
-int32_t hvsim_deliver_frames(int32_t device, int32_t count) { (void)device; (void)count; return -1; }
-void hvsim_set_noise(int32_t enabled) { (void)enabled;  }
-int64_t hvsim_frame_interval_us(int32_t device) { (void)device; return -1; }
-int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp) { (void)image; (void)width; (void)height; (void)bytesPerPixel; (void)stamp; return -1; }
-int32_t hvsim_get_state(int32_t device, HvSimCameraState* state) { (void)device; (void)state; return -1; }
-int32_t hvsim_get_defaults(int32_t device, HvSimCameraState* state) { (void)device; (void)state; return -1; }
+
+void hvsim_reset(void) { simulator().reset(); }
+
+int32_t hvsim_configure(const char* cameras) {
+    Simulator& sim = simulator();
+    if (!sim.configure(cameras != nullptr ? cameras : "")) return -1;
+    std::lock_guard lock(sim.mutex);
+    return static_cast<int32_t>(sim.cameras.size());
 }
+
+int32_t hvsim_set_type_code(int32_t device, int32_t typeCode) {
+    // The reported code and the exposure family follow; sensor, colour and serial stay.
+    return withDevice(device, [&](Camera& camera) {
+        camera.model.typeCode = typeCode;
+        camera.model.family = modelForCode(typeCode).family;
+    });
+}
+
+int32_t hvsim_set_resolutions(int32_t device, const ResolutionEntry* entries, int32_t count) {
+    if (count < 0 || (count > 0 && entries == nullptr)) return -1;
+    for (int32_t i = 0; i < count; ++i) {
+        if (entries[i].width <= 0 || entries[i].height <= 0) return -1;
+    }
+    return withDevice(device, [&](Camera& camera) {
+        camera.model.resolutions.assign(entries, entries + count);
+        for (CameraSettings* s : {&camera.settings, &camera.defaults}) {
+            s->resolutionMode = 0;
+            s->windowLeft = s->windowTop = 0;
+            s->windowWidth = count > 0 ? entries[0].width : 0;
+            s->windowHeight = count > 0 ? entries[0].height : 0;
+        }
+    });
+}
+
+int32_t hvsim_set_serial(int32_t device, const char* serial) {
+    if (serial == nullptr) return -1;
+    return withDevice(device, [&](Camera& camera) { camera.serial = serial; });
+}
+
+int32_t hvsim_set_hw_version(int32_t device, int32_t version) {
+    return withDevice(device, [&](Camera& camera) { camera.model.hwVersion = version; });
+}
+
+int32_t hvsim_set_camera_status(int32_t device, int32_t status) {
+    return withDevice(device, [&](Camera& camera) { camera.cameraStatus = status; });
+}
+
+void hvsim_fail(HvSimOp op, int32_t status, int32_t first, int32_t count) {
+    if (op < 0 || op >= HVSIM_OP_COUNT || status == 0 || first < 1 || count == 0 || count < -1) return;
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    FaultRule rule;
+    rule.status = status;
+    rule.first = first;
+    rule.last = count < 0 ? -1 : int64_t{first} + count - 1;
+    sim.faults[op].push_back(rule);
+}
+
+void hvsim_clear_faults(void) {
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    for (auto& rules : sim.faults) rules.clear();
+}
+
+int32_t hvsim_log_count(void) { return simulator().logCount(); }
+
+int32_t hvsim_log_get(int32_t index, HvSimCall* call) {
+    if (call == nullptr) return -1;
+    return simulator().logGet(index, *call) ? 0 : -1;
+}
+
+void hvsim_log_clear(void) { simulator().logClear(); }
+
+const char* hvsim_op_name(HvSimOp op) {
+    switch (op) {
+        case HVSIM_BeginHVDevice: return "BeginHVDevice";
+        case HVSIM_EndHVDevice: return "EndHVDevice";
+        case HVSIM_HVGetDeviceTotal: return "HVGetDeviceTotal";
+        case HVSIM_HVGetDeviceInfo: return "HVGetDeviceInfo";
+        case HVSIM_HVSetResolution: return "HVSetResolution";
+        case HVSIM_HVSetOutputWindow: return "HVSetOutputWindow";
+        case HVSIM_HVSetSnapMode: return "HVSetSnapMode";
+        case HVSIM_HVAGCControl: return "HVAGCControl";
+        case HVSIM_HVAECControl: return "HVAECControl";
+        case HVSIM_HVADCControl: return "HVADCControl";
+        case HVSIM_HVOpenSnap: return "HVOpenSnap";
+        case HVSIM_HVStartSnap: return "HVStartSnap";
+        case HVSIM_HVSnapShot: return "HVSnapShot";
+        case HVSIM_HVCloseSnap: return "HVCloseSnap";
+        case HVSIM_HVTriggerShot: return "HVTriggerShot";
+        case HVSIM_HVSetTriggerPolarity: return "HVSetTriggerPolarity";
+        case HVSIM_HVSetStrobePolarity: return "HVSetStrobePolarity";
+        case HVSIM_HVSetSnapSpeed: return "HVSetSnapSpeed";
+        case HVSIM_HVSetBlanking: return "HVSetBlanking";
+        case HVSIM_HVCommand: return "HVCommand";
+        case HVSIM_OP_COUNT: break;
+    }
+    return "?";
+}
+
+int32_t hvsim_set_callback_slot(int32_t slot, HVSnapCallback callback) {
+    if (slot < 1 || slot > 10) return -1;
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    sim.callbackSlots[static_cast<size_t>(slot - 1)] = callback;
+    return 0;
+}
+
+void hvsim_set_manual_frames(int32_t enabled) {
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    sim.manualFrames = enabled != 0;
+    for (const auto& camera : sim.cameras) {
+        camera->nextDueSet = false;
+        camera->wake.notify_all();
+    }
+}
+
+int32_t hvsim_deliver_frames(int32_t device, int32_t count) {
+    Simulator& sim = simulator();
+    std::unique_lock lock(sim.mutex);
+    const auto camera = sim.findByDevice(device);
+    if (!camera || count <= 0 || !camera->capturing) return 0;
+    if (camera->threadId == std::this_thread::get_id()) return 0;  // from its own callback
+    const std::thread::id session = camera->threadId;
+    camera->manualRequested += count;
+    const int64_t target = camera->manualRequested;
+    camera->wake.notify_all();
+    camera->progress.wait(lock, [&] {
+        return camera->manualDone >= target || !camera->capturing || camera->threadId != session;
+    });
+    const int64_t done = camera->manualDone - (target - count);
+    return static_cast<int32_t>(done < 0 ? 0 : done > count ? count : done);
+}
+
+void hvsim_set_noise(int32_t enabled) {
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    sim.noise = enabled != 0;
+}
+
+int64_t hvsim_frame_interval_us(int32_t device) {
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    const auto camera = sim.findByDevice(device);
+    return camera ? sim.frameIntervalUs(*camera) : -1;
+}
+
+int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp) {
+    return decodeStamp(image, width, height, bytesPerPixel, stamp);
+}
+
+int32_t hvsim_get_state(int32_t device, HvSimCameraState* state) {
+    if (state == nullptr) return -1;
+    return withDevice(device, [&](Camera& camera) { fillState(camera, camera.settings, true, state); });
+}
+
+int32_t hvsim_get_defaults(int32_t device, HvSimCameraState* state) {
+    if (state == nullptr) return -1;
+    return withDevice(device, [&](Camera& camera) { fillState(camera, camera.defaults, false, state); });
+}
+
+}  // extern "C"

@@ -1,1 +1,276 @@
-// Pending.
+#include "simulator.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+namespace hvsim {
+namespace {
+
+constexpr size_t kMaxCameras = 16;
+constexpr size_t kMaxLogEntries = size_t{1} << 20;
+constexpr int64_t kMinFrameIntervalUs = 1000;  // the link's limit for tiny windows and exposures
+const char* const kDefaultCameras = "HV1300UC,HV1300UM";
+
+CameraSettings defaultSettings(const ModelInfo& model) {
+    CameraSettings s;
+    if (!model.resolutions.empty()) {
+        s.windowWidth = model.resolutions.front().width;
+        s.windowHeight = model.resolutions.front().height;
+    }
+    s.gain.fill(SettingDefaults::gain);
+    s.exposureUnit = SettingDefaults::svExposureUnit;
+    s.exposureValue = SettingDefaults::svExposureValue;
+    s.exposureRows = defaultExposureRows(model);
+    return s;
+}
+
+std::vector<int32_t> parseCameraList(const std::string& text, bool& ok) {
+    std::vector<int32_t> codes;
+    ok = true;
+    std::stringstream stream(text);
+    std::string token;
+    while (std::getline(stream, token, ',')) {
+        const auto code = parseCameraToken(token);
+        if (!code) {
+            ok = false;
+            return {};
+        }
+        codes.push_back(*code);
+    }
+    if (codes.size() > kMaxCameras) ok = false;
+    return codes;
+}
+
+int64_t exposureUs(const Camera& camera) {
+    const CameraSettings& s = camera.settings;
+    if (camera.model.family == Family::SvDirect) {
+        static constexpr int64_t kUnitUs[3] = {1, 1000, 1000000};
+        return int64_t{s.exposureValue} * kUnitUs[std::clamp(s.exposureUnit, 0, 2)];
+    }
+    const int64_t rowClocks = rowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode);
+    return static_cast<int64_t>(s.exposureRows) * rowClocks * 1000000 / kPixelClockHz;
+}
+
+}  // namespace
+
+Simulator& simulator() {
+    static Simulator instance;
+    return instance;
+}
+
+Simulator::Simulator() {
+    const char* env = std::getenv("KORVEX_SIM_CAMERAS");
+    if (env == nullptr || !configure(env)) configure(kDefaultCameras);
+}
+
+Simulator::~Simulator() { stopAllCaptures(); }
+
+std::vector<std::shared_ptr<Camera>> Simulator::buildCameras(const std::vector<int32_t>& codes) {
+    std::vector<std::shared_ptr<Camera>> built;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        auto camera = std::make_shared<Camera>();
+        camera->device = static_cast<int32_t>(i + 1);
+        camera->model = modelForCode(codes[i]);
+        camera->serial = defaultSerial(camera->model, camera->device);
+        camera->defaults = defaultSettings(camera->model);
+        camera->settings = camera->defaults;
+        built.push_back(std::move(camera));
+    }
+    return built;
+}
+
+bool Simulator::configure(const std::string& text) {
+    bool ok = false;
+    std::vector<int32_t> codes = parseCameraList(text, ok);
+    if (!ok) return false;
+    if (codes.empty()) parseCameraList(kDefaultCameras, ok).swap(codes);
+    stopAllCaptures();
+    auto built = buildCameras(codes);
+    std::lock_guard lock(mutex);
+    cameras = std::move(built);
+    return true;
+}
+
+void Simulator::reset() {
+    const char* env = std::getenv("KORVEX_SIM_CAMERAS");
+    if (env == nullptr || !configure(env)) configure(kDefaultCameras);
+    {
+        std::lock_guard lock(mutex);
+        for (auto& rules : faults) rules.clear();
+        manualFrames = false;
+        noise = false;
+    }
+    logClear();
+}
+
+void Simulator::stopAllCaptures() {
+    std::unique_lock lock(mutex);
+    const auto current = cameras;
+    for (const auto& camera : current) {
+        stopCapture(camera, lock);
+        camera->handle = 0;
+    }
+}
+
+int32_t Simulator::injectedFault(HvSimOp op) {
+    int32_t status = 0;
+    for (FaultRule& rule : faults[op]) {
+        ++rule.calls;
+        if (status == 0 && rule.calls >= rule.first && (rule.last < 0 || rule.calls <= rule.last)) status = rule.status;
+    }
+    return status;
+}
+
+std::shared_ptr<Camera> Simulator::findByHandle(HHV handle) const {
+    if (handle == 0) return nullptr;
+    for (const auto& camera : cameras) {
+        if (camera->handle == handle) return camera;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<Camera> Simulator::findByDevice(int32_t device) const {
+    if (device < 1 || device > static_cast<int32_t>(cameras.size())) return nullptr;
+    return cameras[static_cast<size_t>(device - 1)];
+}
+
+HHV Simulator::newHandle() {
+    ++lastHandle_;
+    if (lastHandle_ == 0) ++lastHandle_;
+    return lastHandle_;
+}
+
+bool Simulator::stopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock) {
+    if (camera->threadRunning && camera->threadId == std::this_thread::get_id()) return false;
+    camera->capturing = false;
+    camera->stopRequested = true;
+    camera->manualRequested = camera->manualDone;
+    camera->wake.notify_all();
+    camera->progress.notify_all();
+    if (camera->thread.joinable()) {
+        std::thread thread = std::move(camera->thread);
+        lock.unlock();
+        thread.join();
+        lock.lock();
+    }
+    camera->progress.wait(lock, [&] { return !camera->threadRunning && camera->snapshotsInFlight == 0; });
+    return true;
+}
+
+void Simulator::startCapture(const std::shared_ptr<Camera>& camera) {
+    camera->capturing = true;
+    camera->stopRequested = false;
+    camera->threadRunning = true;
+    camera->thread = std::thread([this, camera] { captureLoop(camera); });
+    camera->threadId = camera->thread.get_id();
+}
+
+FrameParams Simulator::frameParams(Camera& camera, int32_t bufferIndex) {
+    const CameraSettings& s = camera.settings;
+    FrameParams p;
+    p.colour = camera.model.colour;
+    p.bayerLayout = camera.model.bayerLayout;
+    const auto& modes = camera.model.resolutions;
+    if (s.resolutionMode >= 0 && s.resolutionMode < static_cast<int32_t>(modes.size())) {
+        p.resolutionWidth = modes[static_cast<size_t>(s.resolutionMode)].width;
+        p.resolutionHeight = modes[static_cast<size_t>(s.resolutionMode)].height;
+    }
+    p.left = s.windowLeft;
+    p.top = s.windowTop;
+    p.width = s.windowWidth;
+    p.height = s.windowHeight;
+    p.exposureFactor = static_cast<double>(exposureUs(camera)) / SettingDefaults::nominalExposureUs;
+    for (size_t c = 0; c < 4; ++c) {
+        // Gain 16 is unity; every step adds 1/48.
+        p.gainFactor[c] = (32.0 + s.gain[c]) / (32.0 + SettingDefaults::gain);
+        p.offset[c] = 4.0 * s.adcLevel + (s.adcEnabled != 0 ? s.adcValue[c] / 4.0 : 0.0);
+    }
+    p.noise = noise;
+    p.stamp.device = camera.device;
+    p.stamp.frame = static_cast<int32_t>(camera.frameCounter++);
+    p.stamp.bufferIndex = bufferIndex;
+    return p;
+}
+
+int64_t Simulator::frameIntervalUs(const Camera& camera) const {
+    const CameraSettings& s = camera.settings;
+    const int64_t rowClocks =
+        rowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode) + std::max(0, s.blankingFirst);
+    const int64_t rows = int64_t{s.windowHeight} + std::max(0, s.blankingSecond);
+    const int64_t readoutUs = rows * rowClocks * 1000000 / kPixelClockHz;
+    return std::max({readoutUs, exposureUs(camera), kMinFrameIntervalUs});
+}
+
+void renderFrame(Camera& camera, const FrameParams& params, uint8_t* destination) {
+    std::lock_guard lock(camera.renderMutex);
+    camera.renderer.render(params, destination);
+}
+
+void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
+    Camera& cam = *camera;
+    std::unique_lock lock(mutex);
+    while (!cam.stopRequested) {
+        const bool manual = cam.manualRequested > cam.manualDone;
+        const bool triggered = !manual && cam.settings.snapMode != 0 && cam.triggersPending > 0;
+        if (!manual && !triggered) {
+            if (manualFrames || cam.settings.snapMode != 0) {
+                cam.wake.wait(lock);
+                continue;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            const auto interval = std::chrono::microseconds(frameIntervalUs(cam));
+            if (!cam.nextDueSet) {
+                cam.nextDue = now + interval;
+                cam.nextDueSet = true;
+            }
+            if (now < cam.nextDue) {
+                cam.wake.wait_until(lock, cam.nextDue);
+                continue;
+            }
+            cam.nextDue = std::max(cam.nextDue + interval, now);
+        }
+        if (triggered) --cam.triggersPending;
+
+        const int32_t index = cam.nextBufferIndex;
+        cam.nextBufferIndex = (index + 1) % std::max(1, cam.bufferCount);
+        const FrameParams params = frameParams(cam, index);
+        uint8_t* const destination = cam.buffers[static_cast<size_t>(index)];
+        const HVSnapCallback callback = cam.callback;
+        SnapInfo info{cam.handle, cam.device, index,
+                      static_cast<int32_t>(reinterpret_cast<intptr_t>(cam.userValue))};
+        lock.unlock();
+        renderFrame(cam, params, destination);
+        if (callback != nullptr) callback(&info);
+        lock.lock();
+        ++cam.framesDelivered;
+        if (manual) ++cam.manualDone;
+        cam.progress.notify_all();
+    }
+    cam.threadRunning = false;
+    cam.progress.notify_all();
+}
+
+void Simulator::log(const HvSimCall& call) {
+    std::lock_guard lock(logMutex_);
+    if (log_.size() < kMaxLogEntries) log_.push_back(call);
+}
+
+int32_t Simulator::logCount() {
+    std::lock_guard lock(logMutex_);
+    return static_cast<int32_t>(log_.size());
+}
+
+bool Simulator::logGet(int32_t index, HvSimCall& call) {
+    std::lock_guard lock(logMutex_);
+    if (index < 0 || index >= static_cast<int32_t>(log_.size())) return false;
+    call = log_[static_cast<size_t>(index)];
+    return true;
+}
+
+void Simulator::logClear() {
+    std::lock_guard lock(logMutex_);
+    log_.clear();
+}
+
+}  // namespace hvsim

@@ -1,0 +1,144 @@
+// The simulator: the configured cameras, their settings and capture threads, fault injection and
+// the call log. One process-wide instance; every member is guarded by its mutex.
+//
+// A camera's life:
+//
+//   closed --BeginHVDevice--> open --HVStartSnap--> capturing
+//     ^                        |  <--HVCloseSnap---     |
+//     +-----EndHVDevice--------+----EndHVDevice---------+   (ends the capture first)
+//
+// BeginHVDevice on an open camera ends that session (and its capture) and opens a new one with a
+// fresh handle; the old handle is refused from then on. Settings persist across sessions until
+// hvsim_reset. The capture thread is started by HVStartSnap and joined by HVCloseSnap,
+// EndHVDevice and hvsim_reset, which return only when it has finished its last callback.
+#ifndef HVSIM_SIMULATOR_H
+#define HVSIM_SIMULATOR_H
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "hvsim_control.h"
+#include "models.h"
+#include "scene.h"
+
+namespace hvsim {
+
+struct CameraSettings {
+    int32_t resolutionMode = 0;
+    int32_t windowLeft = 0, windowTop = 0, windowWidth = 0, windowHeight = 0;
+    int32_t snapMode = 0, snapSpeed = 0, triggerPolarity = 0, strobePolarity = 0;
+    int32_t blankingFirst = 0, blankingSecond = 0;
+    std::array<int32_t, 4> gain{};
+    int32_t adcLevel = 0, adcEnabled = 0;
+    std::array<int32_t, 4> adcValue{};
+    int32_t exposureUnit = 0, exposureValue = 0;
+    uint32_t exposureRows = 0;
+};
+
+struct Camera {
+    int32_t device = 0;
+    ModelInfo model;
+    std::string serial;
+    int32_t cameraStatus = SettingDefaults::cameraStatus;
+    CameraSettings settings, defaults;
+
+    HHV handle = 0;  // 0 while closed
+    HVSnapCallback callback = nullptr;
+    void* userValue = nullptr;
+
+    // Capture session.
+    bool capturing = false;
+    bool stopRequested = false;
+    bool threadRunning = false;
+    std::thread thread;
+    std::thread::id threadId;
+    std::array<uint8_t*, 2> buffers{};
+    int32_t bufferCount = 0;
+    int32_t nextBufferIndex = 0;
+    int64_t triggersPending = 0;
+    int64_t manualRequested = 0, manualDone = 0;  // frames asked of and made by hvsim_deliver_frames
+    std::chrono::steady_clock::time_point nextDue{};
+    bool nextDueSet = false;
+
+    int64_t frameCounter = 0;  // frame numbers handed out since hvsim_reset
+    int64_t framesDelivered = 0;
+    int32_t snapshotsInFlight = 0;
+
+    std::condition_variable wake;      // the capture thread waits on it
+    std::condition_variable progress;  // frames delivered, thread ended, snapshot finished
+
+    std::mutex renderMutex;  // guards renderer
+    FrameRenderer renderer;
+};
+
+struct FaultRule {
+    int32_t status = 0;
+    int64_t first = 0, last = 0;  // call numbers, counted from 1 at the rule's setting; last < 0: open-ended
+    int64_t calls = 0;
+};
+
+class Simulator {
+public:
+    Simulator();
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    std::mutex mutex;
+    std::vector<std::shared_ptr<Camera>> cameras;
+    std::array<std::vector<FaultRule>, HVSIM_OP_COUNT> faults;
+    bool manualFrames = false;
+    bool noise = false;
+    std::array<HVSnapCallback, 10> callbackSlots{};
+
+    // Counts the call and returns the injected status for it, 0 when it is not to fail.
+    int32_t injectedFault(HvSimOp op);
+
+    // The open camera with this handle, or null. Caller holds the mutex.
+    std::shared_ptr<Camera> findByHandle(HHV handle) const;
+    std::shared_ptr<Camera> findByDevice(int32_t device) const;
+    HHV newHandle();
+
+    // Rebuilds the camera set; caller holds no lock. False when a token is unknown.
+    bool configure(const std::string& text);
+    void reset();
+
+    // Ends the camera's capture and waits until its thread has finished. Caller holds `lock` on
+    // the mutex; it is released while waiting. False when called on the capture thread itself.
+    bool stopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock);
+    void startCapture(const std::shared_ptr<Camera>& camera);
+
+    // Renders one frame of the camera as its settings stand; caller holds the mutex.
+    FrameParams frameParams(Camera& camera, int32_t bufferIndex);
+    int64_t frameIntervalUs(const Camera& camera) const;
+
+    void log(const HvSimCall& call);
+    int32_t logCount();
+    bool logGet(int32_t index, HvSimCall& call);
+    void logClear();
+
+private:
+    void captureLoop(std::shared_ptr<Camera> camera);
+    void stopAllCaptures();
+    static std::vector<std::shared_ptr<Camera>> buildCameras(const std::vector<int32_t>& codes);
+
+    HHV lastHandle_ = 0x4B560000u;  // never reused within the process
+    std::mutex logMutex_;
+    std::vector<HvSimCall> log_;
+};
+
+Simulator& simulator();
+
+// Renders into destination outside the simulator's lock.
+void renderFrame(Camera& camera, const FrameParams& params, uint8_t* destination);
+
+}  // namespace hvsim
+
+#endif
