@@ -39,6 +39,17 @@ struct Frame {
     }
 };
 
+// The three tables widened to 32-bit words, each entry already in its byte of a little-endian
+// B, G, R pixel word, so the fast kernel forms a pixel with three lookups and two ors. Built once
+// per frame (3 KB on the stack).
+struct PixelWordTables {
+    std::uint32_t blue[256];
+    std::uint32_t green[256];
+    std::uint32_t red[256];
+};
+
+void build_pixel_word_tables(const Frame& frame, PixelWordTables* words);
+
 // One interior row (1 <= y <= height - 2) as the row kernels see it: the three source rows, the
 // output row, and what the row's phase fixes. The row carries green and one other colour P; the
 // rows above and below carry green and the remaining colour Q.
@@ -51,6 +62,7 @@ struct InteriorRow {
     int offsetP;                     // byte offset of P in an output pixel (0 blue, 2 red)
     int offsetQ;
     const std::uint8_t* lut[kChannels];  // indexed by output byte: blue, green, red table
+    const PixelWordTables* words;
 };
 
 // The rule above for one site, bounds checked; used for border sites and tiny images.
@@ -59,9 +71,9 @@ void demosaic_site(const Frame& frame, int x, int y);
 // Interior sites x0 <= x < x1 of one interior row (1 <= x0, x1 <= width - 1), plain scalar code.
 void interior_row_scalar(const InteriorRow& row, int x0, int x1);
 
-// Fast interior kernel: converts whole blocks from x0 on while they fit before x1 and returns
-// the first x it did not convert. Writes one byte past each pixel that the caller overwrites
-// afterwards, so x1 must be at most width - 1 and site x1 must be written after this call.
+// Fast interior kernel: converts sites x0 <= x < x1 in blocks when there is room for at least one
+// block and returns the first x it did not convert (x1, or x0 when it converted nothing). Writes
+// one byte past each pixel it converts, so site x1 must be written after this call.
 int interior_row_fast(const InteriorRow& row, int x0, int x1);
 
 // The whole frame.

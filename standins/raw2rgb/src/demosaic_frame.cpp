@@ -23,6 +23,15 @@ RowPhase phase_of_row(const BayerLayout& layout, int y)
 
 }  // namespace
 
+void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
+{
+    for (int v = 0; v < 256; ++v) {
+        words->blue[v] = frame.lut[0][v];
+        words->green[v] = std::uint32_t{frame.lut[1][v]} << 8;
+        words->red[v] = std::uint32_t{frame.lut[2][v]} << 16;
+    }
+}
+
 void demosaic_frame(const Frame& frame)
 {
     const int w = frame.width;
@@ -34,13 +43,15 @@ void demosaic_frame(const Frame& frame)
     }
 
     const RowPhase phases[2] = {phase_of_row(frame.layout, 0), phase_of_row(frame.layout, 1)};
+    PixelWordTables words;
+    build_pixel_word_tables(frame, &words);
     for (int x = 0; x < w; ++x) demosaic_site(frame, x, 0);
     for (int y = 1; y < h - 1; ++y) {
         const RowPhase& phase = phases[y & 1];
         const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
         const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
                               phase.offsetP, phase.offsetQ,
-                              {frame.lut[0], frame.lut[1], frame.lut[2]}};
+                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words};
         demosaic_site(frame, 0, y);
         const int done = interior_row_fast(row, 1, w - 1);
         interior_row_scalar(row, done, w - 1);

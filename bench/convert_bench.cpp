@@ -1,0 +1,205 @@
+// ConvertBayer2Rgb over camera frame sizes, beside a memcpy of the adapter's 4-byte destination
+// (the baseline the export path is judged against) and a naive per-pixel converter (the speed-up
+// the row kernels buy). Each size also runs conversion followed by a plain 3-to-4-byte expansion,
+// as the adapter's colour export does. A summary of ratios against memcpy is printed at the end.
+#include <Raw2Rgb.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Size {
+    int width;
+    int height;
+};
+constexpr Size kSizes[] = {{640, 480}, {1280, 1024}, {1600, 1200}, {2048, 1536}};
+constexpr int kLayout = 4;
+
+struct Workload {
+    std::vector<std::uint8_t> mosaic;
+    std::vector<std::uint8_t> bgr;
+    std::vector<std::uint8_t> bgr0;
+    std::vector<std::uint8_t> copy;
+    std::array<std::uint8_t, 256> lutR{}, lutG{}, lutB{};
+
+    explicit Workload(Size size)
+    {
+        const std::size_t n = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
+        std::mt19937 rng(42);
+        mosaic.resize(n);
+        for (auto& v : mosaic) v = static_cast<std::uint8_t>(rng());
+        bgr.resize(n * 3);
+        bgr0.resize(n * 4);
+        copy.resize(n * 4);
+        for (int i = 0; i < 256; ++i) {  // white-balance-like gains with a gamma: not identity
+            lutR[i] = static_cast<std::uint8_t>(std::min(255, i * 5 / 4));
+            lutG[i] = static_cast<std::uint8_t>(255 - (255 - i) * (255 - i) / 255);
+            lutB[i] = static_cast<std::uint8_t>(i * 3 / 4);
+        }
+    }
+};
+
+// The naive converter of the tests: per pixel, per channel, the rounded mean of the in-image
+// same-colour neighbours in the 3 x 3 window.
+void naive_convert(std::uint8_t* out, const std::uint8_t* mosaic, int width, int height, const std::uint8_t* lutR,
+                   const std::uint8_t* lutG, const std::uint8_t* lutB)
+{
+    const char* cell = "RGGB";
+    auto colour = [&](int x, int y) { return cell[(y % 2) * 2 + (x % 2)]; };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int own = mosaic[y * width + x];
+            auto channel = [&](char wanted) {
+                if (colour(x, y) == wanted) return own;
+                int sum = 0;
+                int n = 0;
+                for (int ny = y - 1; ny <= y + 1; ++ny)
+                    for (int nx = x - 1; nx <= x + 1; ++nx)
+                        if (nx >= 0 && ny >= 0 && nx < width && ny < height && colour(nx, ny) == wanted) {
+                            sum += mosaic[ny * width + nx];
+                            ++n;
+                        }
+                return n == 0 ? own : (sum + n / 2) / n;
+            };
+            *out++ = lutB[channel('B')];
+            *out++ = lutG[channel('G')];
+            *out++ = lutR[channel('R')];
+        }
+}
+
+// The adapter's expansion of 3-byte pixels to B, G, R, 0.
+void expand(std::uint8_t* out, const std::uint8_t* bgr, std::size_t pixels)
+{
+    for (std::size_t i = 0; i < pixels; ++i, out += 4, bgr += 3) {
+        out[0] = bgr[0];
+        out[1] = bgr[1];
+        out[2] = bgr[2];
+        out[3] = 0;
+    }
+}
+
+// "prefix/WxH", the name of one run.
+std::string run_name(const char* prefix, Size size)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "%s/%dx%d", prefix, size.width, size.height);
+    return name;
+}
+
+void set_rates(benchmark::State& state, Size size)
+{
+    const auto pixels = static_cast<std::int64_t>(size.width) * size.height;
+    state.SetItemsProcessed(state.iterations() * pixels);
+    state.SetBytesProcessed(state.iterations() * pixels * 4);
+}
+
+void BM_Memcpy(benchmark::State& state, Size size)
+{
+    Workload w(size);
+    for (auto _ : state) {
+        std::memcpy(w.copy.data(), w.bgr0.data(), w.bgr0.size());
+        benchmark::ClobberMemory();
+    }
+    set_rates(state, size);
+}
+
+void BM_Convert(benchmark::State& state, Size size)
+{
+    Workload w(size);
+    for (auto _ : state) {
+        ConvertBayer2Rgb(w.bgr.data(), w.mosaic.data(), size.width, size.height, 1, w.lutR.data(), w.lutG.data(),
+                         w.lutB.data(), 0, kLayout);
+        benchmark::ClobberMemory();
+    }
+    set_rates(state, size);
+}
+
+void BM_ConvertExpand(benchmark::State& state, Size size)
+{
+    Workload w(size);
+    for (auto _ : state) {
+        ConvertBayer2Rgb(w.bgr.data(), w.mosaic.data(), size.width, size.height, 1, w.lutR.data(), w.lutG.data(),
+                         w.lutB.data(), 0, kLayout);
+        expand(w.bgr0.data(), w.bgr.data(), w.mosaic.size());
+        benchmark::ClobberMemory();
+    }
+    set_rates(state, size);
+}
+
+void BM_Naive(benchmark::State& state, Size size)
+{
+    Workload w(size);
+    for (auto _ : state) {
+        naive_convert(w.bgr.data(), w.mosaic.data(), size.width, size.height, w.lutR.data(), w.lutG.data(),
+                      w.lutB.data());
+        benchmark::ClobberMemory();
+    }
+    set_rates(state, size);
+}
+
+// Console output as usual, plus the CPU time per iteration of each run (steadier than wall time
+// on a shared machine), kept for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const auto& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void print_summary() const
+    {
+        std::printf("\nTime relative to memcpy of width x height x 4 bytes (lower is better):\n");
+        std::printf("%-11s %10s %16s %10s %10s\n", "size", "convert", "convert+expand", "naive", "speed-up");
+        for (const Size& size : kSizes) {
+            const double base = time_of(run_name("memcpy4", size));
+            if (base <= 0.0) continue;
+            const double convert = time_of(run_name("convert", size));
+            const double naive = time_of(run_name("naive", size));
+            const std::string label = std::to_string(size.width) + "x" + std::to_string(size.height);
+            std::printf("%-11s %9.2fx %15.2fx %9.2fx %9.2fx\n", label.c_str(), convert / base,
+                        time_of(run_name("convert_expand", size)) / base, naive / base,
+                        convert > 0.0 ? naive / convert : 0.0);
+        }
+    }
+
+private:
+    [[nodiscard]] double time_of(const std::string& name) const
+    {
+        const auto it = seconds_.find(name);
+        return it == seconds_.end() ? 0.0 : it->second;
+    }
+
+    std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    for (const Size& size : kSizes) {
+        benchmark::RegisterBenchmark(run_name("memcpy4", size).c_str(), BM_Memcpy, size)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(run_name("convert", size).c_str(), BM_Convert, size)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(run_name("convert_expand", size).c_str(), BM_ConvertExpand, size)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(run_name("naive", size).c_str(), BM_Naive, size)->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.print_summary();
+    benchmark::Shutdown();
+    return 0;
+}
