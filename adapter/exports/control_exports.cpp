@@ -35,7 +35,6 @@ KX_API int16_t KX_CALL ZqSetTriggerPolarity(int16_t device, int16_t flag) {
 KX_API int16_t KX_CALL ZqSetStrobePolarity(int16_t device, int16_t flag) {
     return korvex::SetStrobePolarity(device, flag);
 }
-KX_API int16_t KX_CALL ZqTriggerShot(int16_t device) { return korvex::TriggerShot(device); }
 
 KX_API uint8_t KX_CALL ZqGetDeviceType(int16_t device, uint8_t* buffer) {
     return korvex::GetDeviceType(device, buffer);

@@ -1,0 +1,29 @@
+// Table reset and gamma: they change the colour tables and leave the ratios as they are.
+#include "Raw2Rgb.h"
+#include "colour/colour.h"
+#include "registry/colour_tables.h"
+#include "registry/device_table.h"
+
+namespace korvex {
+
+int16_t ResetLutTable(int16_t device) {
+    DeviceSlot* slot = FindSlot(device);
+    if (slot == nullptr) return 0;
+    BuildIdentityTable(slot->lutR);
+    BuildIdentityTable(slot->lutG);
+    BuildIdentityTable(slot->lutB);
+    return 1;
+}
+
+int16_t SetGamma(int16_t device, int16_t value) {
+    DeviceSlot* slot = FindSlot(device);
+    if (slot == nullptr) return 0;
+    if (value < 1 || value > 100) return 0;
+    const double gamma = static_cast<double>(value / 10);  // 15 gives 1.0: the integer quotient
+    SetGammaLut(slot->lutR, gamma);
+    SetGammaLut(slot->lutG, gamma);
+    SetGammaLut(slot->lutB, gamma);
+    return 1;
+}
+
+}  // namespace korvex

@@ -1,0 +1,5 @@
+// ZqTriggerShot; the module definition file exports it a second time as ZqSetTrigerShot.
+#include "control/control.h"
+#include "korvex.h"
+
+extern "C" KX_API int16_t KX_CALL ZqTriggerShot(int16_t device) { return korvex::TriggerShot(device); }
