@@ -76,15 +76,21 @@ void naive_convert(std::uint8_t* out, const std::uint8_t* mosaic, int width, int
         }
 }
 
-// The adapter's expansion of 3-byte pixels to B, G, R, 0.
+// An expansion of 3-byte pixels to B, G, R, 0 as the adapter does it: one 4-byte load per pixel
+// with the fourth byte cleared, the last pixel byte by byte so as not to read past the buffer.
 void expand(std::uint8_t* out, const std::uint8_t* bgr, std::size_t pixels)
 {
-    for (std::size_t i = 0; i < pixels; ++i, out += 4, bgr += 3) {
-        out[0] = bgr[0];
-        out[1] = bgr[1];
-        out[2] = bgr[2];
-        out[3] = 0;
+    if (pixels == 0) return;
+    for (std::size_t i = 0; i + 1 < pixels; ++i, out += 4, bgr += 3) {
+        std::uint32_t word;
+        std::memcpy(&word, bgr, 4);
+        word &= 0x00FFFFFFu;  // little-endian: B, G, R, 0
+        std::memcpy(out, &word, 4);
     }
+    out[0] = bgr[0];
+    out[1] = bgr[1];
+    out[2] = bgr[2];
+    out[3] = 0;
 }
 
 // "prefix/WxH", the name of one run.

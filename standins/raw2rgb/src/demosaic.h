@@ -68,6 +68,10 @@ struct InteriorRow {
 // The rule above for one site, bounds checked; used for border sites and tiny images.
 void demosaic_site(const Frame& frame, int x, int y);
 
+// The same rule for a site on an edge of a frame at least 3 x 3, away from the corners: (alongX,
+// alongY) steps along the edge and (inX, inY) one site into the image. Five neighbours, no checks.
+void demosaic_edge_site(const Frame& frame, int x, int y, int alongX, int alongY, int inX, int inY);
+
 // Interior sites x0 <= x < x1 of one interior row (1 <= x0, x1 <= width - 1), plain scalar code.
 void interior_row_scalar(const InteriorRow& row, int x0, int x1);
 

@@ -1,5 +1,6 @@
-// Frame driver: the two row phases are worked out once per frame; border sites go through the
-// bounds-checked rule, interior ones through the fast kernel and then the scalar row loop.
+// Frame driver: the two row phases and the word tables are worked out once per frame; corners go
+// through the bounds-checked rule, edges through the five-neighbour form of it, interior sites
+// through the fast kernel and then the scalar row loop.
 #include <cstddef>
 
 #include "demosaic.h"
@@ -45,19 +46,23 @@ void demosaic_frame(const Frame& frame)
     const RowPhase phases[2] = {phase_of_row(frame.layout, 0), phase_of_row(frame.layout, 1)};
     PixelWordTables words;
     build_pixel_word_tables(frame, &words);
-    for (int x = 0; x < w; ++x) demosaic_site(frame, x, 0);
+    demosaic_site(frame, 0, 0);
+    for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, 0, 1, 0, 0, 1);
+    demosaic_site(frame, w - 1, 0);
     for (int y = 1; y < h - 1; ++y) {
         const RowPhase& phase = phases[y & 1];
         const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
         const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
                               phase.offsetP, phase.offsetQ,
                               {frame.lut[0], frame.lut[1], frame.lut[2]}, &words};
-        demosaic_site(frame, 0, y);
+        demosaic_edge_site(frame, 0, y, 0, 1, 1, 0);
         const int done = interior_row_fast(row, 1, w - 1);
         interior_row_scalar(row, done, w - 1);
-        demosaic_site(frame, w - 1, y);  // after the fast kernel, whose last store spills into it
+        demosaic_edge_site(frame, w - 1, y, 0, 1, -1, 0);  // after the fast kernel, whose last store spills into it
     }
-    for (int x = 0; x < w; ++x) demosaic_site(frame, x, h - 1);
+    demosaic_site(frame, 0, h - 1);
+    for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, h - 1, 1, 0, 0, -1);
+    demosaic_site(frame, w - 1, h - 1);
 }
 
 }  // namespace raw2rgb

@@ -31,6 +31,37 @@ void demosaic_site(const Frame& frame, int x, int y)
     }
 }
 
+void demosaic_edge_site(const Frame& frame, int x, int y, int alongX, int alongY, int inX, int inY)
+{
+    // Five neighbours, drawn for the top edge (along = (1, 0), inward = (0, 1)):
+    //
+    //      a1 [site] a2
+    //      d1   in   d2
+    const int w = frame.width;
+    const BayerLayout& layout = frame.layout;
+    const std::uint8_t* s = frame.source;
+    auto at = [&](int dx, int dy) -> unsigned { return s[static_cast<std::ptrdiff_t>(y + dy) * w + x + dx]; };
+    unsigned sum[kChannels] = {0, 0, 0};
+    unsigned count[kChannels] = {0, 0, 0};
+    const auto along = static_cast<int>(layout.at(x + alongX, y + alongY));
+    const auto inward = static_cast<int>(layout.at(x + inX, y + inY));
+    const auto diagonal = static_cast<int>(layout.at(x + inX + alongX, y + inY + alongY));
+    sum[along] += at(-alongX, -alongY) + at(alongX, alongY);
+    count[along] += 2;
+    sum[inward] += at(inX, inY);
+    count[inward] += 1;
+    sum[diagonal] += at(inX - alongX, inY - alongY) + at(inX + alongX, inY + alongY);
+    count[diagonal] += 2;
+
+    const unsigned own = at(0, 0);
+    const auto ownColour = static_cast<int>(layout.at(x, y));
+    std::uint8_t* out = frame.output_row(y) + static_cast<std::ptrdiff_t>(x) * kChannels;
+    for (int c = 0; c < kChannels; ++c) {
+        const unsigned value = (c == ownColour || count[c] == 0) ? own : (sum[c] + count[c] / 2) / count[c];
+        out[c] = frame.lut[c][value];
+    }
+}
+
 namespace {
 
 // Green site: P from the row, Q from the column.
