@@ -90,6 +90,33 @@ TEST_F(Lifecycle, AllocateRefusesAListItCannotRead) {
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+TEST_F(Lifecycle, AFrameTooLargeForMemoryIsRefusedAndTheCameraKeepsItsBuffers) {
+    OpenAndAllocate(1);
+    const ResolutionEntry huge{2147483647, 2147483647};
+    ASSERT_EQ(hvsim_set_resolutions(1, &huge, 1), 0);
+    EXPECT_EQ(ZqAllocateResources(), 0);
+    // The earlier buffers are still there: an export of the old size works.
+    std::vector<uint8_t> frame(64 * 64);
+    EXPECT_EQ(ZqExportImageData(1, frame.data(), 64, 64, 0, 1), 1);
+    EXPECT_EQ(frame[0], 0x80);
+}
+
+TEST_F(Lifecycle, AllocatingAgainReplacesIdleBuffersAndKeepsThoseBeingCapturedInto) {
+    OpenAndAllocate(1);
+    EXPECT_EQ(ZqAllocateResources(), 1);  // the first buffers are released (leak checkers see it)
+    ASSERT_EQ(ZqStartGrab(1), 1);
+    ASSERT_EQ(hvsim_deliver_frames(1, 1), 1);
+    EXPECT_EQ(ZqAllocateResources(), 1);  // capture goes on into the same buffers
+    ASSERT_EQ(hvsim_deliver_frames(1, 1), 1);
+    const int16_t width = ZqGetImageWidth(1), height = ZqGetImageHeight(1);
+    std::vector<uint8_t> frame(static_cast<std::size_t>(width) * height);
+    ASSERT_EQ(ZqExportImageData(1, frame.data(), width, height, 0, 1), 1);
+    HvSimStamp stamp{};
+    ASSERT_EQ(hvsim_decode_stamp(frame.data(), width, height, 1, &stamp), 0);
+    EXPECT_EQ(stamp.frame, 1);
+    EXPECT_EQ(ZqStopGrab(1), 1);
+}
+
 TEST_F(Lifecycle, CloseEndsEveryOpenedCameraAndAlwaysReturnsOne) {
     OpenAndAllocate(2);
     hvsim_fail(HVSIM_EndHVDevice, 3, 1, -1);
