@@ -136,6 +136,29 @@ TEST_F(Capture, RepeatedStartAndStopRacingFastFrames) {
     EXPECT_EQ(CallbackRecorder::count, atReset);
 }
 
+std::atomic<HVSTATUS> closeFromCallback{0};
+std::atomic<int> selfStopCalls{0};
+
+int32_t KX_CALL closingCallback(SnapInfo* info) {
+    if (selfStopCalls++ == 0) {
+        closeFromCallback = HVCloseSnap(info->handle);
+        hvsim_reset();  // must not wait for this very callback either
+    }
+    return 1;
+}
+
+TEST_F(Capture, StopCallsFromTheCallbackItselfDoNotDeadlock) {
+    hvsim_set_manual_frames(1);
+    Buffers buffers(1280 * 1024);
+    HHV handle = begin(1);
+    ASSERT_EQ(HVOpenSnap(handle, closingCallback, nullptr), 0);
+    ASSERT_EQ(HVStartSnap(handle, buffers.pointers, 2), 0);
+    EXPECT_EQ(hvsim_deliver_frames(1, 3), 1);  // the reset ended the capture after the first
+    EXPECT_EQ(closeFromCallback, HVSIM_STATUS_BAD_STATE);
+    EXPECT_EQ(selfStopCalls, 1);
+    EXPECT_EQ(state(1).open, 0);
+}
+
 TEST_F(Capture, SnapShotFillsTheFirstBufferWithoutCallback) {
     hvsim_set_manual_frames(1);
     Buffers buffers(640 * 512);

@@ -108,7 +108,13 @@ void Simulator::stopAllCaptures() {
     std::unique_lock lock(mutex);
     const auto current = cameras;
     for (const auto& camera : current) {
-        stopCapture(camera, lock);
+        if (!stopCapture(camera, lock)) {
+            // Called from this camera's own callback: its loop ends when the callback returns,
+            // and the thread keeps the camera alive until then.
+            camera->capturing = false;
+            camera->stopRequested = true;
+            if (camera->thread.joinable()) camera->thread.detach();
+        }
         camera->handle = 0;
     }
 }
