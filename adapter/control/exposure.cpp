@@ -1,0 +1,126 @@
+#include "control/exposure.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "HVDAILT.h"
+#include "control/control.h"
+#include "registry/device_table.h"
+
+namespace korvex {
+namespace {
+
+// HVAECControl codes.
+constexpr uint8_t kAecRows = 1;
+constexpr uint8_t kAecValue = 2;
+constexpr uint8_t kAecUnit = 3;
+
+constexpr int64_t kShortRowLimit = 16383;   // 2^14 - 1: DefaultRows and Hv2Rows
+constexpr int64_t kLongRowLimit = 1048575;  // 2^20 - 1: Hv3Rows
+
+constexpr int32_t kHv2RowsCodes[] = {1, 3, 7, 11, 15, 36, 40, 57};
+constexpr int32_t kHv3RowsCodes[] = {4, 8, 12, 16, 37, 41, 58};
+
+// Clock counts (24 MHz) in one unit: microseconds, milliseconds, seconds.
+std::optional<int64_t> ClocksPerUnit(int32_t unit) {
+    switch (unit) {
+        case 0: return 24;
+        case 1: return 24000;
+        case 2: return 24000000;
+        default: return std::nullopt;
+    }
+}
+
+// Rounds half down: a fraction above .5 gains 1, exactly .5 does not, and a negative q never does.
+double RoundHalfDown(double q) {
+    const double whole = std::trunc(q);
+    return q - whole > 0.5 ? std::trunc(q + 1.0) : whole;
+}
+
+// The camera takes the rows as an unsigned 32-bit count, so a negative result reads as a huge
+// count and saturates at the limit; a count that truncated to 0 is raised to 1.
+uint32_t ClampRows(double rows, int64_t upperLimit) {
+    if (!std::isfinite(rows)) return static_cast<uint32_t>(upperLimit);
+    // The divisor is a non-zero whole number, so |rows| stays below |time| + 181 < 2^40.
+    const auto whole = static_cast<int64_t>(rows);
+    if (whole < 0 || whole > upperLimit) return static_cast<uint32_t>(upperLimit);
+    if (whole == 0) return 1;
+    return static_cast<uint32_t>(whole);
+}
+
+int64_t UpperLimit(ExposureClass exposureClass) {
+    switch (exposureClass) {
+        case ExposureClass::SvDirect:
+        case ExposureClass::Hv2Rows:
+        case ExposureClass::DefaultRows: return kShortRowLimit;
+        case ExposureClass::Hv3Rows: return kLongRowLimit;
+    }
+    return kShortRowLimit;
+}
+
+double UnroundedRows(ExposureClass exposureClass, int64_t timeClocks, int64_t width, int32_t resolutionMode) {
+    switch (exposureClass) {
+        case ExposureClass::SvDirect: return 0.0;
+        case ExposureClass::DefaultRows:
+            return (static_cast<double>(timeClocks) + 180.0) / (static_cast<double>(width) + 244.0);
+        case ExposureClass::Hv2Rows: {
+            const int64_t rowLength = std::max<int64_t>(width + 358, 617);
+            return RoundHalfDown((static_cast<double>(timeClocks) + 180.0) / static_cast<double>(rowLength) + 1.0);
+        }
+        case ExposureClass::Hv3Rows: {
+            // Mode 1 has its own line timing; every other mode shares the second set.
+            const bool modeOne = resolutionMode == 1;
+            const int64_t k = modeOne ? 673 : 331;
+            const int64_t rowAdd = modeOne ? 22 : 38;
+            const int64_t floorBase = modeOne ? 632 : 316;
+            const int64_t rowLength = std::max(width + rowAdd + k + 142, floorBase + k);
+            const double numerator = static_cast<double>(timeClocks + k) - 132.0;
+            return RoundHalfDown(numerator / static_cast<double>(rowLength));
+        }
+    }
+    return 0.0;
+}
+
+}  // namespace
+
+ExposureClass ClassifyExposure(int32_t typeCode) {
+    if (typeCode > 17 && typeCode < 35) return ExposureClass::SvDirect;
+    if (std::ranges::find(kHv2RowsCodes, typeCode) != std::end(kHv2RowsCodes)) return ExposureClass::Hv2Rows;
+    if (std::ranges::find(kHv3RowsCodes, typeCode) != std::end(kHv3RowsCodes)) return ExposureClass::Hv3Rows;
+    return ExposureClass::DefaultRows;
+}
+
+std::optional<uint32_t> ExposureRows(ExposureClass exposureClass, int32_t unit, int32_t value, int32_t width,
+                                     int32_t resolutionMode) {
+    if (exposureClass == ExposureClass::SvDirect) return std::nullopt;
+    const std::optional<int64_t> clocksPerUnit = ClocksPerUnit(unit);
+    if (!clocksPerUnit) return std::nullopt;
+    const int64_t timeClocks = int64_t{value} * *clocksPerUnit;
+    const double rows = UnroundedRows(exposureClass, timeClocks, width, resolutionMode);
+    return ClampRows(rows, UpperLimit(exposureClass));
+}
+
+int16_t SetShutter(int16_t device, int16_t unit, int16_t value) {
+    const DeviceSlot* slot = RequireOpen(device);
+    if (slot == nullptr) return 0;
+    const HHV handle = slot->handle;
+
+    // Zeroed and checked: a query that fails leaves no stale code to classify.
+    int32_t typeCode = 0;
+    int32_t size = sizeof typeCode;
+    if (HVGetDeviceInfo(handle, HV_INFO_TYPE_CODE, &typeCode, &size) != 0) return 0;
+
+    const ExposureClass exposureClass = ClassifyExposure(typeCode);
+    if (exposureClass == ExposureClass::SvDirect) {
+        // The camera takes the pair as given, each widened with its sign; only the value's
+        // status counts.
+        (void)HVAECControl(handle, kAecUnit, static_cast<uint32_t>(int32_t{unit}));
+        return HVAECControl(handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0 ? 1 : 0;
+    }
+
+    const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot->width, slot->resolutionMode);
+    if (!rows) return 0;
+    return HVAECControl(handle, kAecRows, *rows) == 0 ? 1 : 0;
+}
+
+}  // namespace korvex
