@@ -148,6 +148,8 @@ int32_t KX_CALL closingCallback(SnapInfo* info) {
 }
 
 TEST_F(Capture, StopCallsFromTheCallbackItselfDoNotDeadlock) {
+    selfStopCalls = 0;
+    closeFromCallback = 0;
     hvsim_set_manual_frames(1);
     Buffers buffers(1280 * 1024);
     HHV handle = begin(1);
