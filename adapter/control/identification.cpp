@@ -37,16 +37,18 @@ int32_t SizeWithin(int32_t reported, int32_t capacity) {
     return reported < 0 || reported > capacity ? capacity : reported;
 }
 
+// Writes the version as decimal text ("-" first when negative), zero-terminated; text holds at
+// least 12 bytes, enough for any 32-bit value.
+void FormatHardwareVersion(int32_t version, char* text) {
+    char* end = std::to_chars(text, text + 11, version).ptr;
+    *end = '\0';
+}
+
 }  // namespace
 
 const char* ModelName(int32_t typeCode) {
     const auto index = static_cast<uint32_t>(typeCode);  // negative codes read as above 59
     return index < kModelNames.size() ? kModelNames[index] : nullptr;
-}
-
-void FormatHardwareVersion(int32_t version, char* text) {
-    char* end = std::to_chars(text, text + 11, version).ptr;
-    *end = '\0';
 }
 
 uint8_t GetDeviceType(int16_t device, uint8_t* buffer) {

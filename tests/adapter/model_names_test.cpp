@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <utility>
 
 #include "control/identification.h"
@@ -31,16 +30,6 @@ TEST(ModelName, NamesSitAtTheirCodesAndEveryOtherCodeHasNone) {
     }
     EXPECT_EQ(namedCount, 43);
     for (const int32_t code : {26, 33, 34, 37, 43, 55, 60, -1, INT32_MIN}) EXPECT_EQ(ModelName(code), nullptr) << code;
-}
-
-TEST(HardwareVersionText, DecimalWithASignAndATerminator) {
-    char text[16];
-    for (const auto& [version, expected] : {std::pair<int32_t, std::string>{0, "0"}, {123, "123"}, {-45, "-45"},
-                                            {INT32_MIN, "-2147483648"}, {INT32_MAX, "2147483647"}}) {
-        std::memset(text, 'x', sizeof text);
-        FormatHardwareVersion(version, text);
-        EXPECT_EQ(std::string(text), expected);
-    }
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST_F(Identification, VersionsArriveAsTenBytesOfDecimalText) {
     const std::pair<int32_t, std::string> cases[] = {
         {123, "123"},         {-45, "-45"},         {1234567890, "1234567890"}, {-123456789, "-123456789"},
         {-1234567890, "-123456789"},  // eleven characters lose the last digit
-        {0, "0"},
+        {0, "0"},                     {INT32_MIN, "-214748364"},
     };
     for (const auto& [version, text] : cases) {
         ASSERT_EQ(hvsim_set_hw_version(1, version), 0);
