@@ -21,7 +21,7 @@ public:
         if (v < 0.25) return colourBar(u);
         if (v < 0.40) return {u, u, u};  // grey ramp, black to white
         if (v < 0.75) return u < 0.5 ? zonePlate(x, y, resolutionWidth, resolutionHeight) : fineLines(u, x, y);
-        return {0.12, 0.12, 0.14};  // dark lane of the moving disc
+        return {0.12, 0.12, 0.12};  // dark grey lane of the moving disc
     }
 
 private:
@@ -32,27 +32,33 @@ private:
         return kBars[std::clamp(static_cast<int>(u * 8), 0, 7)];
     }
 
-    // Circular zone plate whose frequency grows from 0 at the centre to the Nyquist limit at the
-    // rim: the classic target for demosaicing artefacts.
+    // Circular zone plate whose frequency grows from 0 at the centre to 0.2 cycles per pixel at
+    // the rim: fine enough to show demosaicing artefacts, yet sampled well enough by the sparser
+    // red and blue sites that the chart stays grey on average (a grey-world estimate relies on it).
     static Rgb zonePlate(int32_t x, int32_t y, int32_t resolutionWidth, int32_t resolutionHeight) {
         const double cx = resolutionWidth * 0.25, cy = resolutionHeight * 0.575;
         const double rim = std::max(4.0, std::min(resolutionWidth * 0.25, resolutionHeight * 0.175));
         const double dx = x - cx, dy = y - cy;
         const double r2 = dx * dx + dy * dy;
         if (r2 > rim * rim) return {0.5, 0.5, 0.5};
-        const double value = 0.5 + 0.45 * std::cos(std::numbers::pi * r2 / (2.0 * rim));
+        const double value = 0.5 + 0.45 * std::cos(std::numbers::pi * r2 / (5.0 * rim));
         return {value, value, value};
     }
 
     // One-pixel vertical lines, two-pixel horizontal lines and a diagonal grating side by side.
+    // Each pattern puts as many red, green and blue sites of the mosaic on its lines as in its
+    // gaps: vertical lines every three columns (a two-column period would put every red site on
+    // a line and every blue one in a gap) and a diagonal period of eight (a period of six lights
+    // two thirds of the green sites but one third of the red and blue ones). Otherwise the chart
+    // itself would look tinted to a grey-world white balance.
     static Rgb fineLines(double u, int32_t x, int32_t y) {
         bool on = false;
         if (u < 0.66) {
-            on = (x & 1) != 0;
+            on = x % 3 == 0;
         } else if (u < 0.83) {
             on = ((y >> 1) & 1) != 0;
         } else {
-            on = (((x + y) / 3) & 1) != 0;
+            on = (((x + y) / 4) & 1) != 0;
         }
         const double value = on ? 0.85 : 0.1;
         return {value, value, value};
