@@ -10,3 +10,16 @@ if [ "${#need[@]}" -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq "${need[@]}"
 fi
+
+# The 32-bit Windows build and its tests under Wine: MinGW-w64 (with the posix-threads compilers),
+# GoogleTest's sources to build it for Windows, 32-bit Wine and a virtual display.
+windows=()
+for package in g++-mingw-w64-i686 g++-mingw-w64-i686-posix googletest wine wine32:i386 xvfb; do
+  dpkg -s "${package}" >/dev/null 2>&1 || windows+=("${package}")
+done
+if [ "${#windows[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq
+  apt-get install -y -qq "${windows[@]}"
+fi
