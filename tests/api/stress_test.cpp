@@ -1,0 +1,86 @@
+// Several cameras capturing freely while host threads export from them and another thread
+// moves the cross-hair; the run ends with a close while exports may be waiting. Built for
+// ThreadSanitizer: any unsynchronised access between the callbacks, the exports, the overlay and
+// the close shows up as a report.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "capture_support.h"
+
+namespace korvex::test {
+namespace {
+
+constexpr int16_t kWidth = 128;  // the stamp lies in columns 0..63; the cross stays right of it
+constexpr int16_t kHeight = HVSIM_STAMP_HEIGHT;
+
+class StressTest : public AcquisitionTest {};
+
+struct ExportTally {
+    int delivered = 0;
+    int wrongCamera = 0;
+    int wentBack = 0;
+    int other = 0;
+};
+
+// Exports from its cameras in turn until told to stop or the cameras are closed.
+void ExportLoop(std::vector<int16_t> cameras, const std::atomic<bool>& stop, ExportTally& tally) {
+    std::vector<int32_t> lastFrame(cameras.size(), -1);
+    Destination out(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    while (!stop.load()) {
+        for (std::size_t c = 0; c < cameras.size(); ++c) {
+            const int16_t result = ZqExportImageData(cameras[c], out.data(), kWidth, kHeight, cameras[c] == 2, 1);
+            if (result == 0) return;  // closed
+            if (result != 1) {
+                ++tally.other;
+                continue;
+            }
+            ++tally.delivered;
+            HvSimStamp stamp{};
+            if (cameras[c] != 2 && hvsim_decode_stamp(out.data(), kWidth, kHeight, 4, &stamp) == 0) {
+                tally.wrongCamera += stamp.device != cameras[c];
+                tally.wentBack += stamp.frame < lastFrame[c];
+                lastFrame[c] = stamp.frame;
+            }
+            if (!out.GuardsIntact()) ++tally.other;
+        }
+    }
+}
+
+TEST_F(StressTest, CamerasCaptureWhileThreadsExportAndTheCloseEndsIt) {
+    ASSERT_EQ(hvsim_configure("HV1300UM,HV1300UC,HV1300UM,HV1300UM"), 4);
+    OpenAndAllocate(4);
+    hvsim_set_manual_frames(0);
+    ZqSetTimeout(2000);
+    ZqEnableCross(0, 1);
+    for (int16_t k = 1; k <= 4; ++k) ASSERT_EQ(ZqStartGrab(k), 1);
+
+    std::atomic<bool> stop{false};
+    ExportTally first;
+    ExportTally second;
+    std::thread a(ExportLoop, std::vector<int16_t>{1, 2}, std::cref(stop), std::ref(first));
+    std::thread b(ExportLoop, std::vector<int16_t>{3, 4}, std::cref(stop), std::ref(second));
+    std::thread overlay([&] {
+        for (int16_t n = 0; !stop.load(); n = static_cast<int16_t>((n + 1) % 40)) {
+            ZqSetCrossPara(0, static_cast<int16_t>(70 + n), static_cast<int16_t>(n % 8), 30, 12, 3);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_EQ(ZqCloseDevice(), 1);  // wakes whatever export is waiting
+    stop.store(true);
+    a.join();
+    b.join();
+    overlay.join();
+
+    for (const ExportTally& t : {first, second}) {
+        EXPECT_GT(t.delivered, 2);
+        EXPECT_EQ(t.wrongCamera, 0);
+        EXPECT_EQ(t.wentBack, 0);
+        EXPECT_EQ(t.other, 0);
+    }
+}
+
+}  // namespace
+}  // namespace korvex::test
