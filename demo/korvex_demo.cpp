@@ -1,12 +1,81 @@
-// Demo host: opens every simulated camera, allocates, reports what it finds and closes.
+// Demo host: opens every simulated camera, captures from each, reports which frames arrived and
+// how many were dropped, and writes one grey and (for colour cameras) one colour image with a
+// cross-hair per camera into the output folder.
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "hvsim_control.h"
 #include "korvex.h"
+#include "png_writer.h"
+
+namespace {
+
+constexpr int kFramesPerCamera = 5;
+
+struct Camera {
+    int16_t device;
+    int16_t width;
+    int16_t height;
+    bool colour;
+    int16_t layout;  // the sensor's Bayer layout, 1..4, for colour cameras
+};
+
+std::size_t Pixels(const Camera& c) { return static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height); }
+
+// Exports a few grey frames and prints where each came from; returns the last one.
+std::vector<uint8_t> ShowLiveFrames(const Camera& c) {
+    std::vector<uint8_t> grey(Pixels(c));
+    int32_t previous = -1;
+    int dropped = 0;
+    for (int n = 0; n < kFramesPerCamera; ++n) {
+        if (ZqExportImageData(c.device, grey.data(), c.width, c.height, 0, 1) != 1) {
+            std::printf("  camera %d: no frame within the timeout\n", c.device);
+            continue;
+        }
+        HvSimStamp stamp{};
+        if (hvsim_decode_stamp(grey.data(), c.width, c.height, 1, &stamp) != 0) {
+            std::printf("  camera %d: frame without a stamp\n", c.device);
+            continue;
+        }
+        if (previous >= 0 && stamp.frame > previous + 1) dropped += stamp.frame - previous - 1;
+        previous = stamp.frame;
+        std::printf("  camera %d: got frame %d of camera %d from buffer %d\n", c.device, stamp.frame, stamp.device,
+                    stamp.bufferIndex);
+    }
+    std::printf("  camera %d: %d frame(s) dropped between exports\n", c.device, dropped);
+    return grey;
+}
+
+// A colour frame with the cross-hair at the centre, as R,G,B for the PNG writer.
+std::vector<uint8_t> ColourWithCross(const Camera& c) {
+    const auto boxWidth = static_cast<int16_t>(c.width / 4);
+    const auto boxHeight = static_cast<int16_t>(c.height / 4);
+    ZqSetCrossPara(c.device, static_cast<int16_t>((c.width - boxWidth) / 2), static_cast<int16_t>((c.height - boxHeight) / 2),
+                   boxWidth, boxHeight, 5);
+    ZqEnableCross(c.device, 1);
+    std::vector<uint8_t> bgra(Pixels(c) * 4);
+    const int16_t result = ZqExportImageData(c.device, bgra.data(), c.width, c.height, 1, c.layout);
+    ZqEnableCross(c.device, 0);
+    if (result != 1) return {};
+    std::vector<uint8_t> rgb(Pixels(c) * 3);
+    for (std::size_t p = 0; p < Pixels(c); ++p) {
+        rgb[3 * p] = bgra[4 * p + 2];
+        rgb[3 * p + 1] = bgra[4 * p + 1];
+        rgb[3 * p + 2] = bgra[4 * p];
+    }
+    return rgb;
+}
+
+void Save(const std::string& path, const std::vector<uint8_t>& pixels, const Camera& c, int channels) {
+    const bool ok = !pixels.empty() && demo::WritePng(path, pixels, c.width, c.height, channels);
+    std::printf("  %s %s\n", ok ? "wrote" : "could not write", path.c_str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::string outFolder = argc > 1 ? argv[1] : ".";
-    (void)outFolder;
     const int16_t total = ZqGetDeviceTotal();
     std::printf("cameras seen: %d\n", total);
     if (total < 1) return 1;
@@ -14,12 +83,30 @@ int main(int argc, char** argv) {
         std::printf("could not open and allocate the cameras\n");
         return 1;
     }
+
+    std::vector<Camera> cameras;
     for (int16_t device = 1; device <= total; ++device) {
+        HvSimCameraState state{};
+        hvsim_get_state(device, &state);
         uint8_t name[11] = {};
         ZqGetDeviceType(device, name);
-        std::printf("camera %d: %s %dx%d\n", device, reinterpret_cast<char*>(name), ZqGetImageWidth(device),
-                    ZqGetImageHeight(device));
+        cameras.push_back({device, ZqGetImageWidth(device), ZqGetImageHeight(device), state.colour == 1,
+                           static_cast<int16_t>(state.bayerLayout)});
+        std::printf("camera %d: %s %dx%d %s\n", device, reinterpret_cast<char*>(name), cameras.back().width,
+                    cameras.back().height, state.colour == 1 ? "colour" : "monochrome");
+        if (ZqStartGrab(device) != 1) std::printf("  camera %d: capture did not start\n", device);
     }
+
+    for (const Camera& c : cameras) {
+        std::printf("camera %d:\n", c.device);
+        const std::string stem = outFolder + "/camera" + std::to_string(c.device);
+        Save(stem + "_grey.png", ShowLiveFrames(c), c, 1);
+        if (!c.colour) continue;
+        Save(stem + "_colour_cross.png", ColourWithCross(c), c, 3);
+        // White balance before/after images of this camera belong here.
+    }
+
+    for (const Camera& c : cameras) ZqStopGrab(c.device);
     ZqCloseDevice();
     return 0;
 }
