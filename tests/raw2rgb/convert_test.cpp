@@ -93,11 +93,12 @@ struct Size {
     int height;
 };
 
-// Tiny images (every site a border), widths around the 16-pixel block of the fast kernel and
-// around its pixel pairs, and a camera-sized frame.
+// Tiny images (every site a border), widths around the 16- and 32-pixel blocks of the fast
+// kernels and around their pixel pairs, and a camera-sized frame.
 const Size kSizes[] = {{1, 1},  {1, 2},  {2, 1},   {2, 2},   {3, 3},   {5, 7},   {1, 9},  {9, 1},
                        {2, 6},  {6, 2},  {3, 17},  {17, 3},  {18, 4},  {19, 5},  {20, 3}, {33, 9},
-                       {34, 6}, {35, 35}, {36, 4}, {49, 11}, {64, 8},  {101, 13}, {640, 480}};
+                       {34, 6}, {35, 35}, {36, 4}, {49, 11}, {64, 8},  {101, 13}, {31, 4},
+                       {32, 5}, {63, 4}, {65, 5}, {95, 3}, {97, 6}, {640, 480}};
 
 std::string size_name(const testing::TestParamInfo<std::tuple<Size, int>>& info)
 {

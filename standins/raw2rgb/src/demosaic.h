@@ -50,6 +50,18 @@ struct PixelWordTables {
 
 void build_pixel_word_tables(const Frame& frame, PixelWordTables* words);
 
+// The three tables cut into slices of 16 entries for byte-shuffle lookups, 128 bytes per half of
+// a table. Slice k of a half holds that half's entries 16k..16k+15 xor'ed with the next slice's
+// entries (the half's last slice as it is), so that xor-ing slices k..7 together gives slice k's
+// own entries. Built once per frame, only for the AVX2 kernel.
+struct SliceTables {
+    std::uint8_t blue[16][16];
+    std::uint8_t green[16][16];
+    std::uint8_t red[16][16];
+};
+
+void build_slice_tables(const Frame& frame, SliceTables* slices);
+
 // One interior row (1 <= y <= height - 2) as the row kernels see it: the three source rows, the
 // output row, and what the row's phase fixes. The row carries green and one other colour P; the
 // rows above and below carry green and the remaining colour Q.
@@ -63,6 +75,7 @@ struct InteriorRow {
     int offsetQ;
     const std::uint8_t* lut[kChannels];  // indexed by output byte: blue, green, red table
     const PixelWordTables* words;
+    const SliceTables* slices;       // null unless the frame runs the AVX2 kernel
 };
 
 // The rule above for one site, bounds checked; used for border sites and tiny images.
@@ -75,12 +88,25 @@ void demosaic_edge_site(const Frame& frame, int x, int y, int alongX, int alongY
 // Interior sites x0 <= x < x1 of one interior row (1 <= x0, x1 <= width - 1), plain scalar code.
 void interior_row_scalar(const InteriorRow& row, int x0, int x1);
 
-// Fast interior kernel: converts sites x0 <= x < x1 in blocks when there is room for at least one
-// block and returns the first x it did not convert (x1, or x0 when it converted nothing). Writes
-// one byte past each pixel it converts, so site x1 must be written after this call.
-int interior_row_fast(const InteriorRow& row, int x0, int x1);
+// Fast interior kernels: each converts sites x0 <= x < x1 in blocks (16 sites for SSE2, 32 for
+// AVX2) when there is room for at least one block and returns the first x it did not convert (x1,
+// or x0 when it converted nothing). Each writes one byte past each pixel it converts, so site x1
+// must be written after the call. Where a kernel cannot be built it converts nothing.
+int interior_row_sse2(const InteriorRow& row, int x0, int x1);
+int interior_row_avx2(const InteriorRow& row, int x0, int x1);  // only when avx2_supported()
 
-// The whole frame.
+// Whether this build has the AVX2 kernel and the processor (and system) can run it; asked once.
+bool avx2_supported();
+
+// Which kernel does a frame's interior rows before the scalar loop finishes them. All give the
+// same bytes; the choice is made once per frame, never per site.
+enum class RowKernel { Scalar, Sse2, Avx2 };
+
+// The fastest kernel this machine can run.
+RowKernel best_row_kernel();
+
+// The whole frame, with the given kernel (which must be runnable here), or with the best one.
+void demosaic_frame(const Frame& frame, RowKernel kernel);
 void demosaic_frame(const Frame& frame);
 
 }  // namespace raw2rgb

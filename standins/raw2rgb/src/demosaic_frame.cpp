@@ -1,7 +1,8 @@
 // Frame driver: the two row phases and the word tables are worked out once per frame; corners go
 // through the bounds-checked rule, edges through the five-neighbour form of it, interior sites
-// through the fast kernel and then the scalar row loop.
+// through the fast kernel chosen for the frame and then the scalar row loop.
 #include <cstddef>
+#include <cstdint>
 
 #include "demosaic.h"
 
@@ -22,7 +23,26 @@ RowPhase phase_of_row(const BayerLayout& layout, int y)
     return {greenParity, p, 2 - p};
 }
 
+using FastRow = int (*)(const InteriorRow& row, int x0, int x1);
+
+int interior_row_none(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
+
+FastRow fast_row(RowKernel kernel)
+{
+    switch (kernel) {
+    case RowKernel::Avx2:
+        return interior_row_avx2;
+    case RowKernel::Sse2:
+        return interior_row_sse2;
+    case RowKernel::Scalar:
+        break;
+    }
+    return interior_row_none;
+}
+
 }  // namespace
+
+RowKernel best_row_kernel() { return avx2_supported() ? RowKernel::Avx2 : RowKernel::Sse2; }
 
 void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
 {
@@ -33,7 +53,24 @@ void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
     }
 }
 
-void demosaic_frame(const Frame& frame)
+void build_slice_tables(const Frame& frame, SliceTables* slices)
+{
+    std::uint8_t (*const out[kChannels])[16] = {slices->blue, slices->green, slices->red};
+    for (int c = 0; c < kChannels; ++c) {
+        const std::uint8_t* lut = frame.lut[c];
+        for (int slice = 0; slice < 16; ++slice) {
+            const bool lastOfHalf = (slice & 7) == 7;
+            for (int i = 0; i < 16; ++i) {
+                const int entry = slice * 16 + i;
+                out[c][slice][i] = static_cast<std::uint8_t>(lastOfHalf ? lut[entry] : lut[entry] ^ lut[entry + 16]);
+            }
+        }
+    }
+}
+
+void demosaic_frame(const Frame& frame) { demosaic_frame(frame, best_row_kernel()); }
+
+void demosaic_frame(const Frame& frame, RowKernel kernel)
 {
     const int w = frame.width;
     const int h = frame.height;
@@ -44,8 +81,11 @@ void demosaic_frame(const Frame& frame)
     }
 
     const RowPhase phases[2] = {phase_of_row(frame.layout, 0), phase_of_row(frame.layout, 1)};
+    const FastRow fast = fast_row(kernel);
     PixelWordTables words;
     build_pixel_word_tables(frame, &words);
+    SliceTables slices;
+    if (kernel == RowKernel::Avx2) build_slice_tables(frame, &slices);
     demosaic_site(frame, 0, 0);
     for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, 0, 1, 0, 0, 1);
     demosaic_site(frame, w - 1, 0);
@@ -54,9 +94,10 @@ void demosaic_frame(const Frame& frame)
         const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
         const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
                               phase.offsetP, phase.offsetQ,
-                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words};
+                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words,
+                              kernel == RowKernel::Avx2 ? &slices : nullptr};
         demosaic_edge_site(frame, 0, y, 0, 1, 1, 0);
-        const int done = interior_row_fast(row, 1, w - 1);
+        const int done = fast(row, 1, w - 1);
         interior_row_scalar(row, done, w - 1);
         demosaic_edge_site(frame, w - 1, y, 0, 1, -1, 0);  // after the fast kernel, whose last store spills into it
     }

@@ -1,5 +1,6 @@
-// Fast interior kernel: 16 sites per step with SSE2 (x86-64 baseline; 32-bit x86 builds add
-// -msse2). Other targets convert nothing here and leave the row to the scalar loop.
+// Fast interior kernel, 16 sites per step with SSE2 (x86-64 baseline; 32-bit x86 builds add
+// -msse2). Other targets convert nothing here and leave the row to the scalar loop. The AVX2
+// kernel beside it does the same with 32 sites per step.
 //
 // For each block the kernel forms, for all 16 sites at once, the four candidate interpolations
 //
@@ -8,20 +9,14 @@
 //     down[x-1] down[x] down[x+1]      row   = (mid[x-1] + mid[x+1] + 1) >> 1
 //                                      col   = (up[x] + down[x] + 1) >> 1
 //
-// and picks per lane with a mask fixed by the row's phase and the block's parity: at P sites P = mid, G = cross,
-// Q = diag; at green sites P = row, G = mid, Q = col. The three channels go to small arrays in
-// output order (blue, green, red), and a tight scalar loop maps them through the tables (widened
-// once per frame to pre-shifted 32-bit words) and stores each pixel as one 4-byte word whose
-// fourth byte the next pixel overwrites.
+// and picks per lane with a mask fixed by the row's phase and the block's parity: at P sites
+// P = mid, G = cross, Q = diag; at green sites P = row, G = mid, Q = col. The three channels then
+// go through the tables (widened once per frame to pre-shifted 32-bit words) straight from general
+// registers, each pixel stored as one 4-byte word whose fourth byte the next pixel overwrites.
 #include <cstdint>
-#include <cstring>
 
 #include "demosaic.h"
-
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define RAW2RGB_HAVE_SSE2 1
-#endif
+#include "pixel_lookup.h"
 
 namespace raw2rgb {
 
@@ -33,18 +28,17 @@ constexpr int kBlock = 16;
 
 inline __m128i load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
-// (a + b + c + d + 2) >> 2 per byte, exact, through 16-bit lanes.
+// (a + b + c + d + 2) >> 2 per byte, exact, without widening. With x = avg(a, b) and
+// y = avg(c, d) (each rounded up), avg(x, y) is one too high exactly when x + y is odd and at
+// least one of the pair sums a + b, c + d was odd (so rounding went up twice). Checked over all
+// 2^32 inputs.
 inline __m128i mean4(__m128i a, __m128i b, __m128i c, __m128i d)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i two = _mm_set1_epi16(2);
-    __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)),
-                               _mm_add_epi16(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero)));
-    __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)),
-                               _mm_add_epi16(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi8(d, zero)));
-    lo = _mm_srli_epi16(_mm_add_epi16(lo, two), 2);
-    hi = _mm_srli_epi16(_mm_add_epi16(hi, two), 2);
-    return _mm_packus_epi16(lo, hi);
+    const __m128i x = _mm_avg_epu8(a, b);
+    const __m128i y = _mm_avg_epu8(c, d);
+    const __m128i oddPair = _mm_or_si128(_mm_xor_si128(a, b), _mm_xor_si128(c, d));
+    const __m128i fix = _mm_and_si128(_mm_and_si128(_mm_xor_si128(x, y), oddPair), _mm_set1_epi8(1));
+    return _mm_sub_epi8(_mm_avg_epu8(x, y), fix);
 }
 
 // Lanes of a where mask is set, of b elsewhere.
@@ -55,7 +49,7 @@ inline __m128i select(__m128i mask, __m128i a, __m128i b)
 
 }  // namespace
 
-int interior_row_fast(const InteriorRow& row, int x0, int x1)
+int interior_row_sse2(const InteriorRow& row, int x0, int x1)
 {
     if (x1 - x0 < kBlock) return x0;
 
@@ -63,14 +57,7 @@ int interior_row_fast(const InteriorRow& row, int x0, int x1)
     // back to end at x1 and may overlap the one before it, rewriting the same values.
     const __m128i evenLanes = _mm_set1_epi16(0x00FF);
     const __m128i oddLanes = _mm_xor_si128(evenLanes, _mm_set1_epi8(-1));
-    const std::uint32_t* const wordB = row.words->blue;
-    const std::uint32_t* const wordG = row.words->green;
-    const std::uint32_t* const wordR = row.words->red;
-
-    alignas(16) std::uint8_t channel[kChannels][kBlock];
-    auto* const pOut = reinterpret_cast<__m128i*>(channel[row.offsetP]);
-    auto* const gOut = reinterpret_cast<__m128i*>(channel[1]);
-    auto* const qOut = reinterpret_cast<__m128i*>(channel[row.offsetQ]);
+    const RowTables tables(row);
     const std::uint8_t* const up = row.up;
     const std::uint8_t* const mid = row.mid;
     const std::uint8_t* const down = row.down;
@@ -94,22 +81,15 @@ int interior_row_fast(const InteriorRow& row, int x0, int x1)
         const __m128i diag = mean4(ul, ur, dl, dr);
         const __m128i rowMean = _mm_avg_epu8(ml, mr);  // (a + b + 1) >> 1
         const __m128i colMean = _mm_avg_epu8(uc, dc);
-        _mm_store_si128(pOut, select(pMask, mc, rowMean));
-        _mm_store_si128(gOut, select(pMask, cross, mc));
-        _mm_store_si128(qOut, select(pMask, diag, colMean));
-
-        std::uint8_t* out = outRow + x * kChannels;
-        for (int i = 0; i < kBlock; ++i, out += kChannels) {
-            const std::uint32_t pixel = wordB[channel[0][i]] | wordG[channel[1][i]] | wordR[channel[2][i]];
-            std::memcpy(out, &pixel, sizeof pixel);  // little-endian: B, G, R, then a spill byte
-        }
+        store_pixels16(outRow + x * kChannels, select(pMask, mc, rowMean), select(pMask, cross, mc),
+                       select(pMask, diag, colMean), tables);
         if (x + kBlock >= x1) return x + kBlock;
     }
 }
 
 #else
 
-int interior_row_fast(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
+int interior_row_sse2(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
 
 #endif
 

@@ -1,0 +1,174 @@
+// AVX2 interior kernel: 32 sites per step, entirely in vector registers. Compiled for AVX2
+// through target attributes on these functions alone, so the library still runs on any SSE2
+// machine; the frame driver picks this kernel only when the processor reports AVX2.
+//
+// The three source rows are read at x - 1, x and x + 1 with unaligned 32-byte loads, so every
+// mean works lane by lane with no shuffles across the two 16-byte halves:
+//
+//     up[x-1]   up[x]   up[x+1]        at P sites:     P = mid   G = cross   Q = diag
+//     mid[x-1] [mid[x]] mid[x+1]       at green sites: P = row   G = mid     Q = col
+//     down[x-1] down[x] down[x+1]
+//
+// (cross, diag, row and col as drawn in demosaic_rows.cpp). The tables are applied with byte
+// shuffles over 16-entry slices (see lookup below) rather than one load per channel and site,
+// and the three channels are interleaved into B, G, R bytes with shuffles and blends: 96 bytes
+// out per step, nothing written past the last pixel.
+#include <cstdint>
+
+#include "demosaic.h"
+#include "pixel_lookup.h"
+
+#if defined(RAW2RGB_HAVE_SSE2) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define RAW2RGB_HAVE_AVX2_KERNEL 1
+#define RAW2RGB_AVX2 __attribute__((target("avx2")))
+#endif
+
+namespace raw2rgb {
+
+#if defined(RAW2RGB_HAVE_AVX2_KERNEL)
+
+namespace {
+
+constexpr int kBlock = 32;
+
+RAW2RGB_AVX2 inline __m256i load(const std::uint8_t* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+RAW2RGB_AVX2 inline void store(std::uint8_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+
+RAW2RGB_AVX2 inline __m256i both_halves(const std::uint8_t* p16)
+{
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p16)));
+}
+
+// (a + b + c + d + 2) >> 2 per byte, exact: see mean4 in demosaic_rows.cpp.
+RAW2RGB_AVX2 inline __m256i mean4(__m256i a, __m256i b, __m256i c, __m256i d)
+{
+    const __m256i x = _mm256_avg_epu8(a, b);
+    const __m256i y = _mm256_avg_epu8(c, d);
+    const __m256i oddPair = _mm256_or_si256(_mm256_xor_si256(a, b), _mm256_xor_si256(c, d));
+    const __m256i fix = _mm256_and_si256(_mm256_and_si256(_mm256_xor_si256(x, y), oddPair), _mm256_set1_epi8(1));
+    return _mm256_sub_epi8(_mm256_avg_epu8(x, y), fix);
+}
+
+// table[v] for 32 bytes v through the slices of one table. A byte shuffle reads entry v & 15 of
+// a 16-byte slice, or gives 0 where bit 7 of the index is set. Adding 0x70 - 16k with saturation
+// leaves bit 7 clear exactly for v < 16 (k + 1) and keeps the low four bits, so slice k of the
+// lower half answers for every v of slice k or below; since each slice is stored xor'ed with the
+// next, the answers for one v telescope to its own entry. The upper half is the same on v ^ 0x80,
+// for which every lower-half v has bit 7 set and answers nothing. The indices are built from
+// k = 7 (add 0) down, 16 more per slice; the two halves collect in separate sums to keep the
+// chains short.
+RAW2RGB_AVX2 inline __m256i lookup(__m256i v, const std::uint8_t (*slice)[16])
+{
+    const __m256i sixteen = _mm256_set1_epi8(16);
+    __m256i lower = v;
+    __m256i upper = _mm256_xor_si256(v, _mm256_set1_epi8(static_cast<char>(0x80)));
+    __m256i lowerSum = _mm256_shuffle_epi8(both_halves(slice[7]), lower);
+    __m256i upperSum = _mm256_shuffle_epi8(both_halves(slice[15]), upper);
+    for (int k = 6; k >= 0; --k) {
+        lower = _mm256_adds_epu8(lower, sixteen);
+        upper = _mm256_adds_epu8(upper, sixteen);
+        lowerSum = _mm256_xor_si256(lowerSum, _mm256_shuffle_epi8(both_halves(slice[k]), lower));
+        upperSum = _mm256_xor_si256(upperSum, _mm256_shuffle_epi8(both_halves(slice[8 + k]), upper));
+    }
+    return _mm256_xor_si256(lowerSum, upperSum);
+}
+
+// Planar blue, green and red bytes of 32 sites to 96 bytes B, G, R. Within each 16-byte half,
+// a shuffle moves each channel's bytes to the places they take in all three 16-byte pieces of
+// the 48-byte output (site i of a channel goes to byte 3i + channel of the output, so piece n,
+// byte j takes channel (16n + j) % 3), and blends pick each piece's bytes from the three.
+RAW2RGB_AVX2 inline void store_interleaved(std::uint8_t* out, __m256i b, __m256i g, __m256i r)
+{
+    const __m256i spreadB = _mm256_setr_epi8(0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15, 10, 5,  //
+                                             0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15, 10, 5);
+    const __m256i spreadG = _mm256_setr_epi8(5, 0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15, 10,  //
+                                             5, 0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15, 10);
+    const __m256i spreadR = _mm256_setr_epi8(10, 5, 0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15,  //
+                                             10, 5, 0, 11, 6, 1, 12, 7, 2, 13, 8, 3, 14, 9, 4, 15);
+    // Byte j of a mask is set where j % 3 is 1 (first) or 2 (second).
+    const __m256i at1 = _mm256_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0,  //
+                                         0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0);
+    const __m256i at2 = _mm256_setr_epi8(0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0,  //
+                                         0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0);
+    const __m256i sb = _mm256_shuffle_epi8(b, spreadB);
+    const __m256i sg = _mm256_shuffle_epi8(g, spreadG);
+    const __m256i sr = _mm256_shuffle_epi8(r, spreadR);
+    // Piece 0 has B, G, R at j % 3 = 0, 1, 2; piece 1 has R, B, G there... each half of these
+    // vectors is one piece of that half's 48 bytes.
+    const __m256i piece0 = _mm256_blendv_epi8(_mm256_blendv_epi8(sb, sg, at1), sr, at2);
+    const __m256i piece1 = _mm256_blendv_epi8(_mm256_blendv_epi8(sg, sr, at1), sb, at2);
+    const __m256i piece2 = _mm256_blendv_epi8(_mm256_blendv_epi8(sr, sb, at1), sg, at2);
+    store(out, _mm256_permute2x128_si256(piece0, piece1, 0x20));
+    store(out + 32, _mm256_permute2x128_si256(piece2, piece0, 0x30));
+    store(out + 64, _mm256_permute2x128_si256(piece1, piece2, 0x31));
+}
+
+}  // namespace
+
+bool avx2_supported()
+{
+    static const bool supported = __builtin_cpu_supports("avx2") != 0;
+    return supported;
+}
+
+RAW2RGB_AVX2 int interior_row_avx2(const InteriorRow& row, int x0, int x1)
+{
+    if (x1 - x0 < kBlock) return x0;
+
+    // Lane i holds site x + i; the mask's top bit marks the lanes of P sites. As in the SSE2
+    // kernel, the last block is moved back to end at x1.
+    const __m256i evenLanes = _mm256_set1_epi16(0x00FF);
+    const __m256i oddLanes = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const bool blueRow = row.offsetP == 0;
+    const std::uint8_t (*const sliceP)[16] = blueRow ? row.slices->blue : row.slices->red;
+    const std::uint8_t (*const sliceQ)[16] = blueRow ? row.slices->red : row.slices->blue;
+    const std::uint8_t (*const sliceG)[16] = row.slices->green;
+    const std::uint8_t* const up = row.up;
+    const std::uint8_t* const mid = row.mid;
+    const std::uint8_t* const down = row.down;
+    std::uint8_t* const outRow = row.out;
+
+    const int lastBlock = x1 - kBlock;
+    for (int x = x0;; x += kBlock) {
+        if (x > lastBlock) x = lastBlock;
+        const __m256i pMask = ((x ^ row.greenParity) & 1) != 0 ? evenLanes : oddLanes;
+        const __m256i ul = load(up + x - 1);
+        const __m256i uc = load(up + x);
+        const __m256i ur = load(up + x + 1);
+        const __m256i ml = load(mid + x - 1);
+        const __m256i mc = load(mid + x);
+        const __m256i mr = load(mid + x + 1);
+        const __m256i dl = load(down + x - 1);
+        const __m256i dc = load(down + x);
+        const __m256i dr = load(down + x + 1);
+
+        const __m256i cross = mean4(uc, dc, ml, mr);
+        const __m256i diag = mean4(ul, ur, dl, dr);
+        const __m256i rowMean = _mm256_avg_epu8(ml, mr);
+        const __m256i colMean = _mm256_avg_epu8(uc, dc);
+        const __m256i p = lookup(_mm256_blendv_epi8(rowMean, mc, pMask), sliceP);
+        const __m256i g = lookup(_mm256_blendv_epi8(mc, cross, pMask), sliceG);
+        const __m256i q = lookup(_mm256_blendv_epi8(colMean, diag, pMask), sliceQ);
+        std::uint8_t* const out = outRow + x * kChannels;
+        if (blueRow)
+            store_interleaved(out, p, g, q);
+        else
+            store_interleaved(out, q, g, p);
+        if (x + kBlock >= x1) return x + kBlock;
+    }
+}
+
+#else
+
+bool avx2_supported() { return false; }
+
+int interior_row_avx2(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
+
+#endif
+
+}  // namespace raw2rgb
