@@ -18,7 +18,9 @@
 #include "demosaic.h"
 #include "pixel_lookup.h"
 
-#if defined(RAW2RGB_HAVE_SSE2) && (defined(__GNUC__) || defined(__clang__))
+// Not on Windows: GCC there does not realign the stack for 32-byte spills of AVX registers
+// (GCC bug 54412), so a spill could fault; the SSE2 kernel serves instead.
+#if defined(RAW2RGB_HAVE_SSE2) && (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
 #include <immintrin.h>
 #define RAW2RGB_HAVE_AVX2_KERNEL 1
 #define RAW2RGB_AVX2 __attribute__((target("avx2")))
