@@ -27,33 +27,49 @@ void* Counted(std::size_t bytes) {
     return p;
 }
 
-}  // namespace
-
-void* operator new(std::size_t bytes) { return Counted(bytes); }
-void* operator new[](std::size_t bytes) { return Counted(bytes); }
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+void* CountedNothrow(std::size_t bytes) noexcept {
     allocations.fetch_add(1);
     return std::malloc(bytes == 0 ? 1 : bytes);
 }
-void* operator new(std::size_t bytes, std::align_val_t align) {
+
+void* CountedAligned(std::size_t bytes, std::align_val_t align) noexcept {
     allocations.fetch_add(1);
     const std::size_t a = static_cast<std::size_t>(align);
-    void* p = std::aligned_alloc(a, (bytes + a - 1) / a * a);
+    return std::aligned_alloc(a, (bytes + a - 1) / a * a + (bytes == 0 ? a : 0));
+}
+
+void* Checked(void* p) {
     if (p == nullptr) throw std::bad_alloc();
     return p;
 }
-void* operator new(std::size_t bytes, std::align_val_t align, const std::nothrow_t&) noexcept {
-    allocations.fetch_add(1);
-    const std::size_t a = static_cast<std::size_t>(align);
-    return std::aligned_alloc(a, (bytes + a - 1) / a * a);
+
+}  // namespace
+
+// Every replaceable form, so that each allocation and its release meet the same allocator.
+void* operator new(std::size_t bytes) { return Counted(bytes); }
+void* operator new[](std::size_t bytes) { return Counted(bytes); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return CountedNothrow(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return CountedNothrow(bytes); }
+void* operator new(std::size_t bytes, std::align_val_t a) { return Checked(CountedAligned(bytes, a)); }
+void* operator new[](std::size_t bytes, std::align_val_t a) { return Checked(CountedAligned(bytes, a)); }
+void* operator new(std::size_t bytes, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return CountedAligned(bytes, a);
+}
+void* operator new[](std::size_t bytes, std::align_val_t a, const std::nothrow_t&) noexcept {
+    return CountedAligned(bytes, a);
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
 
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // The C allocator as well, through glibc's own entry points (sanitizers keep theirs).
