@@ -1,6 +1,6 @@
 // Demo host: opens every simulated camera, captures from each, reports which frames arrived and
-// how many were dropped, and writes one grey and (for colour cameras) one colour image with a
-// cross-hair per camera into the output folder.
+// how many were dropped, and writes per camera one grey image and, for colour cameras, one colour
+// image with a cross-hair and one pair of frames before and after automatic white balance.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,17 +47,10 @@ std::vector<uint8_t> ShowLiveFrames(const Camera& c) {
     return grey;
 }
 
-// A colour frame with the cross-hair at the centre, as R,G,B for the PNG writer.
-std::vector<uint8_t> ColourWithCross(const Camera& c) {
-    const auto boxWidth = static_cast<int16_t>(c.width / 4);
-    const auto boxHeight = static_cast<int16_t>(c.height / 4);
-    ZqSetCrossPara(c.device, static_cast<int16_t>((c.width - boxWidth) / 2), static_cast<int16_t>((c.height - boxHeight) / 2),
-                   boxWidth, boxHeight, 5);
-    ZqEnableCross(c.device, 1);
+// A colour frame as R,G,B for the PNG writer, or nothing when no frame came.
+std::vector<uint8_t> ColourFrame(const Camera& c) {
     std::vector<uint8_t> bgra(Pixels(c) * 4);
-    const int16_t result = ZqExportImageData(c.device, bgra.data(), c.width, c.height, 1, c.layout);
-    ZqEnableCross(c.device, 0);
-    if (result != 1) return {};
+    if (ZqExportImageData(c.device, bgra.data(), c.width, c.height, 1, c.layout) != 1) return {};
     std::vector<uint8_t> rgb(Pixels(c) * 3);
     for (std::size_t p = 0; p < Pixels(c); ++p) {
         rgb[3 * p] = bgra[4 * p + 2];
@@ -67,8 +60,46 @@ std::vector<uint8_t> ColourWithCross(const Camera& c) {
     return rgb;
 }
 
-void Save(const std::string& path, const std::vector<uint8_t>& pixels, const Camera& c, int channels) {
-    const bool ok = !pixels.empty() && demo::WritePng(path, pixels, c.width, c.height, channels);
+// Two R,G,B frames of one size side by side.
+std::vector<uint8_t> SideBySide(const std::vector<uint8_t>& left, const std::vector<uint8_t>& right, const Camera& c) {
+    if (left.empty() || right.empty()) return {};
+    const std::size_t row = static_cast<std::size_t>(c.width) * 3;
+    std::vector<uint8_t> both;
+    both.reserve(left.size() * 2);
+    for (int16_t y = 0; y < c.height; ++y) {
+        both.insert(both.end(), left.begin() + static_cast<std::ptrdiff_t>(row * y),
+                    left.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)));
+        both.insert(both.end(), right.begin() + static_cast<std::ptrdiff_t>(row * y),
+                    right.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)));
+    }
+    return both;
+}
+
+// The camera's colours as the light gives them (neutral ratios), then after automatic white
+// balance, side by side. The balance found is kept and stored when the cameras are closed.
+std::vector<uint8_t> WhiteBalanceBeforeAfter(const Camera& c) {
+    ZqSetWhiteBalanceRatio(c.device, 100, 100);
+    const std::vector<uint8_t> before = ColourFrame(c);
+    ZqAutoWhiteBalance(c.device);
+    const std::vector<uint8_t> after = ColourFrame(c);
+    return SideBySide(before, after, c);
+}
+
+// A colour frame with the cross-hair at the centre, as R,G,B for the PNG writer.
+std::vector<uint8_t> ColourWithCross(const Camera& c) {
+    const auto boxWidth = static_cast<int16_t>(c.width / 4);
+    const auto boxHeight = static_cast<int16_t>(c.height / 4);
+    ZqSetCrossPara(c.device, static_cast<int16_t>((c.width - boxWidth) / 2), static_cast<int16_t>((c.height - boxHeight) / 2),
+                   boxWidth, boxHeight, 5);
+    ZqEnableCross(c.device, 1);
+    std::vector<uint8_t> rgb = ColourFrame(c);
+    ZqEnableCross(c.device, 0);
+    return rgb;
+}
+
+void Save(const std::string& path, const std::vector<uint8_t>& pixels, const Camera& c, int channels,
+          int widthFactor = 1) {
+    const bool ok = !pixels.empty() && demo::WritePng(path, pixels, c.width * widthFactor, c.height, channels);
     std::printf("  %s %s\n", ok ? "wrote" : "could not write", path.c_str());
 }
 
@@ -102,8 +133,8 @@ int main(int argc, char** argv) {
         const std::string stem = outFolder + "/camera" + std::to_string(c.device);
         Save(stem + "_grey.png", ShowLiveFrames(c), c, 1);
         if (!c.colour) continue;
+        Save(stem + "_white_balance_before_after.png", WhiteBalanceBeforeAfter(c), c, 3, 2);
         Save(stem + "_colour_cross.png", ColourWithCross(c), c, 3);
-        // White balance before/after images of this camera belong here.
     }
 
     for (const Camera& c : cameras) ZqStopGrab(c.device);
