@@ -37,6 +37,15 @@ int32_t SizeWithin(int32_t reported, int32_t capacity) {
     return reported < 0 || reported > capacity ? capacity : reported;
 }
 
+// The two-call query of an information kind: its size first, then its content into area, with
+// the size never above the area's own. Returns the status of the second call.
+HVSTATUS QueryInto(HHV handle, int32_t kind, void* area, int32_t areaBytes) {
+    int32_t size = 0;
+    (void)HVGetDeviceInfo(handle, kind, nullptr, &size);
+    size = SizeWithin(size, areaBytes);
+    return HVGetDeviceInfo(handle, kind, area, &size);
+}
+
 // Writes the version as decimal text ("-" first when negative), zero-terminated; text holds at
 // least 12 bytes, enough for any 32-bit value.
 void FormatHardwareVersion(int32_t version, char* text) {
@@ -71,10 +80,7 @@ uint8_t GetDeviceSeriesNum(int16_t device, uint8_t* buffer) {
     if (slot == nullptr || buffer == nullptr) return 0;
 
     char serial[kSerialAreaBytes] = {};
-    int32_t size = 0;
-    (void)HVGetDeviceInfo(slot->handle, HV_INFO_SERIAL, nullptr, &size);
-    size = SizeWithin(size, static_cast<int32_t>(kSerialAreaBytes));
-    const HVSTATUS status = HVGetDeviceInfo(slot->handle, HV_INFO_SERIAL, serial, &size);
+    const HVSTATUS status = QueryInto(slot->handle, HV_INFO_SERIAL, serial, static_cast<int32_t>(sizeof serial));
     // A serial of 30 characters or more arrives cut, without its terminator.
     std::memcpy(buffer, serial, kSerialBytes);
     return status == 0 ? 1 : 0;
@@ -86,10 +92,7 @@ uint8_t GetHardwareVersion(int16_t device, uint8_t* buffer) {
 
     char text[kSerialAreaBytes] = {};
     int32_t version = 0;
-    int32_t size = 0;
-    (void)HVGetDeviceInfo(slot->handle, HV_INFO_HW_VERSION, nullptr, &size);
-    size = SizeWithin(size, kVersionSize);
-    const HVSTATUS status = HVGetDeviceInfo(slot->handle, HV_INFO_HW_VERSION, &version, &size);
+    const HVSTATUS status = QueryInto(slot->handle, HV_INFO_HW_VERSION, &version, kVersionSize);
     // An unanswered query leaves the version at 0, which reads "0". Ten-character texts fill the
     // ten bytes with no terminator, and an eleven-character one loses its last digit.
     FormatHardwareVersion(version, text);
