@@ -1,4 +1,4 @@
-#include "acquisition/pixel_rows.h"
+#include "pixel_rows.h"
 
 #include <cstring>
 
