@@ -50,18 +50,6 @@ struct PixelWordTables {
 
 void build_pixel_word_tables(const Frame& frame, PixelWordTables* words);
 
-// The three tables cut into slices of 16 entries for byte-shuffle lookups, 128 bytes per half of
-// a table. Slice k of a half holds that half's entries 16k..16k+15 xor'ed with the next slice's
-// entries (the half's last slice as it is), so that xor-ing slices k..7 together gives slice k's
-// own entries. Built once per frame, only for the AVX2 kernel.
-struct SliceTables {
-    std::uint8_t blue[16][16];
-    std::uint8_t green[16][16];
-    std::uint8_t red[16][16];
-};
-
-void build_slice_tables(const Frame& frame, SliceTables* slices);
-
 // One interior row (1 <= y <= height - 2) as the row kernels see it: the three source rows, the
 // output row, and what the row's phase fixes. The row carries green and one other colour P; the
 // rows above and below carry green and the remaining colour Q.
@@ -75,7 +63,6 @@ struct InteriorRow {
     int offsetQ;
     const std::uint8_t* lut[kChannels];  // indexed by output byte: blue, green, red table
     const PixelWordTables* words;
-    const SliceTables* slices;       // null unless the frame runs the AVX2 kernel
 };
 
 // The rule above for one site, bounds checked; used for border sites and tiny images.

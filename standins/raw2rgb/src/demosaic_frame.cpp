@@ -53,21 +53,6 @@ void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
     }
 }
 
-void build_slice_tables(const Frame& frame, SliceTables* slices)
-{
-    std::uint8_t (*const out[kChannels])[16] = {slices->blue, slices->green, slices->red};
-    for (int c = 0; c < kChannels; ++c) {
-        const std::uint8_t* lut = frame.lut[c];
-        for (int slice = 0; slice < 16; ++slice) {
-            const bool lastOfHalf = (slice & 7) == 7;
-            for (int i = 0; i < 16; ++i) {
-                const int entry = slice * 16 + i;
-                out[c][slice][i] = static_cast<std::uint8_t>(lastOfHalf ? lut[entry] : lut[entry] ^ lut[entry + 16]);
-            }
-        }
-    }
-}
-
 void demosaic_frame(const Frame& frame) { demosaic_frame(frame, best_row_kernel()); }
 
 void demosaic_frame(const Frame& frame, RowKernel kernel)
@@ -84,8 +69,6 @@ void demosaic_frame(const Frame& frame, RowKernel kernel)
     const FastRow fast = fast_row(kernel);
     PixelWordTables words;
     build_pixel_word_tables(frame, &words);
-    SliceTables slices;
-    if (kernel == RowKernel::Avx2) build_slice_tables(frame, &slices);
     demosaic_site(frame, 0, 0);
     for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, 0, 1, 0, 0, 1);
     demosaic_site(frame, w - 1, 0);
@@ -94,8 +77,7 @@ void demosaic_frame(const Frame& frame, RowKernel kernel)
         const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
         const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
                               phase.offsetP, phase.offsetQ,
-                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words,
-                              kernel == RowKernel::Avx2 ? &slices : nullptr};
+                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words};
         demosaic_edge_site(frame, 0, y, 0, 1, 1, 0);
         const int done = fast(row, 1, w - 1);
         interior_row_scalar(row, done, w - 1);

@@ -10,7 +10,8 @@
 //     down[x-1] down[x] down[x+1]
 //
 // (cross, diag, row and col as drawn in demosaic_rows.cpp). The tables are applied with byte
-// shuffles over 16-entry slices (see lookup below) rather than one load per channel and site,
+// shuffles over their 16-entry slices and a tree of blends (see lookup below) rather than one
+// load per channel and site,
 // and the three channels are interleaved into B, G, R bytes with shuffles and blends: 96 bytes
 // out per step, nothing written past the last pixel.
 #include <cstdint>
@@ -56,28 +57,35 @@ RAW2RGB_AVX2 inline __m256i mean4(__m256i a, __m256i b, __m256i c, __m256i d)
     return _mm256_sub_epi8(_mm256_avg_epu8(x, y), fix);
 }
 
-// table[v] for 32 bytes v through the slices of one table. A byte shuffle reads entry v & 15 of
-// a 16-byte slice, or gives 0 where bit 7 of the index is set. Adding 0x70 - 16k with saturation
-// leaves bit 7 clear exactly for v < 16 (k + 1) and keeps the low four bits, so slice k of the
-// lower half answers for every v of slice k or below; since each slice is stored xor'ed with the
-// next, the answers for one v telescope to its own entry. The upper half is the same on v ^ 0x80,
-// for which every lower-half v has bit 7 set and answers nothing. The indices are built from
-// k = 7 (add 0) down, 16 more per slice; the two halves collect in separate sums to keep the
-// chains short.
-RAW2RGB_AVX2 inline __m256i lookup(__m256i v, const std::uint8_t (*slice)[16])
+// table[v] for 32 bytes v, straight from the 256-byte table. A byte shuffle reads entry v & 15
+// of a 16-byte slice; all sixteen slices are read that way, and a tree of blends keeps, for each
+// byte, the slice its high four bits name: bit 4 picks within pairs of slices, bit 5 within pairs
+// of pairs, and so on. A blend follows bit 7 of each byte of its mask, so bits 4, 5 and 6 are
+// shifted up to bit 7 (a 16-bit shift moves no bit into bit 7 from the byte below).
+RAW2RGB_AVX2 inline __m256i slice(const std::uint8_t* table, int k, __m256i low)
 {
-    const __m256i sixteen = _mm256_set1_epi8(16);
-    __m256i lower = v;
-    __m256i upper = _mm256_xor_si256(v, _mm256_set1_epi8(static_cast<char>(0x80)));
-    __m256i lowerSum = _mm256_shuffle_epi8(both_halves(slice[7]), lower);
-    __m256i upperSum = _mm256_shuffle_epi8(both_halves(slice[15]), upper);
-    for (int k = 6; k >= 0; --k) {
-        lower = _mm256_adds_epu8(lower, sixteen);
-        upper = _mm256_adds_epu8(upper, sixteen);
-        lowerSum = _mm256_xor_si256(lowerSum, _mm256_shuffle_epi8(both_halves(slice[k]), lower));
-        upperSum = _mm256_xor_si256(upperSum, _mm256_shuffle_epi8(both_halves(slice[8 + k]), upper));
-    }
-    return _mm256_xor_si256(lowerSum, upperSum);
+    return _mm256_shuffle_epi8(both_halves(table + 16 * k), low);
+}
+
+// Entries for slices k..k+3, chosen by bits 4 and 5.
+RAW2RGB_AVX2 inline __m256i four_slices(const std::uint8_t* table, int k, __m256i low, __m256i bit4, __m256i bit5)
+{
+    const __m256i first = _mm256_blendv_epi8(slice(table, k, low), slice(table, k + 1, low), bit4);
+    const __m256i second = _mm256_blendv_epi8(slice(table, k + 2, low), slice(table, k + 3, low), bit4);
+    return _mm256_blendv_epi8(first, second, bit5);
+}
+
+RAW2RGB_AVX2 inline __m256i lookup(__m256i v, const std::uint8_t* table)
+{
+    const __m256i low = _mm256_and_si256(v, _mm256_set1_epi8(0x0F));
+    const __m256i bit4 = _mm256_slli_epi16(v, 3);
+    const __m256i bit5 = _mm256_slli_epi16(v, 2);
+    const __m256i bit6 = _mm256_slli_epi16(v, 1);
+    const __m256i lower = _mm256_blendv_epi8(four_slices(table, 0, low, bit4, bit5),
+                                             four_slices(table, 4, low, bit4, bit5), bit6);
+    const __m256i upper = _mm256_blendv_epi8(four_slices(table, 8, low, bit4, bit5),
+                                             four_slices(table, 12, low, bit4, bit5), bit6);
+    return _mm256_blendv_epi8(lower, upper, v);
 }
 
 // Planar blue, green and red bytes of 32 sites to 96 bytes B, G, R. Within each 16-byte half,
@@ -127,9 +135,9 @@ RAW2RGB_AVX2 int interior_row_avx2(const InteriorRow& row, int x0, int x1)
     const __m256i evenLanes = _mm256_set1_epi16(0x00FF);
     const __m256i oddLanes = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const bool blueRow = row.offsetP == 0;
-    const std::uint8_t (*const sliceP)[16] = blueRow ? row.slices->blue : row.slices->red;
-    const std::uint8_t (*const sliceQ)[16] = blueRow ? row.slices->red : row.slices->blue;
-    const std::uint8_t (*const sliceG)[16] = row.slices->green;
+    const std::uint8_t* const tableP = row.lut[row.offsetP];
+    const std::uint8_t* const tableQ = row.lut[row.offsetQ];
+    const std::uint8_t* const tableG = row.lut[1];
     const std::uint8_t* const up = row.up;
     const std::uint8_t* const mid = row.mid;
     const std::uint8_t* const down = row.down;
@@ -153,9 +161,9 @@ RAW2RGB_AVX2 int interior_row_avx2(const InteriorRow& row, int x0, int x1)
         const __m256i diag = mean4(ul, ur, dl, dr);
         const __m256i rowMean = _mm256_avg_epu8(ml, mr);
         const __m256i colMean = _mm256_avg_epu8(uc, dc);
-        const __m256i p = lookup(_mm256_blendv_epi8(rowMean, mc, pMask), sliceP);
-        const __m256i g = lookup(_mm256_blendv_epi8(mc, cross, pMask), sliceG);
-        const __m256i q = lookup(_mm256_blendv_epi8(colMean, diag, pMask), sliceQ);
+        const __m256i p = lookup(_mm256_blendv_epi8(rowMean, mc, pMask), tableP);
+        const __m256i g = lookup(_mm256_blendv_epi8(mc, cross, pMask), tableG);
+        const __m256i q = lookup(_mm256_blendv_epi8(colMean, diag, pMask), tableQ);
         std::uint8_t* const out = outRow + x * kChannels;
         if (blueRow)
             store_interleaved(out, p, g, q);
