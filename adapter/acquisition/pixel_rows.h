@@ -15,6 +15,13 @@ namespace korvex::pixels {
 void ExpandBgrScalar(const uint8_t* bgr, uint8_t* bgra, std::size_t count);
 void ExpandBgr(const uint8_t* bgr, uint8_t* bgra, std::size_t count);
 
+// The same bytes written with non-temporal stores where the processor has them, so that the
+// destination does not evict the frame's source and working buffers from the last-level cache.
+// ExpandBgr takes this path from kStreamingPixels pixels on: a whole large frame, whose
+// destination the host reads long after it would have been evicted anyway.
+void ExpandBgrStreaming(const uint8_t* bgr, uint8_t* bgra, std::size_t count);
+inline constexpr std::size_t kStreamingPixels = std::size_t{1536} * 1024;
+
 // bgra[4p..4p+3] = grey[p], grey[p], grey[p], 0 for p in [0, count).
 void GreyToBgraScalar(const uint8_t* grey, uint8_t* bgra, std::size_t count);
 void GreyToBgra(const uint8_t* grey, uint8_t* bgra, std::size_t count);

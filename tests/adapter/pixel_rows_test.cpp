@@ -33,6 +33,35 @@ void ExpectSameAsScalar(Kernel fast, Kernel scalar, std::size_t sourceBytesPerPi
 
 TEST(PixelRows, FastExpansionMatchesScalar) { ExpectSameAsScalar(ExpandBgr, ExpandBgrScalar, 3); }
 
+// The streaming form at every place of the destination within a 32-byte line (and off 4-byte
+// boundaries, where it keeps plain stores), around the aligned head and the 32-pixel step.
+TEST(PixelRows, StreamingExpansionMatchesScalar) {
+    std::mt19937 random(11);
+    for (std::size_t count : {0, 1, 7, 31, 32, 33, 38, 39, 40, 63, 64, 65, 71, 72, 73, 100, 129}) {
+        std::vector<uint8_t> source(3 * count + 1);
+        for (uint8_t& b : source) b = static_cast<uint8_t>(random());
+        for (std::size_t offset = 0; offset < 48; ++offset) {
+            std::vector<uint8_t> expected(offset + 4 * count + kGuard, kFill);
+            std::vector<uint8_t> actual(expected);
+            ExpandBgrScalar(source.data(), expected.data() + offset, count);
+            ExpandBgrStreaming(source.data(), actual.data() + offset, count);
+            ASSERT_EQ(actual, expected) << "count " << count << " offset " << offset;
+        }
+    }
+}
+
+// A frame large enough for ExpandBgr to stream, ending off the 32-pixel step.
+TEST(PixelRows, LargeFrameExpansionMatchesScalar) {
+    const std::size_t count = kStreamingPixels + 37;
+    std::vector<uint8_t> source(3 * count);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 7 + i / 4099);
+    std::vector<uint8_t> expected(4 + 4 * count + kGuard, kFill);
+    std::vector<uint8_t> actual(expected);
+    ExpandBgrScalar(source.data(), expected.data() + 4, count);
+    ExpandBgr(source.data(), actual.data() + 4, count);
+    ASSERT_TRUE(actual == expected);
+}
+
 TEST(PixelRows, FastGreyMatchesScalar) { ExpectSameAsScalar(GreyToBgra, GreyToBgraScalar, 1); }
 
 TEST(PixelRows, ScalarVersionsWriteTheFormats) {
