@@ -100,7 +100,7 @@ __attribute__((target("avx2"))) std::size_t ExpandBgrAvx2Streaming(const uint8_t
 }
 #endif
 
-FastPath ChooseExpandBgr(bool streaming) {
+FastPath ChooseExpandBgr([[maybe_unused]] bool streaming) {
     __builtin_cpu_init();
 #if defined(KORVEX_HAVE_AVX2_PATH)
     if (__builtin_cpu_supports("avx2")) return streaming ? ExpandBgrAvx2Streaming : ExpandBgrAvx2;
