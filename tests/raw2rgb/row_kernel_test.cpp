@@ -40,7 +40,7 @@ const char* kernel_name(RowKernel kernel)
 TEST(RowKernels, MatchReferenceAroundBlockEdges)
 {
     if (!raw2rgb::avx2_supported()) std::printf("AVX2 not available here: checking the SSE2 and scalar kernels\n");
-    const int widths[] = {3, 15, 16, 17, 18, 31, 32, 33, 34, 35, 63, 64, 65, 66, 95, 96, 97, 130};
+    const int widths[] = {3, 15, 16, 17, 18, 31, 32, 33, 34, 35, 63, 64, 65, 66, 95, 96, 97, 127, 128, 129, 130};
     std::mt19937 rng(2024);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int width : widths) {
