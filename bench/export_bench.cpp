@@ -26,7 +26,7 @@
 
 // The adapter's pixel kernels are not exported from Korvex, so the expansion benchmark compiles
 // them in from their source.
-#include "../adapter/acquisition/pixel_rows.cpp"
+#include "acquisition/pixel_rows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pixel_rows.h"
+#include "acquisition/pixel_rows.h"
 
 #include <cstring>
 
