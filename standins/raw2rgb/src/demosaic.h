@@ -50,6 +50,18 @@ struct PixelWordTables {
 
 void build_pixel_word_tables(const Frame& frame, PixelWordTables* words);
 
+// The three tables cut into 16-entry slices with each slice written twice, so a single 32-byte
+// load (folded into the AVX2 kernel's byte shuffles) holds the slice in both 16-byte halves of a
+// register. Built once per frame for the AVX2 kernel only (1.5 KB on the stack); slice k of table c
+// is the 32 bytes at table[c] + 32 * k, which start on a 32-byte boundary so no load splits a
+// cache line.
+struct WideSliceTables {
+    std::uint8_t storage[kChannels * 512 + 32];
+    const std::uint8_t* table[kChannels];  // indexed by Colour: blue, green, red
+};
+
+void build_wide_slice_tables(const Frame& frame, WideSliceTables* wide);
+
 // One interior row (1 <= y <= height - 2) as the row kernels see it: the three source rows, the
 // output row, and what the row's phase fixes. The row carries green and one other colour P; the
 // rows above and below carry green and the remaining colour Q.
@@ -63,6 +75,7 @@ struct InteriorRow {
     int offsetQ;
     const std::uint8_t* lut[kChannels];  // indexed by output byte: blue, green, red table
     const PixelWordTables* words;
+    const WideSliceTables* wide;  // AVX2 kernel only; null for the others
 };
 
 // The rule above for one site, bounds checked; used for border sites and tiny images.

@@ -53,6 +53,21 @@ void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
     }
 }
 
+void build_wide_slice_tables(const Frame& frame, WideSliceTables* wide)
+{
+    const auto misalign = reinterpret_cast<std::uintptr_t>(wide->storage) & 31U;
+    std::uint8_t* base = wide->storage + (misalign == 0 ? 0 : 32 - misalign);
+    for (int c = 0; c < kChannels; ++c) {
+        std::uint8_t* table = base + c * 512;
+        for (int k = 0; k < 16; ++k)
+            for (int i = 0; i < 16; ++i) {
+                table[32 * k + i] = frame.lut[c][16 * k + i];
+                table[32 * k + 16 + i] = frame.lut[c][16 * k + i];
+            }
+        wide->table[c] = table;
+    }
+}
+
 void demosaic_frame(const Frame& frame) { demosaic_frame(frame, best_row_kernel()); }
 
 void demosaic_frame(const Frame& frame, RowKernel kernel)
@@ -69,6 +84,12 @@ void demosaic_frame(const Frame& frame, RowKernel kernel)
     const FastRow fast = fast_row(kernel);
     PixelWordTables words;
     build_pixel_word_tables(frame, &words);
+    WideSliceTables wideTables;
+    const WideSliceTables* wide = nullptr;
+    if (kernel == RowKernel::Avx2) {
+        build_wide_slice_tables(frame, &wideTables);
+        wide = &wideTables;
+    }
     demosaic_site(frame, 0, 0);
     for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, 0, 1, 0, 0, 1);
     demosaic_site(frame, w - 1, 0);
@@ -77,7 +98,7 @@ void demosaic_frame(const Frame& frame, RowKernel kernel)
         const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
         const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
                               phase.offsetP, phase.offsetQ,
-                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words};
+                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words, wide};
         demosaic_edge_site(frame, 0, y, 0, 1, 1, 0);
         const int done = fast(row, 1, w - 1);
         interior_row_scalar(row, done, w - 1);

@@ -42,11 +42,6 @@ RAW2RGB_AVX2 inline __m256i load(const std::uint8_t* p)
 
 RAW2RGB_AVX2 inline void store(std::uint8_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
-RAW2RGB_AVX2 inline __m256i both_halves(const std::uint8_t* p16)
-{
-    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p16)));
-}
-
 // (a + b + c + d + 2) >> 2 per byte, exact: see mean4 in demosaic_rows.cpp.
 RAW2RGB_AVX2 inline __m256i mean4(__m256i a, __m256i b, __m256i c, __m256i d)
 {
@@ -57,35 +52,36 @@ RAW2RGB_AVX2 inline __m256i mean4(__m256i a, __m256i b, __m256i c, __m256i d)
     return _mm256_sub_epi8(_mm256_avg_epu8(x, y), fix);
 }
 
-// table[v] for 32 bytes v, straight from the 256-byte table. A byte shuffle reads entry v & 15
-// of a 16-byte slice; all sixteen slices are read that way, and a tree of blends keeps, for each
-// byte, the slice its high four bits name: bit 4 picks within pairs of slices, bit 5 within pairs
-// of pairs, and so on. A blend follows bit 7 of each byte of its mask, so bits 4, 5 and 6 are
+// table[v] for 32 bytes v, from the table's doubled slices (WideSliceTables: slice k is 32 bytes,
+// its 16 entries in both halves, so the load folds into the shuffle). A byte shuffle reads entry
+// v & 15 of a slice, or zero where bit 7 of the index is set; all sixteen slices are read that
+// way, slices j and j + 8 are joined with an or (see slice_pair), and a tree of seven blends keeps,
+// for each byte, the pair its bits 4, 5 and 6 name: bit 4 picks within pairs of pairs, bit 5 one
+// level up, bit 6 at the root. A blend follows bit 7 of each byte of its mask, so those bits are
 // shifted up to bit 7 (a 16-bit shift moves no bit into bit 7 from the byte below).
-RAW2RGB_AVX2 inline __m256i slice(const std::uint8_t* table, int k, __m256i low)
+RAW2RGB_AVX2 inline __m256i slice(const std::uint8_t* table, int k, __m256i index)
 {
-    return _mm256_shuffle_epi8(both_halves(table + 16 * k), low);
+    return _mm256_shuffle_epi8(load(table + 32 * k), index);
 }
 
-// Entries for slices k..k+3, chosen by bits 4 and 5.
-RAW2RGB_AVX2 inline __m256i four_slices(const std::uint8_t* table, int k, __m256i low, __m256i bit4, __m256i bit5)
+// Entries for slices j and j + 8: the shuffle returns zero where bit 7 of its index is set, so
+// v reads slice j only for v < 128 and v ^ 0x80 reads slice j + 8 only for v >= 128.
+RAW2RGB_AVX2 inline __m256i slice_pair(const std::uint8_t* table, int j, __m256i v, __m256i flipped)
 {
-    const __m256i first = _mm256_blendv_epi8(slice(table, k, low), slice(table, k + 1, low), bit4);
-    const __m256i second = _mm256_blendv_epi8(slice(table, k + 2, low), slice(table, k + 3, low), bit4);
-    return _mm256_blendv_epi8(first, second, bit5);
+    return _mm256_or_si256(slice(table, j, v), slice(table, j + 8, flipped));
 }
 
 RAW2RGB_AVX2 inline __m256i lookup(__m256i v, const std::uint8_t* table)
 {
-    const __m256i low = _mm256_and_si256(v, _mm256_set1_epi8(0x0F));
+    const __m256i flipped = _mm256_xor_si256(v, _mm256_set1_epi8(static_cast<char>(0x80)));
     const __m256i bit4 = _mm256_slli_epi16(v, 3);
     const __m256i bit5 = _mm256_slli_epi16(v, 2);
     const __m256i bit6 = _mm256_slli_epi16(v, 1);
-    const __m256i lower = _mm256_blendv_epi8(four_slices(table, 0, low, bit4, bit5),
-                                             four_slices(table, 4, low, bit4, bit5), bit6);
-    const __m256i upper = _mm256_blendv_epi8(four_slices(table, 8, low, bit4, bit5),
-                                             four_slices(table, 12, low, bit4, bit5), bit6);
-    return _mm256_blendv_epi8(lower, upper, v);
+    const __m256i s01 = _mm256_blendv_epi8(slice_pair(table, 0, v, flipped), slice_pair(table, 1, v, flipped), bit4);
+    const __m256i s23 = _mm256_blendv_epi8(slice_pair(table, 2, v, flipped), slice_pair(table, 3, v, flipped), bit4);
+    const __m256i s45 = _mm256_blendv_epi8(slice_pair(table, 4, v, flipped), slice_pair(table, 5, v, flipped), bit4);
+    const __m256i s67 = _mm256_blendv_epi8(slice_pair(table, 6, v, flipped), slice_pair(table, 7, v, flipped), bit4);
+    return _mm256_blendv_epi8(_mm256_blendv_epi8(s01, s23, bit5), _mm256_blendv_epi8(s45, s67, bit5), bit6);
 }
 
 // Planar blue, green and red bytes of 32 sites to 96 bytes B, G, R. Within each 16-byte half,
@@ -135,9 +131,9 @@ RAW2RGB_AVX2 int interior_row_avx2(const InteriorRow& row, int x0, int x1)
     const __m256i evenLanes = _mm256_set1_epi16(0x00FF);
     const __m256i oddLanes = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const bool blueRow = row.offsetP == 0;
-    const std::uint8_t* const tableP = row.lut[row.offsetP];
-    const std::uint8_t* const tableQ = row.lut[row.offsetQ];
-    const std::uint8_t* const tableG = row.lut[1];
+    const std::uint8_t* const tableP = row.wide->table[row.offsetP];
+    const std::uint8_t* const tableQ = row.wide->table[row.offsetQ];
+    const std::uint8_t* const tableG = row.wide->table[1];
     const std::uint8_t* const up = row.up;
     const std::uint8_t* const mid = row.mid;
     const std::uint8_t* const down = row.down;

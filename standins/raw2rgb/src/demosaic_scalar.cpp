@@ -31,6 +31,26 @@ void demosaic_site(const Frame& frame, int x, int y)
     }
 }
 
+namespace {
+
+// (sum + count / 2) / count for the counts an edge site has (1, 2 or 3 neighbours of one colour),
+// with the division by a constant so it compiles to a shift or a multiply instead of a divide.
+inline unsigned edge_mean(unsigned sum, unsigned count)
+{
+    switch (count) {
+    case 1:
+        return sum;
+    case 2:
+        return (sum + 1) >> 1;
+    case 3:
+        return (sum + 1) / 3;
+    default:
+        return (sum + count / 2) / count;
+    }
+}
+
+}  // namespace
+
 void demosaic_edge_site(const Frame& frame, int x, int y, int alongX, int alongY, int inX, int inY)
 {
     // Five neighbours, drawn for the top edge (along = (1, 0), inward = (0, 1)):
@@ -57,7 +77,7 @@ void demosaic_edge_site(const Frame& frame, int x, int y, int alongX, int alongY
     const auto ownColour = static_cast<int>(layout.at(x, y));
     std::uint8_t* out = frame.output_row(y) + static_cast<std::ptrdiff_t>(x) * kChannels;
     for (int c = 0; c < kChannels; ++c) {
-        const unsigned value = (c == ownColour || count[c] == 0) ? own : (sum[c] + count[c] / 2) / count[c];
+        const unsigned value = (c == ownColour || count[c] == 0) ? own : edge_mean(sum[c], count[c]);
         out[c] = frame.lut[c][value];
     }
 }
