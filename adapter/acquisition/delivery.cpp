@@ -20,8 +20,7 @@ namespace {
 // The request fits the buffers: sizes not negative, a destination, buffers present and large
 // enough for width x height pixels.
 bool Fits(const FrameBuffers* buffers, const uint8_t* destination, int16_t width, int16_t height) {
-    if (buffers == nullptr || destination == nullptr || width < 0 || height < 0) return false;
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= buffers->pixelCapacity;
+    return buffers != nullptr && destination != nullptr && HoldsFrame(*buffers, width, height);
 }
 
 bool CurrentlyFits(DeviceSlot& slot, const uint8_t* destination, int16_t width, int16_t height) {

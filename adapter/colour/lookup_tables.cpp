@@ -9,9 +9,7 @@ namespace korvex {
 int16_t ResetLutTable(int16_t device) {
     DeviceSlot* slot = FindSlot(device);
     if (slot == nullptr) return 0;
-    BuildIdentityTable(slot->lutR);
-    BuildIdentityTable(slot->lutG);
-    BuildIdentityTable(slot->lutB);
+    ResetSlotTables(*slot);
     return 1;
 }
 

@@ -13,15 +13,9 @@ namespace {
 
 constexpr double kHundredth = 0.01;  // hundredths become factors by this multiplication
 
-void BuildTablesFromRatios(DeviceSlot& slot) {
-    BuildColourTable(slot.ratioR, slot.lutR);
-    BuildColourTable(slot.ratioG, slot.lutG);
-    BuildColourTable(slot.ratioB, slot.lutB);
-}
-
+// A frame of at least one pixel that the buffers hold.
 bool FitsBuffers(int32_t width, int32_t height, const FrameBuffers& buffers) {
-    if (width <= 0 || height <= 0) return false;
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= buffers.pixelCapacity;
+    return width > 0 && height > 0 && HoldsFrame(buffers, width, height);
 }
 
 // Converts the newest raw frame with identity tables, as the latest export saw it, and estimates
@@ -52,11 +46,9 @@ int16_t AutoWhiteBalance(int16_t device) {
     if (slot == nullptr) return 0;
     // Identity first, so the estimate sees the frame's own colours whatever ratios or gamma the
     // tables held.
-    BuildIdentityTable(slot->lutR);
-    BuildIdentityTable(slot->lutG);
-    BuildIdentityTable(slot->lutB);
+    ResetSlotTables(*slot);
     EstimateRatios(*slot);
-    BuildTablesFromRatios(*slot);
+    BuildSlotTables(*slot);
     return 1;
 }
 

@@ -18,9 +18,7 @@ bool FitsBuffers(DeviceSlot& slot, int32_t width, int32_t height) {
     if (width < 0 || height < 0) return false;
     const BufferLease lease(slot);
     const FrameBuffers* buffers = lease.get();
-    if (buffers == nullptr) return true;
-    const auto pixels = static_cast<std::size_t>(int64_t{width} * int64_t{height});
-    return pixels <= buffers->pixelCapacity;
+    return buffers == nullptr || HoldsFrame(*buffers, width, height);
 }
 
 // The low 16 bits, read as signed: a width of 32768 or more comes back negative.

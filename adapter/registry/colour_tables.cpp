@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "registry/device_table.h"
+
 namespace korvex {
 namespace {
 
@@ -21,6 +23,18 @@ void BuildColourTable(double ratio, uint8_t table[256]) {
 
 void BuildIdentityTable(uint8_t table[256]) {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
+}
+
+void BuildSlotTables(DeviceSlot& slot) {
+    BuildColourTable(slot.ratioR, slot.lutR);
+    BuildColourTable(slot.ratioG, slot.lutG);
+    BuildColourTable(slot.ratioB, slot.lutB);
+}
+
+void ResetSlotTables(DeviceSlot& slot) {
+    BuildIdentityTable(slot.lutR);
+    BuildIdentityTable(slot.lutG);
+    BuildIdentityTable(slot.lutB);
 }
 
 }  // namespace korvex

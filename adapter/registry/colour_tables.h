@@ -12,4 +12,12 @@ void BuildColourTable(double ratio, uint8_t table[256]);
 
 void BuildIdentityTable(uint8_t table[256]);
 
+struct DeviceSlot;
+
+// The slot's lutR, lutG and lutB built from ratioR, ratioG and ratioB.
+void BuildSlotTables(DeviceSlot& slot);
+
+// The slot's three tables made the identity; the ratios stay.
+void ResetSlotTables(DeviceSlot& slot);
+
 }  // namespace korvex

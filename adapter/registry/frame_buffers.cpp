@@ -40,6 +40,11 @@ void FreeFrameBuffers(FrameBuffers* buffers) {
     ::operator delete(static_cast<void*>(buffers), std::align_val_t{kAlignment});
 }
 
+bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height) {
+    if (width < 0 || height < 0) return false;
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= buffers.pixelCapacity;
+}
+
 FrameBuffers* DetachFrameBuffers(DeviceSlot& slot) { return slot.buffers.exchange(nullptr); }
 
 void WaitForBufferReaders(DeviceSlot& slot) {

@@ -16,6 +16,10 @@ namespace korvex {
 FrameBuffers* AllocateFrameBuffers(std::size_t pixels);
 void FreeFrameBuffers(FrameBuffers* buffers);
 
+// True when a width x height frame fits the buffers: neither size negative, and the pixel count
+// within the capacity. An empty frame fits.
+bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height);
+
 // Takes the slot's buffers away from new readers; the caller frees them after WaitForReaders.
 FrameBuffers* DetachFrameBuffers(DeviceSlot& slot);
 void WaitForBufferReaders(DeviceSlot& slot);

@@ -36,9 +36,7 @@ bool AllocateSlot(DeviceSlot& slot) {
     if (slot.ratioR == 0.0 || slot.ratioG == 0.0 || slot.ratioB == 0.0) {
         slot.ratioR = slot.ratioG = slot.ratioB = 1.0;
     }
-    BuildColourTable(slot.ratioR, slot.lutR);
-    BuildColourTable(slot.ratioG, slot.lutG);
-    BuildColourTable(slot.ratioB, slot.lutB);
+    BuildSlotTables(slot);
     slot.resolutionMode = 0;
     return true;
 }
