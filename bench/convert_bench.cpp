@@ -1,9 +1,12 @@
 // ConvertBayer2Rgb over camera frame sizes, beside a memcpy of the adapter's 4-byte destination
-// (the baseline the export path is judged against) and a naive per-pixel converter (the speed-up
-// the row kernels buy). Each size also runs the adapter's whole colour export: conversion followed
-// by its shuffle-based 3-to-4-byte expansion. A summary of ratios against memcpy is printed at the end.
+// (the baseline the export path is judged against) and the tests' naive per-pixel converter (the
+// speed-up the row kernels buy). Each size also runs the adapter's whole colour export: conversion
+// followed by the adapter's own 3-to-4-byte expansion. A summary of ratios against memcpy is printed at the end.
 #include <Raw2Rgb.h>
 #include <benchmark/benchmark.h>
+
+#include "acquisition/pixel_rows.h"
+#include "reference_demosaic.h"
 
 #include <algorithm>
 #include <array>
@@ -48,69 +51,6 @@ struct Workload {
     }
 };
 
-// The naive converter of the tests: per pixel, per channel, the rounded mean of the in-image
-// same-colour neighbours in the 3 x 3 window.
-void naive_convert(std::uint8_t* out, const std::uint8_t* mosaic, int width, int height, const std::uint8_t* lutR,
-                   const std::uint8_t* lutG, const std::uint8_t* lutB)
-{
-    const char* cell = "RGGB";
-    auto colour = [&](int x, int y) { return cell[(y % 2) * 2 + (x % 2)]; };
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int own = mosaic[y * width + x];
-            auto channel = [&](char wanted) {
-                if (colour(x, y) == wanted) return own;
-                int sum = 0;
-                int n = 0;
-                for (int ny = y - 1; ny <= y + 1; ++ny)
-                    for (int nx = x - 1; nx <= x + 1; ++nx)
-                        if (nx >= 0 && ny >= 0 && nx < width && ny < height && colour(nx, ny) == wanted) {
-                            sum += mosaic[ny * width + nx];
-                            ++n;
-                        }
-                return n == 0 ? own : (sum + n / 2) / n;
-            };
-            *out++ = lutB[channel('B')];
-            *out++ = lutG[channel('G')];
-            *out++ = lutR[channel('R')];
-        }
-}
-
-// The adapter's 3-to-4-byte expansion of the converted pixels to B, G, R, 0: a byte shuffle turns
-// each 12 bytes (four pixels) into 16, loading 16 bytes at a time while at least 16 remain; the
-// last pixels go byte by byte so as not to read past the buffer. Plain word copies where the
-// processor has no SSSE3.
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-
-__attribute__((target("ssse3"))) std::size_t expand_ssse3(std::uint8_t* out, const std::uint8_t* bgr,
-                                                           std::size_t pixels)
-{
-    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    std::size_t i = 0;
-    for (; i + 6 <= pixels; i += 4)  // 16 bytes readable: four pixels plus at least 4 more bytes
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4),
-                         _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr + i * 3)), spread));
-    return i;
-}
-#endif
-
-void expand(std::uint8_t* out, const std::uint8_t* bgr, std::size_t pixels)
-{
-    std::size_t i = 0;
-#if defined(__x86_64__) || defined(__i386__)
-    static const bool ssse3 = __builtin_cpu_supports("ssse3") != 0;
-    if (ssse3) i = expand_ssse3(out, bgr, pixels);
-#endif
-    for (; i < pixels; ++i) {
-        out[i * 4] = bgr[i * 3];
-        out[i * 4 + 1] = bgr[i * 3 + 1];
-        out[i * 4 + 2] = bgr[i * 3 + 2];
-        out[i * 4 + 3] = 0;
-    }
-}
-
-// "prefix/WxH", the name of one run.
 std::string run_name(const char* prefix, Size size)
 {
     char name[64];
@@ -152,7 +92,7 @@ void BM_ConvertExpand(benchmark::State& state, Size size)
     for (auto _ : state) {
         ConvertBayer2Rgb(w.bgr.data(), w.mosaic.data(), size.width, size.height, 1, w.lutR.data(), w.lutG.data(),
                          w.lutB.data(), 0, kLayout);
-        expand(w.bgr0.data(), w.bgr.data(), w.mosaic.size());
+        korvex::pixels::ExpandBgr(w.bgr.data(), w.bgr0.data(), w.mosaic.size());
         benchmark::ClobberMemory();
     }
     set_rates(state, size);
@@ -162,8 +102,9 @@ void BM_Naive(benchmark::State& state, Size size)
 {
     Workload w(size);
     for (auto _ : state) {
-        naive_convert(w.bgr.data(), w.mosaic.data(), size.width, size.height, w.lutR.data(), w.lutG.data(),
-                      w.lutB.data());
+        // The tests' oracle; it returns a fresh vector, which is part of being naive.
+        benchmark::DoNotOptimize(raw2rgb_test::reference_demosaic(w.mosaic.data(), size.width, size.height, kLayout,
+                                                                  w.lutR.data(), w.lutG.data(), w.lutB.data()));
         benchmark::ClobberMemory();
     }
     set_rates(state, size);
