@@ -1,8 +1,9 @@
 // Frame delivery: the export of the newest captured frame and the single-frame grab.
 //
 // Both check the request against the slot's buffers before they do anything else, and write
-// exactly width x height pixels. Nothing here allocates: the work happens in the slot's working
-// buffer and the host's destination.
+// exactly width x height pixels. Nothing here allocates and nothing takes a lock: colour frames are
+// demosaiced into the slot's working buffer through its published tables, grey frames are copied
+// once, straight from the raw buffer into the host's destination.
 #include <cstddef>
 #include <cstring>
 
@@ -10,6 +11,7 @@
 #include "acquisition/acquisition.h"
 #include "acquisition/cross_overlay.h"
 #include "acquisition/pixel_rows.h"
+#include "registry/colour_tables.h"
 #include "registry/device_table.h"
 #include "registry/frame_buffers.h"
 #include "registry/slot_event.h"
@@ -28,43 +30,74 @@ bool CurrentlyFits(DeviceSlot& slot, const uint8_t* destination, int16_t width, 
     return Fits(lease.get(), destination, width, height);
 }
 
-// Writes one frame from raw into destination. colour: demosaic through the slot's tables and
-// write B,G,R,0; otherwise grey, one byte a pixel, or v,v,v,0 when a cross is drawn. cross,
-// when given, is the cross-hair already clipped to this frame.
-void Deliver(DeviceSlot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
-             int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (pixels == 0) return;
-    uint8_t* work = buffers.rgbBuffer;
-    if (colour) {
-        (void)ConvertBayer2Rgb(work, raw, width, height, 1, slot.lutR, slot.lutG, slot.lutB, 0, layout);
-    } else {
-        std::memcpy(work, raw, pixels);
-    }
-    if (cross == nullptr) {
-        if (colour) {
-            pixels::ExpandBgr(work, destination, pixels);
-        } else {
-            std::memcpy(destination, work, pixels);
-        }
-        return;
-    }
-    // Row by row: the picture first, then the row's red run over it.
+bool KnownLayout(int32_t layout) { return layout >= 1 && layout <= 4; }
+
+std::size_t PixelCount(int32_t width, int32_t height) {
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+// Row by row: the picture first (writeRow turns a source row into 4-byte pixels), then the row's
+// red run over it.
+template <typename WriteRow>
+void WriteRowsWithCross(const uint8_t* source, std::size_t sourceStride, uint8_t* destination, int32_t width,
+                        int32_t height, const CrossSpans& cross, WriteRow writeRow) {
     const std::size_t rowPixels = static_cast<std::size_t>(width);
-    const std::size_t sourceStride = colour ? 3 * rowPixels : rowPixels;
     for (int32_t i = 0; i < height; ++i) {
-        const uint8_t* source = work + static_cast<std::size_t>(i) * sourceStride;
         uint8_t* row = destination + static_cast<std::size_t>(i) * 4 * rowPixels;
-        if (colour) {
-            pixels::ExpandBgr(source, row, rowPixels);
-        } else {
-            pixels::GreyToBgra(source, row, rowPixels);
-        }
+        writeRow(source + static_cast<std::size_t>(i) * sourceStride, row, rowPixels);
         int32_t begin = 0;
         int32_t end = 0;
-        cross->ColumnsOfRow(i, begin, end);
-        if (begin < end) pixels::FillRed(row + 4 * static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+        cross.ColumnsOfRow(i, begin, end);
+        if (begin < end) {
+            pixels::FillRed(row + 4 * static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+        }
     }
+}
+
+// Colour: demosaics raw through the slot's published tables (one set for the whole frame) into
+// the working buffer, then writes B,G,R,0. False, with nothing written, when the converter
+// refused: its working buffer would hold an earlier frame.
+bool DeliverColour(DeviceSlot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
+                   int32_t height, int32_t layout, const CrossSpans* cross) {
+    uint8_t* work = buffers.rgbBuffer;
+    {
+        HeldColourTables held(slot.colourTables);
+        const ColourTableSet& tables = held.get();
+        if (ConvertBayer2Rgb(work, raw, width, height, 1, tables.red, tables.green, tables.blue, 0, layout) == 0) {
+            return false;
+        }
+    }
+    if (cross == nullptr) {
+        pixels::ExpandBgr(work, destination, PixelCount(width, height));
+    } else {
+        WriteRowsWithCross(work, 3 * static_cast<std::size_t>(width), destination, width, height, *cross,
+                           pixels::ExpandBgr);
+    }
+    return true;
+}
+
+// Grey: straight from the raw buffer into the destination, one byte a pixel, or v,v,v,0 when a
+// cross is drawn.
+void DeliverGrey(const uint8_t* raw, uint8_t* destination, int32_t width, int32_t height, const CrossSpans* cross) {
+    if (cross == nullptr) {
+        std::memcpy(destination, raw, PixelCount(width, height));
+    } else {
+        WriteRowsWithCross(raw, static_cast<std::size_t>(width), destination, width, height, *cross,
+                           pixels::GreyToBgra);
+    }
+}
+
+// Writes one frame from raw into destination: exactly width x height pixels. colour: demosaic
+// with layout (1..4) through the slot's tables; otherwise grey. cross, when given, is the
+// cross-hair already clipped to this frame. False when the converter refused.
+bool Deliver(DeviceSlot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
+             int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
+    if (PixelCount(width, height) == 0) return true;
+    if (!colour) {
+        DeliverGrey(raw, destination, width, height, cross);
+        return true;
+    }
+    return DeliverColour(slot, buffers, raw, destination, width, height, layout, cross);
 }
 
 }  // namespace
@@ -73,7 +106,7 @@ int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int
                         int16_t layout) {
     DeviceSlot* slot = FindSlot(device);
     if (slot == nullptr) return 0;
-    const int32_t clampedLayout = (layout < 1 || layout > 4) ? 1 : layout;
+    const int32_t clampedLayout = KnownLayout(layout) ? layout : 1;
     // A request that cannot be served is refused before it consumes a frame signal.
     if (!CurrentlyFits(*slot, destination, width, height)) return 0;
 
@@ -99,8 +132,10 @@ int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int
     const int32_t index = slot->lastBufferIndex.load() == 1 ? 1 : 0;
     CrossSpans spans{};
     if (crossOn) spans = ClipCross(CurrentCrossParams(), width, height);
-    Deliver(*slot, *buffers, buffers->rawBuffers[index], destination, width, height, colour == 1, clampedLayout,
-            crossOn ? &spans : nullptr);
+    if (!Deliver(*slot, *buffers, buffers->rawBuffers[index], destination, width, height, colour == 1, clampedLayout,
+                 crossOn ? &spans : nullptr)) {
+        return 0;
+    }
     return 1;
 }
 
@@ -111,10 +146,14 @@ int16_t GrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t 
     BufferLease lease(*slot);
     FrameBuffers* buffers = lease.get();
     if (!Fits(buffers, destination, width, height)) return 0;
+    // The converter knows layouts 1..4 only; any other would leave an earlier picture in the
+    // working buffer, so such a colour grab is refused before the snap.
+    if (colour == 1 && !KnownLayout(layout)) return 0;
     const HVSTATUS status = HVSnapShot(slot->handle, buffers->rawBuffers, 1);
-    // A failed snap still delivers what raw buffer 0 holds. The layout goes to the converter
-    // as given, and a grab never draws the cross-hair.
-    Deliver(*slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr);
+    // A failed snap still delivers what raw buffer 0 holds; a grab never draws the cross-hair.
+    if (!Deliver(*slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
+        return 0;
+    }
     return status == 0 ? 1 : 0;
 }
 

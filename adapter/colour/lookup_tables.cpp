@@ -18,9 +18,13 @@ int16_t SetGamma(int16_t device, int16_t value) {
     if (slot == nullptr) return 0;
     if (value < 1 || value > 100) return 0;
     const double gamma = static_cast<double>(value / 10);  // 15 gives 1.0: the integer quotient
-    SetGammaLut(slot->lutR, gamma);
-    SetGammaLut(slot->lutG, gamma);
-    SetGammaLut(slot->lutB, gamma);
+    ColourTablesChange change(slot->colourTables);
+    ColourTableSet& tables = change.tables();
+    // A table the converter library refused to fill would be a stale copy: publish none of them.
+    const bool filled = SetGammaLut(tables.red, gamma) != 0 && SetGammaLut(tables.green, gamma) != 0 &&
+                        SetGammaLut(tables.blue, gamma) != 0;
+    if (!filled) return 0;
+    change.Publish();
     return 1;
 }
 

@@ -1,4 +1,5 @@
 // Automatic and manual white balance: ratios and the colour tables built from them.
+#include <array>
 #include <cmath>
 #include <cstddef>
 
@@ -13,30 +14,48 @@ namespace {
 
 constexpr double kHundredth = 0.01;  // hundredths become factors by this multiplication
 
+// The estimate sees the frame's own colours, whatever ratios or gamma the slot's tables hold.
+constexpr std::array<uint8_t, 256> kIdentity = [] {
+    std::array<uint8_t, 256> table{};
+    for (int i = 0; i < 256; ++i) table[static_cast<std::size_t>(i)] = static_cast<uint8_t>(i);
+    return table;
+}();
+
+struct Ratios {
+    double red;
+    double green;
+    double blue;
+};
+
 // A frame of at least one pixel that the buffers hold.
 bool FitsBuffers(int32_t width, int32_t height, const FrameBuffers& buffers) {
     return width > 0 && height > 0 && HoldsFrame(buffers, width, height);
 }
 
+bool Usable(double ratio) { return std::isfinite(ratio) && ratio > 0.0; }
+
 // Converts the newest raw frame with identity tables, as the latest export saw it, and estimates
-// the ratios over the camera's own frame size. False, with the ratios untouched, when there is
-// no frame to estimate from or the estimate is not a finite number.
-bool EstimateRatios(DeviceSlot& slot) {
+// the ratios over the camera's own frame size. False when there is no frame to estimate from, or
+// the converter or the estimate refused, or a ratio is not a positive finite number.
+bool EstimateRatios(DeviceSlot& slot, Ratios& estimate) {
     BufferLease lease(slot);
     const FrameBuffers* buffers = lease.get();
     if (buffers == nullptr) return false;
+    const int32_t layout = slot.exportLayout;
     if (!FitsBuffers(slot.exportWidth, slot.exportHeight, *buffers)) return false;  // no export yet
     if (!FitsBuffers(slot.width, slot.height, *buffers)) return false;
+    if (layout < 1 || layout > 4) return false;
     const int32_t index = slot.lastBufferIndex.load() == 1 ? 1 : 0;
-    ConvertBayer2Rgb(buffers->rgbBuffer, buffers->rawBuffers[index], slot.exportWidth, slot.exportHeight, 1,
-                     slot.lutR, slot.lutG, slot.lutB, 0, slot.exportLayout);
-    double red = 1.0, green = 1.0, blue = 1.0;
-    GetWhiteBalanceRatio(buffers->rgbBuffer, slot.width, slot.height, &red, &green, &blue);
-    if (!std::isfinite(red) || !std::isfinite(green) || !std::isfinite(blue)) return false;
-    slot.ratioR = red;
-    slot.ratioG = green;
-    slot.ratioB = blue;
-    return true;
+    if (ConvertBayer2Rgb(buffers->rgbBuffer, buffers->rawBuffers[index], slot.exportWidth, slot.exportHeight, 1,
+                         kIdentity.data(), kIdentity.data(), kIdentity.data(), 0, layout) == 0) {
+        return false;
+    }
+    estimate = Ratios{1.0, 1.0, 1.0};
+    if (GetWhiteBalanceRatio(buffers->rgbBuffer, slot.width, slot.height, &estimate.red, &estimate.green,
+                             &estimate.blue) == 0) {
+        return false;
+    }
+    return Usable(estimate.red) && Usable(estimate.green) && Usable(estimate.blue);
 }
 
 }  // namespace
@@ -44,21 +63,29 @@ bool EstimateRatios(DeviceSlot& slot) {
 int16_t AutoWhiteBalance(int16_t device) {
     DeviceSlot* slot = FindSlot(device);
     if (slot == nullptr) return 0;
-    // Identity first, so the estimate sees the frame's own colours whatever ratios or gamma the
-    // tables held.
-    ResetSlotTables(*slot);
-    EstimateRatios(*slot);
-    BuildSlotTables(*slot);
+    Ratios estimate{};
+    // A failed estimate keeps the earlier ratios and tables.
+    if (!EstimateRatios(*slot, estimate)) return 0;
+    ColourTablesChange change(slot->colourTables);
+    slot->ratioR = estimate.red;
+    slot->ratioG = estimate.green;
+    slot->ratioB = estimate.blue;
+    BuildColourTable(estimate.red, change.tables().red);
+    BuildColourTable(estimate.green, change.tables().green);
+    BuildColourTable(estimate.blue, change.tables().blue);
+    change.Publish();
     return 1;
 }
 
 int16_t SetWhiteBalanceRatio(int16_t device, int16_t blue, int16_t red) {
     DeviceSlot* slot = RequireOpen(device);
     if (slot == nullptr) return 0;
+    ColourTablesChange change(slot->colourTables);
     slot->ratioR = red * kHundredth;
     slot->ratioB = blue * kHundredth;
-    BuildColourTable(slot->ratioR, slot->lutR);
-    BuildColourTable(slot->ratioB, slot->lutB);
+    BuildColourTable(slot->ratioR, change.tables().red);
+    BuildColourTable(slot->ratioB, change.tables().blue);  // green keeps what it held
+    change.Publish();
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "registry/colour_tables.h"
 
 #include <cmath>
+#include <thread>
 
 #include "registry/device_table.h"
 
@@ -15,6 +16,17 @@ uint8_t TableEntry(double product) {
     return static_cast<uint8_t>(truncated & 0xFF);
 }
 
+// A set that is not published and that no reader holds. Readers hold a set for one conversion,
+// so when all spares are held this waits for the first of them to finish.
+int32_t TakeSpareSet(SlotColourTables& tables, int32_t published) {
+    for (;;) {
+        for (int32_t s = 0; s < kColourTableSets; ++s) {
+            if (s != published && tables.readers[s].load() == 0) return s;
+        }
+        std::this_thread::yield();
+    }
+}
+
 }  // namespace
 
 void BuildColourTable(double ratio, uint8_t table[256]) {
@@ -25,16 +37,43 @@ void BuildIdentityTable(uint8_t table[256]) {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
 }
 
+HeldColourTables::HeldColourTables(SlotColourTables& tables) : tables_(tables), index_(tables.published.load()) {
+    for (;;) {
+        tables_.readers[index_].fetch_add(1);
+        const int32_t now = tables_.published.load();
+        if (now == index_) return;
+        tables_.readers[index_].fetch_sub(1);  // retired meanwhile: take the new one
+        index_ = now;
+    }
+}
+
+HeldColourTables::~HeldColourTables() { tables_.readers[index_].fetch_sub(1); }
+
+ColourTablesChange::ColourTablesChange(SlotColourTables& tables) : tables_(tables), spare_(0) {
+    while (tables_.changing.exchange(true)) std::this_thread::yield();
+    const int32_t published = tables_.published.load();  // only writers store it, and this is our turn
+    spare_ = TakeSpareSet(tables_, published);
+    tables_.sets[spare_] = tables_.sets[published];
+}
+
+ColourTablesChange::~ColourTablesChange() { tables_.changing.store(false); }
+
+void ColourTablesChange::Publish() { tables_.published.store(spare_); }
+
 void BuildSlotTables(DeviceSlot& slot) {
-    BuildColourTable(slot.ratioR, slot.lutR);
-    BuildColourTable(slot.ratioG, slot.lutG);
-    BuildColourTable(slot.ratioB, slot.lutB);
+    ColourTablesChange change(slot.colourTables);
+    BuildColourTable(slot.ratioR, change.tables().red);
+    BuildColourTable(slot.ratioG, change.tables().green);
+    BuildColourTable(slot.ratioB, change.tables().blue);
+    change.Publish();
 }
 
 void ResetSlotTables(DeviceSlot& slot) {
-    BuildIdentityTable(slot.lutR);
-    BuildIdentityTable(slot.lutG);
-    BuildIdentityTable(slot.lutB);
+    ColourTablesChange change(slot.colourTables);
+    BuildIdentityTable(change.tables().red);
+    BuildIdentityTable(change.tables().green);
+    BuildIdentityTable(change.tables().blue);
+    change.Publish();
 }
 
 }  // namespace korvex

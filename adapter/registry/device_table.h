@@ -18,6 +18,7 @@
 
 #include "HVDAILT.h"
 #include "platform/frame_event.h"
+#include "registry/colour_tables.h"
 
 namespace korvex {
 
@@ -56,12 +57,12 @@ struct DeviceSlot {
     std::atomic<FrameBuffers*> buffers;
     std::atomic<int32_t> bufferUsers;
 
+    // Colour: host threads change the ratios and the tables only inside a ColourTablesChange turn;
+    // conversions take the published tables through HeldColourTables (registry/colour_tables.h).
     double ratioR;
     double ratioG;
     double ratioB;
-    uint8_t lutR[256];
-    uint8_t lutG[256];
-    uint8_t lutB[256];
+    SlotColourTables colourTables;
 };
 
 struct CrossOverlay {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include "Raw2Rgb.h"
 #include "colour/colour.h"
@@ -25,7 +27,10 @@ protected:
         slot_->ratioR = 1.1;
         slot_->ratioG = 1.0;
         slot_->ratioB = 0.9;
-        std::memset(slot_->lutG, 7, sizeof slot_->lutG);
+        BuildSlotTables(*slot_);
+        ColourTablesChange change(slot_->colourTables);
+        std::memset(change.tables().green, 7, 256);
+        change.Publish();
     }
     void TearDown() override {
         FreeFrameBuffers(DetachFrameBuffers(*slot_));
@@ -58,6 +63,12 @@ protected:
         EXPECT_EQ(std::memcmp(table, expected, 256), 0) << "table of ratio " << ratio;
     }
 
+    // The published tables, copied.
+    ColourTableSet Tables() const {
+        HeldColourTables held(slot_->colourTables);
+        return held.get();
+    }
+
     DeviceSlot* slot_ = nullptr;
 };
 
@@ -65,58 +76,63 @@ TEST_F(Colour, ManualBalanceMultipliesHundredthsBlueBeforeRedAndLeavesGreen) {
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 100, 100), 1);
     EXPECT_EQ(slot_->ratioR, 1.0);
     EXPECT_EQ(slot_->ratioB, 1.0);
-    ExpectTable(slot_->lutR, 1.0);
-    EXPECT_EQ(slot_->lutG[200], 7);
+    ExpectTable(Tables().red, 1.0);
+    EXPECT_EQ(Tables().green[200], 7);
 
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 57, 0), 1);
     EXPECT_EQ(slot_->ratioB, 57 * 0.01);
-    EXPECT_EQ(slot_->lutB[100], 57);  // 57 / 100.0 would give 56
-    for (uint8_t entry : slot_->lutR) ASSERT_EQ(entry, 0);
+    EXPECT_EQ(Tables().blue[100], 57);  // 57 / 100.0 would give 56
+    const ColourTableSet zeroRed = Tables();
+    for (uint8_t entry : zeroRed.red) ASSERT_EQ(entry, 0);
 
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 200, 50), 1);
-    EXPECT_EQ(slot_->lutB[127], 254);
-    EXPECT_EQ(slot_->lutB[128], 255);
-    EXPECT_EQ(slot_->lutR[255], 127);
+    EXPECT_EQ(Tables().blue[127], 254);
+    EXPECT_EQ(Tables().blue[128], 255);
+    EXPECT_EQ(Tables().red[255], 127);
 
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 50, 200), 1);
     EXPECT_EQ(slot_->ratioR, 2.0);
     EXPECT_EQ(slot_->ratioB, 0.5);
     EXPECT_EQ(slot_->ratioG, 1.0);
-    EXPECT_EQ(slot_->lutG[200], 7);
+    EXPECT_EQ(Tables().green[200], 7);
 }
 
 TEST_F(Colour, ManualBalanceNeedsAnOpenCamera) {
     slot_->handle = 0;
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 50, 200), 0);
     EXPECT_EQ(slot_->ratioR, 1.1);
-    EXPECT_EQ(slot_->lutR[10], 0);
+    EXPECT_EQ(Tables().red[10], 11);
 }
 
 TEST_F(Colour, GammaIsTheIntegerQuotientOfTheValueByTenWithinOneToHundred) {
     uint8_t curve[256];
     EXPECT_EQ(SetGamma(kDevice, 25), 1);
     SetGammaLut(curve, 2.0);
-    EXPECT_EQ(std::memcmp(slot_->lutR, curve, 256), 0);
-    EXPECT_EQ(std::memcmp(slot_->lutG, curve, 256), 0);
-    EXPECT_EQ(std::memcmp(slot_->lutB, curve, 256), 0);
+    EXPECT_EQ(std::memcmp(Tables().red, curve, 256), 0);
+    EXPECT_EQ(std::memcmp(Tables().green, curve, 256), 0);
+    EXPECT_EQ(std::memcmp(Tables().blue, curve, 256), 0);
     SetGammaLut(curve, 2.5);
-    EXPECT_NE(std::memcmp(slot_->lutR, curve, 256), 0);
+    EXPECT_NE(std::memcmp(Tables().red, curve, 256), 0);
 
     EXPECT_EQ(SetGamma(kDevice, 100), 1);
     SetGammaLut(curve, 10.0);
-    EXPECT_EQ(std::memcmp(slot_->lutB, curve, 256), 0);
+    EXPECT_EQ(std::memcmp(Tables().blue, curve, 256), 0);
 
     for (int16_t value : {int16_t{15}, int16_t{9}}) {  // 1.0 and 0.0
         EXPECT_EQ(SetGamma(kDevice, value), 1);
         SetGammaLut(curve, value / 10);
-        EXPECT_EQ(std::memcmp(slot_->lutG, curve, 256), 0) << value;
+        EXPECT_EQ(std::memcmp(Tables().green, curve, 256), 0) << value;
     }
 
-    std::memset(slot_->lutR, 3, 256);
+    {
+        ColourTablesChange change(slot_->colourTables);
+        std::memset(change.tables().red, 3, 256);
+        change.Publish();
+    }
     EXPECT_EQ(SetGamma(kDevice, 0), 0);
     EXPECT_EQ(SetGamma(kDevice, 101), 0);
     EXPECT_EQ(SetGamma(kDevice, -5), 0);
-    EXPECT_EQ(slot_->lutR[0], 3);
+    EXPECT_EQ(Tables().red[0], 3);
     EXPECT_EQ(slot_->ratioR, 1.1);
 }
 
@@ -125,15 +141,15 @@ TEST_F(Colour, ManualBalanceAfterGammaReplacesOnlyRedAndBlue) {
     SetGammaLut(curve, 3.0);
     ASSERT_EQ(SetGamma(kDevice, 30), 1);
     ASSERT_EQ(SetWhiteBalanceRatio(kDevice, 100, 100), 1);
-    ExpectTable(slot_->lutR, 1.0);
-    EXPECT_EQ(std::memcmp(slot_->lutG, curve, 256), 0);
+    ExpectTable(Tables().red, 1.0);
+    EXPECT_EQ(std::memcmp(Tables().green, curve, 256), 0);
 }
 
 TEST_F(Colour, ResetGivesIdentityTablesAndKeepsTheRatios) {
     EXPECT_EQ(ResetLutTable(kDevice), 1);
-    ExpectTable(slot_->lutR, 1.0);
-    ExpectTable(slot_->lutG, 1.0);
-    ExpectTable(slot_->lutB, 1.0);
+    ExpectTable(Tables().red, 1.0);
+    ExpectTable(Tables().green, 1.0);
+    ExpectTable(Tables().blue, 1.0);
     EXPECT_EQ(slot_->ratioR, 1.1);
     EXPECT_EQ(slot_->ratioB, 0.9);
     slot_->handle = 0;
@@ -147,8 +163,8 @@ TEST_F(Colour, AutomaticBalanceEqualisesTheChannelsOfTheNewestFrame) {
     EXPECT_NEAR(slot_->ratioR, 0.5, 1e-9);
     EXPECT_NEAR(slot_->ratioG, 1.0, 1e-9);
     EXPECT_NEAR(slot_->ratioB, 2.0, 1e-9);
-    ExpectTable(slot_->lutR, slot_->ratioR);
-    ExpectTable(slot_->lutB, slot_->ratioB);
+    ExpectTable(Tables().red, slot_->ratioR);
+    ExpectTable(Tables().blue, slot_->ratioB);
     // The working buffer holds the frame converted with identity tables.
     FrameBuffers* buffers = slot_->buffers.load();
     EXPECT_EQ(buffers->rgbBuffer[0], 40);
@@ -156,32 +172,33 @@ TEST_F(Colour, AutomaticBalanceEqualisesTheChannelsOfTheNewestFrame) {
     EXPECT_EQ(buffers->rgbBuffer[2], 160);
 }
 
-TEST_F(Colour, AutomaticBalanceWithNothingToEstimateKeepsTheRatios) {
-    // No buffers at all.
-    EXPECT_EQ(AutoWhiteBalance(kDevice), 1);
-    EXPECT_EQ(slot_->ratioR, 1.1);
-    ExpectTable(slot_->lutR, 1.1);
-    ExpectTable(slot_->lutG, 1.0);
-
-    // Buffers, but no export yet (export geometry 0 x 0).
-    GiveMosaic(8, 8, 100, 100, 100);
-    slot_->exportWidth = slot_->exportHeight = 0;
-    EXPECT_EQ(AutoWhiteBalance(kDevice), 1);
-    EXPECT_EQ(slot_->ratioB, 0.9);
-
-    // An export geometry larger than the buffers.
-    slot_->exportWidth = 9;
-    slot_->exportHeight = 8;
-    EXPECT_EQ(AutoWhiteBalance(kDevice), 1);
-    EXPECT_EQ(slot_->ratioB, 0.9);
-}
-
-TEST_F(Colour, AutomaticBalanceOfABlackFrameStoresFiniteRatios) {
-    GiveMosaic(8, 8, 0, 0, 0);
-    EXPECT_EQ(AutoWhiteBalance(kDevice), 1);
-    EXPECT_TRUE(std::isfinite(slot_->ratioR));
-    EXPECT_TRUE(std::isfinite(slot_->ratioG));
-    EXPECT_TRUE(std::isfinite(slot_->ratioB));
+// Whatever keeps the estimate from a usable answer, the call reports 0 and the earlier ratios
+// and tables (here with a hand-set green table) stay exactly as they were.
+TEST_F(Colour, AutomaticBalanceThatCannotEstimateKeepsRatiosAndTables) {
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"no buffers", [] {}},
+        {"no export yet",
+         [this] {
+             GiveMosaic(8, 8, 100, 100, 100);
+             slot_->exportWidth = slot_->exportHeight = 0;
+         }},
+        {"export larger than the buffers",
+         [this] {
+             GiveMosaic(8, 8, 100, 100, 100);
+             slot_->exportWidth = 9;
+         }},
+        {"black frame, which the estimate answers with 0", [this] { GiveMosaic(8, 8, 0, 0, 0); }},
+    };
+    const ColourTableSet before = Tables();
+    for (const auto& [name, prepare] : cases) {
+        prepare();
+        EXPECT_EQ(AutoWhiteBalance(kDevice), 0) << name;
+        EXPECT_EQ(slot_->ratioR, 1.1) << name;
+        EXPECT_EQ(slot_->ratioG, 1.0) << name;
+        EXPECT_EQ(slot_->ratioB, 0.9) << name;
+        const ColourTableSet after = Tables();
+        EXPECT_EQ(std::memcmp(&after, &before, sizeof before), 0) << name;
+    }
 }
 
 TEST_F(Colour, DeviceNumbersOutsideTheTableAreRefused) {

@@ -51,23 +51,24 @@ TEST_F(GrabTest, GrabNeverDrawsTheCrossAndWritesOnlyItsPixels) {
     EXPECT_EQ(calls[0].args[1], 1);
 }
 
-TEST_F(GrabTest, LayoutReachesTheConverterUnchanged) {
-    // The converter writes nothing for a code outside 1..4, so a grab with 7 delivers the
-    // working buffer's allocation fill; an export would have used layout 1.
-    Destination seven(8 * 2 * 4);
-    ASSERT_EQ(ZqGrabSingle(kColour, seven.data(), 8, 2, 1, 7), 1);
-    for (std::size_t p = 0; p < 16; ++p) {
-        EXPECT_EQ(seven[4 * p], 128);
-        EXPECT_EQ(seven[4 * p + 1], 128);
-        EXPECT_EQ(seven[4 * p + 2], 128);
-        EXPECT_EQ(seven[4 * p + 3], 0);
+TEST_F(GrabTest, ColourGrabWithALayoutOutsideOneToFourIsRefused) {
+    // The converter knows only layouts 1..4, so a colour grab with any other code would deliver
+    // an earlier picture: it is refused before the snap, with nothing written. Grey needs no layout.
+    for (const int16_t layout : {int16_t{7}, int16_t{0}, int16_t{-1}}) {
+        Destination refused(8 * 2 * 4);
+        EXPECT_EQ(ZqGrabSingle(kColour, refused.data(), 8, 2, 1, layout), 0) << layout;
+        EXPECT_TRUE(refused.Untouched()) << layout;
     }
+    EXPECT_TRUE(TakeCalls().empty());
+    Destination grey(8 * 2);
+    EXPECT_EQ(ZqGrabSingle(kMono, grey.data(), 8, 2, 0, 7), 1);
+
+    // An export clamps the same code to 1 instead.
     Destination grabbed(8 * 2 * 4);
     ASSERT_EQ(ZqGrabSingle(kColour, grabbed.data(), 8, 2, 1, 1), 1);
     Destination exported(8 * 2 * 4);
     ASSERT_EQ(ZqExportImageData(kColour, exported.data(), 8, 2, 1, 7), 1);
     EXPECT_TRUE(std::equal(grabbed.data(), grabbed.data() + grabbed.size(), exported.data()));
-    EXPECT_FALSE(std::equal(grabbed.data(), grabbed.data() + grabbed.size(), seven.data()));
 }
 
 TEST_F(GrabTest, FailedSnapStillDeliversTheFirstBuffer) {
@@ -96,7 +97,7 @@ TEST_F(GrabTest, GrabLeavesTheFrameSignalAndNewestBufferAlone) {
     ASSERT_EQ(ZqStartGrab(kMono), 1);
     ZqSetTimeout(0);
     Destination out(static_cast<std::size_t>(width_) * HVSIM_STAMP_HEIGHT);
-    (void)ZqGrabSingle(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1);  // into buffer 0
+    (void)ZqGrabSingle(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1);                // into buffer 0
     EXPECT_EQ(ZqExportImageData(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1), -1);  // no signal
     ASSERT_EQ(ZqStopGrab(kMono), 1);
     ASSERT_EQ(ZqExportImageData(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1), 1);
