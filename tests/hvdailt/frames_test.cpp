@@ -40,7 +40,8 @@ std::vector<uint8_t> demosaic(const std::vector<uint8_t>& raw, int w, int h, int
     return out;
 }
 
-double meanOf(const std::vector<uint8_t>& frame, int w, int x0, int y0, int x1, int y1, int layout = 0, int colour = -1) {
+double meanOf(const std::vector<uint8_t>& frame, int w, int x0, int y0, int x1, int y1, int layout = 0,
+              int colour = -1) {
     double sum = 0;
     int n = 0;
     for (int y = y0; y < y1; ++y) {
@@ -143,7 +144,7 @@ TEST_F(Frames, MosaicFollowsLayoutAndLightIsWarm) {
 }
 
 TEST_F(Frames, BrightnessFollowsExposureGainAndOffset) {
-    HHV handle = begin(2);  // mono
+    HHV handle = begin(2);                             // mono
     const int x0 = 500, x1 = 600, y0 = 280, y1 = 380;  // mid-grey part of the ramp
     const double base = meanOf(shoot(handle, 1280 * 1024), 1280, x0, y0, x1, y1);
     ASSERT_GT(base, 30);
@@ -168,8 +169,10 @@ TEST_F(Frames, OneGainChannelChangesOnlyItsSites) {
     const auto before = shoot(handle, 1280 * 1024);
     ASSERT_EQ(HVAGCControl(handle, 19, 64), 0);  // code 19: blue
     const auto after = shoot(handle, 1280 * 1024);
-    const double blue = meanOf(after, 1280, 80, 300, 1200, 360, layout, 2) / meanOf(before, 1280, 80, 300, 1200, 360, layout, 2);
-    const double red = meanOf(after, 1280, 80, 300, 1200, 360, layout, 0) / meanOf(before, 1280, 80, 300, 1200, 360, layout, 0);
+    const double blue =
+        meanOf(after, 1280, 80, 300, 1200, 360, layout, 2) / meanOf(before, 1280, 80, 300, 1200, 360, layout, 2);
+    const double red =
+        meanOf(after, 1280, 80, 300, 1200, 360, layout, 0) / meanOf(before, 1280, 80, 300, 1200, 360, layout, 0);
     EXPECT_NEAR(blue, 2.0, 0.15);
     EXPECT_NEAR(red, 1.0, 0.01);
 }

@@ -152,21 +152,21 @@ HVSIM_API int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_
 /* ---- camera state, as the camera library was told it ------------------------------------ */
 
 typedef struct HvSimCameraState {
-    int32_t open;            /* begun and not ended */
-    int32_t capturing;       /* HVStartSnap succeeded and HVCloseSnap not yet called */
+    int32_t open;      /* begun and not ended */
+    int32_t capturing; /* HVStartSnap succeeded and HVCloseSnap not yet called */
     int32_t typeCode;
     int32_t resolutionMode;
     int32_t windowLeft, windowTop, windowWidth, windowHeight; /* current frame geometry */
-    int32_t snapMode;        /* 0 continuous, other values triggered */
+    int32_t snapMode;                                         /* 0 continuous, other values triggered */
     int32_t snapSpeed, triggerPolarity, strobePolarity;
     int32_t blankingFirst, blankingSecond;
-    int32_t gain[4];         /* codes 16..19 */
+    int32_t gain[4]; /* codes 16..19 */
     int32_t adcLevel, adcEnabled, adcValue[4];
     int32_t exposureUnit, exposureValue; /* SV models: control codes 3 and 2 */
-    uint32_t exposureRows;   /* other models: control code 1 */
+    uint32_t exposureRows;               /* other models: control code 1 */
     int64_t framesDelivered;
-    int32_t colour;          /* 1 for a Bayer-mosaic colour sensor, 0 for a monochrome one */
-    int32_t bayerLayout;     /* 1..4 as the converter names it (colour sensors), 0 for mono */
+    int32_t colour;                    /* 1 for a Bayer-mosaic colour sensor, 0 for a monochrome one */
+    int32_t bayerLayout;               /* 1..4 as the converter names it (colour sensors), 0 for mono */
     int32_t sensorWidth, sensorHeight; /* the first entry of the resolution list */
 } HvSimCameraState;
 

@@ -186,9 +186,8 @@ int32_t hvsim_deliver_frames(int32_t device, int32_t count) {
     camera->manualRequested += count;
     const int64_t target = camera->manualRequested;
     camera->wake.notify_all();
-    camera->progress.wait(lock, [&] {
-        return camera->manualDone >= target || !camera->capturing || camera->threadId != session;
-    });
+    camera->progress.wait(
+        lock, [&] { return camera->manualDone >= target || !camera->capturing || camera->threadId != session; });
     const int64_t done = camera->manualDone - (target - count);
     return static_cast<int32_t>(done < 0 ? 0 : done > count ? count : done);
 }
@@ -206,7 +205,8 @@ int64_t hvsim_frame_interval_us(int32_t device) {
     return camera ? sim.frameIntervalUs(*camera) : -1;
 }
 
-int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp) {
+int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel,
+                           HvSimStamp* stamp) {
     return decodeStamp(image, width, height, bytesPerPixel, stamp);
 }
 

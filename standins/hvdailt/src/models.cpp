@@ -43,37 +43,26 @@ constexpr bool C = true, M = false;
 
 // Index = type code, 0..59.
 const std::array<ModelRow, 60> kModels{{
-    {"HV1300UC", R13, Sensor::Hv13, C, 1}, {"HV2000UC", R20, Sensor::Hv20, C, 2},
-    {"HV1301UC", R13, Sensor::Hv13, C, 3}, {"HV2001UC", R20, Sensor::Hv20, C, 4},
-    {"HV3000UC", R30, Sensor::Hv30, C, 1}, {"HV1300UM", R13, Sensor::Hv13, M, 0},
-    {"HV1302UC", R13, Sensor::Hv13, C, 2}, {"HV2002UC", R20, Sensor::Hv20, C, 3},
-    {"HV3102UC", R30, Sensor::Hv30, C, 4}, {"HV1302UM", R13, Sensor::Hv13, M, 0},
-    {"HV1300FC", R13, Sensor::Hv13, C, 1}, {"HV2000FC", R20, Sensor::Hv20, C, 2},
-    {"HV3100FC", R30, Sensor::Hv30, C, 3}, {"HV1300FM", R13, Sensor::Hv13, M, 0},
-    {"HV1303UC", R13, Sensor::Hv13, C, 4}, {"HV2003UC", R20, Sensor::Hv20, C, 1},
-    {"HV3103UC", R30, Sensor::Hv30, C, 2}, {"HV1303UM", R13, Sensor::Hv13, M, 0},
-    {"SV1300FM", SV, Sensor::Sv13, M, 0},  {"SV1300FC", SV, Sensor::Sv13, C, 3},
-    {"SV1310FC", SV, Sensor::Sv13, C, 4},  {"SV1310FM", SV, Sensor::Sv13, M, 0},
-    {"SV1311FC", SV, Sensor::Sv13, C, 1},  {"SV1311FM", SV, Sensor::Sv13, M, 0},
-    {"SV400FC", SV, Sensor::Sv400, C, 2},  {"SV400FM", SV, Sensor::Sv400, M, 0},
-    {nullptr, SV, Sensor::Sv13, C, 3},     {"SV1410FC", SV, Sensor::Sv14, C, 4},
-    {"SV1410FM", SV, Sensor::Sv14, M, 0},  {"SV1420FC", SV, Sensor::Sv14, C, 1},
-    {"SV1420FM", SV, Sensor::Sv14, M, 0},  {"SV2000FC", SV, Sensor::Sv20, C, 2},
-    {"SV2000FM", SV, Sensor::Sv20, M, 0},  {nullptr, SV, Sensor::Sv13, C, 3},
-    {nullptr, SV, Sensor::Sv13, M, 0},     {"HV1350UC", R13, Sensor::Hv13, C, 1},
-    {"HV2050UC", R20, Sensor::Hv20, C, 2}, {nullptr, R30, Sensor::Hv30, C, 3},
-    {"HV1350UM", R13, Sensor::Hv13, M, 0}, {"HV1360UC", R13, Sensor::Hv13, C, 4},
-    {"HV2060UC", R20, Sensor::Hv20, C, 1}, {"HV3160UC", R30, Sensor::Hv30, C, 2},
-    {"HV1360UM", R13, Sensor::Hv13, M, 0}, {nullptr, R13, Sensor::Hv13, C, 4},
-    {nullptr, R13, Sensor::Hv13, C, 1},    {nullptr, R13, Sensor::Hv13, C, 2},
-    {nullptr, R13, Sensor::Hv13, C, 3},    {nullptr, R13, Sensor::Hv13, C, 4},
-    {nullptr, R13, Sensor::Hv13, C, 1},    {nullptr, R13, Sensor::Hv13, C, 2},
-    {nullptr, R13, Sensor::Hv13, C, 3},    {nullptr, R13, Sensor::Hv13, C, 4},
-    {nullptr, R13, Sensor::Hv13, C, 1},    {nullptr, R13, Sensor::Hv13, C, 2},
-    {nullptr, R13, Sensor::Hv13, C, 3},    {nullptr, R13, Sensor::Hv13, C, 4},
-    {"HV1351UC", R13, Sensor::Hv13, C, 3},
-    {"HV2051UC", R20, Sensor::Hv20, C, 4}, {"HV3151UC", R30, Sensor::Hv30, C, 1},
-    {"HV1351UM", R13, Sensor::Hv13, M, 0},
+    {"HV1300UC", R13, Sensor::Hv13, C, 1}, {"HV2000UC", R20, Sensor::Hv20, C, 2}, {"HV1301UC", R13, Sensor::Hv13, C, 3},
+    {"HV2001UC", R20, Sensor::Hv20, C, 4}, {"HV3000UC", R30, Sensor::Hv30, C, 1}, {"HV1300UM", R13, Sensor::Hv13, M, 0},
+    {"HV1302UC", R13, Sensor::Hv13, C, 2}, {"HV2002UC", R20, Sensor::Hv20, C, 3}, {"HV3102UC", R30, Sensor::Hv30, C, 4},
+    {"HV1302UM", R13, Sensor::Hv13, M, 0}, {"HV1300FC", R13, Sensor::Hv13, C, 1}, {"HV2000FC", R20, Sensor::Hv20, C, 2},
+    {"HV3100FC", R30, Sensor::Hv30, C, 3}, {"HV1300FM", R13, Sensor::Hv13, M, 0}, {"HV1303UC", R13, Sensor::Hv13, C, 4},
+    {"HV2003UC", R20, Sensor::Hv20, C, 1}, {"HV3103UC", R30, Sensor::Hv30, C, 2}, {"HV1303UM", R13, Sensor::Hv13, M, 0},
+    {"SV1300FM", SV, Sensor::Sv13, M, 0},  {"SV1300FC", SV, Sensor::Sv13, C, 3},  {"SV1310FC", SV, Sensor::Sv13, C, 4},
+    {"SV1310FM", SV, Sensor::Sv13, M, 0},  {"SV1311FC", SV, Sensor::Sv13, C, 1},  {"SV1311FM", SV, Sensor::Sv13, M, 0},
+    {"SV400FC", SV, Sensor::Sv400, C, 2},  {"SV400FM", SV, Sensor::Sv400, M, 0},  {nullptr, SV, Sensor::Sv13, C, 3},
+    {"SV1410FC", SV, Sensor::Sv14, C, 4},  {"SV1410FM", SV, Sensor::Sv14, M, 0},  {"SV1420FC", SV, Sensor::Sv14, C, 1},
+    {"SV1420FM", SV, Sensor::Sv14, M, 0},  {"SV2000FC", SV, Sensor::Sv20, C, 2},  {"SV2000FM", SV, Sensor::Sv20, M, 0},
+    {nullptr, SV, Sensor::Sv13, C, 3},     {nullptr, SV, Sensor::Sv13, M, 0},     {"HV1350UC", R13, Sensor::Hv13, C, 1},
+    {"HV2050UC", R20, Sensor::Hv20, C, 2}, {nullptr, R30, Sensor::Hv30, C, 3},    {"HV1350UM", R13, Sensor::Hv13, M, 0},
+    {"HV1360UC", R13, Sensor::Hv13, C, 4}, {"HV2060UC", R20, Sensor::Hv20, C, 1}, {"HV3160UC", R30, Sensor::Hv30, C, 2},
+    {"HV1360UM", R13, Sensor::Hv13, M, 0}, {nullptr, R13, Sensor::Hv13, C, 4},    {nullptr, R13, Sensor::Hv13, C, 1},
+    {nullptr, R13, Sensor::Hv13, C, 2},    {nullptr, R13, Sensor::Hv13, C, 3},    {nullptr, R13, Sensor::Hv13, C, 4},
+    {nullptr, R13, Sensor::Hv13, C, 1},    {nullptr, R13, Sensor::Hv13, C, 2},    {nullptr, R13, Sensor::Hv13, C, 3},
+    {nullptr, R13, Sensor::Hv13, C, 4},    {nullptr, R13, Sensor::Hv13, C, 1},    {nullptr, R13, Sensor::Hv13, C, 2},
+    {nullptr, R13, Sensor::Hv13, C, 3},    {nullptr, R13, Sensor::Hv13, C, 4},    {"HV1351UC", R13, Sensor::Hv13, C, 3},
+    {"HV2051UC", R20, Sensor::Hv20, C, 4}, {"HV3151UC", R30, Sensor::Hv30, C, 1}, {"HV1351UM", R13, Sensor::Hv13, M, 0},
 }};
 
 // Codes outside the table behave as an HV13xx colour camera.
@@ -148,8 +137,8 @@ std::string defaultSerial(const ModelInfo& model, int32_t device) {
     char text[96];
     std::string name = model.name != nullptr ? model.name : "T" + std::to_string(model.typeCode);
     if (model.family == Family::SvDirect) {
-        std::snprintf(text, sizeof text, "KVX%s-%06d-REVB-LOT2024-%02d", name.c_str(),
-                      device * 1000 + model.typeCode, device);
+        std::snprintf(text, sizeof text, "KVX%s-%06d-REVB-LOT2024-%02d", name.c_str(), device * 1000 + model.typeCode,
+                      device);
     } else {
         std::snprintf(text, sizeof text, "KVX%s-%04d", name.c_str(), device * 100 + model.typeCode);
     }
@@ -158,15 +147,12 @@ std::string defaultSerial(const ModelInfo& model, int32_t device) {
 
 int64_t rowLengthClocks(Family family, int32_t width, int32_t resolutionMode) {
     switch (family) {
-        case Family::Rows13:
-            return int64_t{width} + 244;
-        case Family::Rows20:
-            return std::max<int64_t>(int64_t{width} + 358, 617);
+        case Family::Rows13: return int64_t{width} + 244;
+        case Family::Rows20: return std::max<int64_t>(int64_t{width} + 358, 617);
         case Family::Rows30:
             if (resolutionMode == 1) return std::max<int64_t>(int64_t{width} + 837, 1305);
             return std::max<int64_t>(int64_t{width} + 511, 647);
-        case Family::SvDirect:
-            return int64_t{width} + 300;
+        case Family::SvDirect: return int64_t{width} + 300;
     }
     return int64_t{width} + 244;
 }

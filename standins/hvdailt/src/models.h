@@ -27,16 +27,16 @@ struct ModelInfo {
     const char* name = nullptr;  // null for a code without a model name
     Family family = Family::Rows13;
     bool colour = true;
-    int32_t bayerLayout = 1;  // 1..4 for colour sensors
+    int32_t bayerLayout = 1;                   // 1..4 for colour sensors
     std::vector<ResolutionEntry> resolutions;  // full sensor first
     int32_t hwVersion = 0;
 };
 
 // Named defaults of every simulated camera's settings, before any call changes them.
 struct SettingDefaults {
-    static constexpr int32_t gain = 16;               // unity gain, codes 16..19
-    static constexpr double nominalExposureUs = 10000; // the exposure that gives unity brightness
-    static constexpr int32_t svExposureUnit = 1;      // SV: milliseconds
+    static constexpr int32_t gain = 16;                 // unity gain, codes 16..19
+    static constexpr double nominalExposureUs = 10000;  // the exposure that gives unity brightness
+    static constexpr int32_t svExposureUnit = 1;        // SV: milliseconds
     static constexpr int32_t svExposureValue = 10;
     static constexpr int32_t cameraStatus = 0;
 };

@@ -82,8 +82,7 @@ std::shared_ptr<const FramePattern> testChartPattern() {
 
 int32_t bayerColour(int32_t layout, int32_t x, int32_t y) {
     // Top-left 2 x 2 cell of each layout: 1 = B G / G R, 2 = G B / R G, 3 = G R / B G, 4 = R G / G B.
-    static constexpr int32_t kCells[4][2][2] = {
-        {{2, 1}, {1, 0}}, {{1, 2}, {0, 1}}, {{1, 0}, {2, 1}}, {{0, 1}, {1, 2}}};
+    static constexpr int32_t kCells[4][2][2] = {{{2, 1}, {1, 0}}, {{1, 2}, {0, 1}}, {{1, 0}, {2, 1}}, {{0, 1}, {1, 2}}};
     return kCells[std::clamp(layout, 1, 4) - 1][y & 1][x & 1];
 }
 
@@ -110,8 +109,8 @@ void FrameRenderer::buildStatic(const Geometry& g) {
             } else {
                 channelOf_[cy][cx] = bayerColour(g.layout, cx ^ 1, cy) == 0 ? 1 : 2;
             }
-            const double whiteLight = g.colour ? kLightCast[colour]
-                                               : 0.299 * kLightCast[0] + 0.587 * kLightCast[1] + 0.114 * kLightCast[2];
+            const double whiteLight =
+                g.colour ? kLightCast[colour] : 0.299 * kLightCast[0] + 0.587 * kLightCast[1] + 0.114 * kLightCast[2];
             white_[cy][cx] = toLevel(kFullScale * 0.95 * whiteLight);
         }
     }
@@ -124,7 +123,8 @@ void FrameRenderer::buildStatic(const Geometry& g) {
         uint8_t* row = static_.data() + static_cast<size_t>(y) * g.width;
         for (int32_t x = 0; x < g.width; ++x) {
             const int32_t sx = g.left + x;
-            const Rgb c = pattern_->at((sx + 0.5) / g.resolutionWidth, v, sx, sy, g.resolutionWidth, g.resolutionHeight);
+            const Rgb c =
+                pattern_->at((sx + 0.5) / g.resolutionWidth, v, sx, sy, g.resolutionWidth, g.resolutionHeight);
             double value = 0;
             if (g.colour) {
                 const int32_t colour = colourOf_[y & 1][x & 1];
@@ -171,7 +171,8 @@ void FrameRenderer::drawCounter(const FrameParams& p) {
     const int32_t boxWidth = std::min(p.width - left, cell * digits + scale);
     const int32_t boxHeight = std::min(p.height, 7 * scale);
     for (int32_t y = 0; y < boxHeight; ++y) {
-        std::memset(work_.data() + static_cast<size_t>(y) * p.width + left, 0, static_cast<size_t>(std::max(0, boxWidth)));
+        std::memset(work_.data() + static_cast<size_t>(y) * p.width + left, 0,
+                    static_cast<size_t>(std::max(0, boxWidth)));
     }
     for (int32_t i = 0; i < digits; ++i) {
         const uint8_t* glyph = kDigits[text[digits - 1 - i] - '0'];
@@ -196,15 +197,17 @@ void FrameRenderer::addNoise(const FrameParams& p) {
         noiseState_ ^= noiseState_ >> 7;
         noiseState_ ^= noiseState_ << 17;
         const auto bits = static_cast<uint32_t>(noiseState_);
-        const int32_t delta = static_cast<int32_t>((bits & 7) + ((bits >> 3) & 7) + ((bits >> 6) & 7) + ((bits >> 9) & 7)) - 14;
+        const int32_t delta =
+            static_cast<int32_t>((bits & 7) + ((bits >> 3) & 7) + ((bits >> 6) & 7) + ((bits >> 9) & 7)) - 14;
         work_[i] = static_cast<uint8_t>(std::clamp(work_[i] + delta / 3, 0, 255));
     }
 }
 
 void FrameRenderer::render(const FrameParams& p, uint8_t* destination) {
     if (p.width <= 0 || p.height <= 0) return;
-    const Geometry g{p.colour, p.colour ? p.bayerLayout : 0, p.resolutionWidth, p.resolutionHeight,
-                     p.left, p.top, p.width, p.height};
+    const Geometry g{
+        p.colour, p.colour ? p.bayerLayout : 0, p.resolutionWidth, p.resolutionHeight, p.left, p.top, p.width,
+        p.height};
     if (!haveStatic_ || !(g == geometry_)) buildStatic(g);
 
     std::memcpy(work_.data(), static_.data(), static_.size());

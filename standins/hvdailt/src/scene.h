@@ -20,7 +20,8 @@ struct Rgb {
 class FramePattern {
 public:
     virtual ~FramePattern() = default;
-    virtual Rgb at(double u, double v, int32_t x, int32_t y, int32_t resolutionWidth, int32_t resolutionHeight) const = 0;
+    virtual Rgb at(double u, double v, int32_t x, int32_t y, int32_t resolutionWidth,
+                   int32_t resolutionHeight) const = 0;
 };
 
 // Colour bars, a grey ramp, a zone plate and fine lines, a dark lane for the moving disc.
@@ -32,9 +33,9 @@ struct FrameParams {
     int32_t bayerLayout = 1;
     int32_t resolutionWidth = 0, resolutionHeight = 0;
     int32_t left = 0, top = 0, width = 0, height = 0;
-    double exposureFactor = 1.0;       // exposure time over the nominal one
+    double exposureFactor = 1.0;          // exposure time over the nominal one
     double gainFactor[4] = {1, 1, 1, 1};  // per gain channel: R, G(R row), G(B row), B; mono by cell
-    double offset[4] = {0, 0, 0, 0};   // converter offset per gain channel, in raw levels
+    double offset[4] = {0, 0, 0, 0};      // converter offset per gain channel, in raw levels
     bool noise = false;
     HvSimStamp stamp{};
 };

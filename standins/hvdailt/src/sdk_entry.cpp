@@ -51,31 +51,33 @@ using namespace hvsim;
 extern "C" {
 
 HVSTATUS hvsim_sdk_begin_device(int32_t device, HHV* handle) {
-    return run(HVSIM_BeginHVDevice, 0, {device, flag(handle)}, [&](Simulator& sim, auto& lock, HvSimCall& call) -> HVSTATUS {
-        if (handle == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
-        const auto camera = sim.findByDevice(device);
-        if (!camera) return HVSIM_STATUS_INVALID_PARAMETER;
-        if (camera->handle != 0) {
-            // Begun again: the earlier session ends, its handle stops working.
-            if (!sim.stopCapture(camera, lock)) return HVSIM_STATUS_BAD_STATE;
-            camera->callback = nullptr;
-        }
-        camera->handle = sim.newHandle();
-        *handle = camera->handle;
-        call.handle = camera->handle;
-        return 0;
-    });
+    return run(HVSIM_BeginHVDevice, 0, {device, flag(handle)},
+               [&](Simulator& sim, auto& lock, HvSimCall& call) -> HVSTATUS {
+                   if (handle == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
+                   const auto camera = sim.findByDevice(device);
+                   if (!camera) return HVSIM_STATUS_INVALID_PARAMETER;
+                   if (camera->handle != 0) {
+                       // Begun again: the earlier session ends, its handle stops working.
+                       if (!sim.stopCapture(camera, lock)) return HVSIM_STATUS_BAD_STATE;
+                       camera->callback = nullptr;
+                   }
+                   camera->handle = sim.newHandle();
+                   *handle = camera->handle;
+                   call.handle = camera->handle;
+                   return 0;
+               });
 }
 
 HVSTATUS hvsim_sdk_end_device(HHV handle) {
-    return onCamera(HVSIM_EndHVDevice, handle, {}, [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-        if (!sim.stopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
-        if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
-        camera.handle = 0;
-        camera.callback = nullptr;
-        camera.userValue = nullptr;
-        return 0;
-    });
+    return onCamera(HVSIM_EndHVDevice, handle, {},
+                    [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+                        if (!sim.stopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                        if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
+                        camera.handle = 0;
+                        camera.callback = nullptr;
+                        camera.userValue = nullptr;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_get_device_total(int32_t* count) {
@@ -89,143 +91,147 @@ HVSTATUS hvsim_sdk_get_device_total(int32_t* count) {
 HVSTATUS hvsim_sdk_get_device_info(HHV handle, int32_t kind, void* buffer, int32_t* size) {
     return onCamera(HVSIM_HVGetDeviceInfo, handle, {kind, flag(buffer), flag(size)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (size == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
-        const void* source = nullptr;
-        int32_t needed = 0;
-        const int32_t typeCode = camera.model.typeCode;
-        const int32_t hwVersion = camera.model.hwVersion;
-        switch (kind) {
-            case HV_INFO_TYPE_CODE:
-                source = &typeCode;
-                needed = 4;
-                break;
-            case HV_INFO_RESOLUTIONS:
-                source = camera.model.resolutions.data();
-                needed = static_cast<int32_t>(camera.model.resolutions.size() * sizeof(ResolutionEntry));
-                break;
-            case HV_INFO_SERIAL:
-                source = camera.serial.c_str();
-                needed = static_cast<int32_t>(camera.serial.size() + 1);
-                break;
-            case HV_INFO_HW_VERSION:
-                source = &hwVersion;
-                needed = 4;
-                break;
-            default:
-                return HVSIM_STATUS_INVALID_PARAMETER;
-        }
-        if (buffer == nullptr) {
-            *size = needed;
-            return 0;
-        }
-        if (*size < needed) return HVSIM_STATUS_BUFFER_TOO_SMALL;
-        if (needed > 0) std::memcpy(buffer, source, static_cast<size_t>(needed));
-        *size = needed;
-        return 0;
-    });
+                        if (size == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
+                        const void* source = nullptr;
+                        int32_t needed = 0;
+                        const int32_t typeCode = camera.model.typeCode;
+                        const int32_t hwVersion = camera.model.hwVersion;
+                        switch (kind) {
+                            case HV_INFO_TYPE_CODE:
+                                source = &typeCode;
+                                needed = 4;
+                                break;
+                            case HV_INFO_RESOLUTIONS:
+                                source = camera.model.resolutions.data();
+                                needed =
+                                    static_cast<int32_t>(camera.model.resolutions.size() * sizeof(ResolutionEntry));
+                                break;
+                            case HV_INFO_SERIAL:
+                                source = camera.serial.c_str();
+                                needed = static_cast<int32_t>(camera.serial.size() + 1);
+                                break;
+                            case HV_INFO_HW_VERSION:
+                                source = &hwVersion;
+                                needed = 4;
+                                break;
+                            default: return HVSIM_STATUS_INVALID_PARAMETER;
+                        }
+                        if (buffer == nullptr) {
+                            *size = needed;
+                            return 0;
+                        }
+                        if (*size < needed) return HVSIM_STATUS_BUFFER_TOO_SMALL;
+                        if (needed > 0) std::memcpy(buffer, source, static_cast<size_t>(needed));
+                        *size = needed;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_set_resolution(HHV handle, int32_t mode) {
-    return onCamera(HVSIM_HVSetResolution, handle, {mode}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        const auto& modes = camera.model.resolutions;
-        if (mode < 0 || mode >= static_cast<int32_t>(modes.size())) return HVSIM_STATUS_INVALID_PARAMETER;
-        CameraSettings& s = camera.settings;
-        s.resolutionMode = mode;
-        s.windowLeft = 0;
-        s.windowTop = 0;
-        s.windowWidth = modes[static_cast<size_t>(mode)].width;
-        s.windowHeight = modes[static_cast<size_t>(mode)].height;
-        camera.wake.notify_all();
-        return 0;
-    });
+    return onCamera(HVSIM_HVSetResolution, handle, {mode},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        const auto& modes = camera.model.resolutions;
+                        if (mode < 0 || mode >= static_cast<int32_t>(modes.size()))
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        CameraSettings& s = camera.settings;
+                        s.resolutionMode = mode;
+                        s.windowLeft = 0;
+                        s.windowTop = 0;
+                        s.windowWidth = modes[static_cast<size_t>(mode)].width;
+                        s.windowHeight = modes[static_cast<size_t>(mode)].height;
+                        camera.wake.notify_all();
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_set_output_window(HHV handle, int32_t left, int32_t top, int32_t width, int32_t height) {
     return onCamera(HVSIM_HVSetOutputWindow, handle, {left, top, width, height},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        CameraSettings& s = camera.settings;
-        const auto& modes = camera.model.resolutions;
-        if (s.resolutionMode < 0 || s.resolutionMode >= static_cast<int32_t>(modes.size())) {
-            return HVSIM_STATUS_BAD_STATE;
-        }
-        const ResolutionEntry full = modes[static_cast<size_t>(s.resolutionMode)];
-        if (left < 0 || top < 0 || width <= 0 || height <= 0 || int64_t{left} + width > full.width ||
-            int64_t{top} + height > full.height) {
-            return HVSIM_STATUS_INVALID_PARAMETER;
-        }
-        s.windowLeft = left;
-        s.windowTop = top;
-        s.windowWidth = width;
-        s.windowHeight = height;
-        camera.wake.notify_all();
-        return 0;
-    });
+                        CameraSettings& s = camera.settings;
+                        const auto& modes = camera.model.resolutions;
+                        if (s.resolutionMode < 0 || s.resolutionMode >= static_cast<int32_t>(modes.size())) {
+                            return HVSIM_STATUS_BAD_STATE;
+                        }
+                        const ResolutionEntry full = modes[static_cast<size_t>(s.resolutionMode)];
+                        if (left < 0 || top < 0 || width <= 0 || height <= 0 || int64_t{left} + width > full.width ||
+                            int64_t{top} + height > full.height) {
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        }
+                        s.windowLeft = left;
+                        s.windowTop = top;
+                        s.windowWidth = width;
+                        s.windowHeight = height;
+                        camera.wake.notify_all();
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_set_snap_mode(HHV handle, int32_t mode) {
-    return onCamera(HVSIM_HVSetSnapMode, handle, {mode}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (!inRange(mode, 0, 3)) return HVSIM_STATUS_INVALID_PARAMETER;  // 0 continuous, 1..3 triggered
-        camera.settings.snapMode = mode;
-        camera.triggersPending = 0;
-        camera.nextDueSet = false;
-        camera.wake.notify_all();
-        return 0;
-    });
+    return onCamera(HVSIM_HVSetSnapMode, handle, {mode},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        if (!inRange(mode, 0, 3))
+                            return HVSIM_STATUS_INVALID_PARAMETER;  // 0 continuous, 1..3 triggered
+                        camera.settings.snapMode = mode;
+                        camera.triggersPending = 0;
+                        camera.nextDueSet = false;
+                        camera.wake.notify_all();
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_agc_control(HHV handle, uint8_t code, int32_t value) {
-    return onCamera(HVSIM_HVAGCControl, handle, {code, value}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (!inRange(code, 16, 19) || !inRange(value, 0, 255)) return HVSIM_STATUS_INVALID_PARAMETER;
-        camera.settings.gain[static_cast<size_t>(code - 16)] = value;
-        return 0;
-    });
+    return onCamera(HVSIM_HVAGCControl, handle, {code, value},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        if (!inRange(code, 16, 19) || !inRange(value, 0, 255)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        camera.settings.gain[static_cast<size_t>(code - 16)] = value;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_aec_control(HHV handle, uint8_t code, uint32_t value) {
     return onCamera(HVSIM_HVAECControl, handle, {code, int64_t{value}},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        CameraSettings& s = camera.settings;
-        if (camera.model.family == Family::SvDirect) {
-            switch (code) {
-                case 3:  // time unit: 0 microseconds, 1 milliseconds, 2 seconds
-                    if (value > 2) return HVSIM_STATUS_INVALID_PARAMETER;
-                    s.exposureUnit = static_cast<int32_t>(value);
-                    break;
-                case 2:  // time in that unit
-                    if (value > 0x7FFFFFFFu) return HVSIM_STATUS_INVALID_PARAMETER;
-                    s.exposureValue = static_cast<int32_t>(value);
-                    break;
-                case 1:
-                    return HVSIM_STATUS_NOT_SUPPORTED;
-                default:
-                    return HVSIM_STATUS_INVALID_PARAMETER;
-            }
-        } else {
-            if (code == 2 || code == 3) return HVSIM_STATUS_NOT_SUPPORTED;
-            if (code != 1 || value < 1 || value > maxExposureRows(camera.model.family)) {
-                return HVSIM_STATUS_INVALID_PARAMETER;
-            }
-            s.exposureRows = value;
-        }
-        camera.wake.notify_all();
-        return 0;
-    });
+                        CameraSettings& s = camera.settings;
+                        if (camera.model.family == Family::SvDirect) {
+                            switch (code) {
+                                case 3:  // time unit: 0 microseconds, 1 milliseconds, 2 seconds
+                                    if (value > 2) return HVSIM_STATUS_INVALID_PARAMETER;
+                                    s.exposureUnit = static_cast<int32_t>(value);
+                                    break;
+                                case 2:  // time in that unit
+                                    if (value > 0x7FFFFFFFu) return HVSIM_STATUS_INVALID_PARAMETER;
+                                    s.exposureValue = static_cast<int32_t>(value);
+                                    break;
+                                case 1: return HVSIM_STATUS_NOT_SUPPORTED;
+                                default: return HVSIM_STATUS_INVALID_PARAMETER;
+                            }
+                        } else {
+                            if (code == 2 || code == 3) return HVSIM_STATUS_NOT_SUPPORTED;
+                            if (code != 1 || value < 1 || value > maxExposureRows(camera.model.family)) {
+                                return HVSIM_STATUS_INVALID_PARAMETER;
+                            }
+                            s.exposureRows = value;
+                        }
+                        camera.wake.notify_all();
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_adc_control(HHV handle, uint8_t code, int32_t value) {
-    return onCamera(HVSIM_HVADCControl, handle, {code, value}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        CameraSettings& s = camera.settings;
-        if (code == 0 && inRange(value, 0, 15)) {
-            s.adcLevel = value;
-        } else if (code == 1 && inRange(value, 0, 1)) {
-            s.adcEnabled = value;
-        } else if (inRange(code, 16, 19) && inRange(value, -255, 264)) {
-            s.adcValue[static_cast<size_t>(code - 16)] = value;
-        } else {
-            return HVSIM_STATUS_INVALID_PARAMETER;
-        }
-        return 0;
-    });
+    return onCamera(HVSIM_HVADCControl, handle, {code, value},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        CameraSettings& s = camera.settings;
+                        if (code == 0 && inRange(value, 0, 15)) {
+                            s.adcLevel = value;
+                        } else if (code == 1 && inRange(value, 0, 1)) {
+                            s.adcEnabled = value;
+                        } else if (inRange(code, 16, 19) && inRange(value, -255, 264)) {
+                            s.adcValue[static_cast<size_t>(code - 16)] = value;
+                        } else {
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        }
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_open_snap(HHV handle, HVSnapCallback callback, void* userValue) {
@@ -239,64 +245,66 @@ HVSTATUS hvsim_sdk_open_snap(HHV handle, HVSnapCallback callback, void* userValu
     }
     return onCamera(HVSIM_HVOpenSnap, handle, {slot, flag(userValue)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (callback == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
-        camera.callback = callback;
-        camera.userValue = userValue;
-        return 0;
-    });
+                        if (callback == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
+                        camera.callback = callback;
+                        camera.userValue = userValue;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_start_snap(HHV handle, uint8_t** buffers, int32_t count) {
     return onCamera(HVSIM_HVStartSnap, handle, {flag(buffers), count},
                     [&](Simulator& sim, auto&, Camera& camera, const auto& shared) -> HVSTATUS {
-        if (buffers == nullptr || !inRange(count, 1, 2)) return HVSIM_STATUS_INVALID_PARAMETER;
-        for (int32_t i = 0; i < count; ++i) {
-            if (buffers[i] == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
-        }
-        if (camera.capturing || camera.threadRunning) return HVSIM_STATUS_BAD_STATE;
-        camera.buffers = {buffers[0], count > 1 ? buffers[1] : buffers[0]};
-        camera.bufferCount = count;
-        camera.nextBufferIndex = 0;
-        camera.triggersPending = 0;
-        camera.nextDueSet = false;
-        camera.manualRequested = camera.manualDone;
-        if (camera.thread.joinable()) camera.thread.join();  // finished earlier, never joined
-        sim.startCapture(shared);
-        return 0;
-    });
+                        if (buffers == nullptr || !inRange(count, 1, 2)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        for (int32_t i = 0; i < count; ++i) {
+                            if (buffers[i] == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
+                        }
+                        if (camera.capturing || camera.threadRunning) return HVSIM_STATUS_BAD_STATE;
+                        camera.buffers = {buffers[0], count > 1 ? buffers[1] : buffers[0]};
+                        camera.bufferCount = count;
+                        camera.nextBufferIndex = 0;
+                        camera.triggersPending = 0;
+                        camera.nextDueSet = false;
+                        camera.manualRequested = camera.manualDone;
+                        if (camera.thread.joinable()) camera.thread.join();  // finished earlier, never joined
+                        sim.startCapture(shared);
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
     return onCamera(HVSIM_HVSnapShot, handle, {flag(buffers), count},
                     [&](Simulator& sim, auto& lock, Camera& camera, const auto&) -> HVSTATUS {
-        if (buffers == nullptr || count < 1 || buffers[0] == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
-        // The shot takes one frame time (exposure and readout) unless frames are manual.
-        const auto due = std::chrono::steady_clock::now() +
-                         std::chrono::microseconds(sim.manualFrames ? 0 : sim.frameIntervalUs(camera));
-        ++camera.snapshotsInFlight;
-        const bool ended = camera.wake.wait_until(lock, due, [&] { return camera.handle != handle; });
-        if (ended) {
-            --camera.snapshotsInFlight;
-            camera.progress.notify_all();
-            return HVSIM_STATUS_BAD_STATE;
-        }
-        const FrameParams params = sim.frameParams(camera, 0);
-        lock.unlock();
-        renderFrame(camera, params, buffers[0]);
-        lock.lock();
-        ++camera.framesDelivered;
-        --camera.snapshotsInFlight;
-        camera.progress.notify_all();
-        return 0;
-    });
+                        if (buffers == nullptr || count < 1 || buffers[0] == nullptr)
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        // The shot takes one frame time (exposure and readout) unless frames are manual.
+                        const auto due = std::chrono::steady_clock::now() +
+                                         std::chrono::microseconds(sim.manualFrames ? 0 : sim.frameIntervalUs(camera));
+                        ++camera.snapshotsInFlight;
+                        const bool ended = camera.wake.wait_until(lock, due, [&] { return camera.handle != handle; });
+                        if (ended) {
+                            --camera.snapshotsInFlight;
+                            camera.progress.notify_all();
+                            return HVSIM_STATUS_BAD_STATE;
+                        }
+                        const FrameParams params = sim.frameParams(camera, 0);
+                        lock.unlock();
+                        renderFrame(camera, params, buffers[0]);
+                        lock.lock();
+                        ++camera.framesDelivered;
+                        --camera.snapshotsInFlight;
+                        camera.progress.notify_all();
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_close_snap(HHV handle) {
-    return onCamera(HVSIM_HVCloseSnap, handle, {}, [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-        if (!sim.stopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
-        camera.callback = nullptr;
-        return 0;
-    });
+    return onCamera(HVSIM_HVCloseSnap, handle, {},
+                    [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+                        if (!sim.stopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                        camera.callback = nullptr;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_trigger_shot(HHV handle) {
@@ -309,57 +317,63 @@ HVSTATUS hvsim_sdk_trigger_shot(HHV handle) {
 }
 
 HVSTATUS hvsim_sdk_set_trigger_polarity(HHV handle, int32_t polarity) {
-    return onCamera(HVSIM_HVSetTriggerPolarity, handle, {polarity}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (!inRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
-        camera.settings.triggerPolarity = polarity;
-        return 0;
-    });
+    return onCamera(HVSIM_HVSetTriggerPolarity, handle, {polarity},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        if (!inRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        camera.settings.triggerPolarity = polarity;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_set_strobe_polarity(HHV handle, int32_t polarity) {
-    return onCamera(HVSIM_HVSetStrobePolarity, handle, {polarity}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (!inRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
-        camera.settings.strobePolarity = polarity;
-        return 0;
-    });
+    return onCamera(HVSIM_HVSetStrobePolarity, handle, {polarity},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        if (!inRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        camera.settings.strobePolarity = polarity;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_set_snap_speed(HHV handle, int32_t speed) {
-    return onCamera(HVSIM_HVSetSnapSpeed, handle, {speed}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (!inRange(speed, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
-        camera.settings.snapSpeed = speed;
-        return 0;
-    });
+    return onCamera(HVSIM_HVSetSnapSpeed, handle, {speed},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        if (!inRange(speed, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        camera.settings.snapSpeed = speed;
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_set_blanking(HHV handle, int32_t first, int32_t second) {
-    return onCamera(HVSIM_HVSetBlanking, handle, {first, second}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        // Extra pixel clocks per row and extra rows per frame.
-        if (!inRange(first, 0, 4095) || !inRange(second, 0, 4095)) return HVSIM_STATUS_INVALID_PARAMETER;
-        camera.settings.blankingFirst = first;
-        camera.settings.blankingSecond = second;
-        camera.wake.notify_all();
-        return 0;
-    });
+    return onCamera(HVSIM_HVSetBlanking, handle, {first, second},
+                    [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+                        // Extra pixel clocks per row and extra rows per frame.
+                        if (!inRange(first, 0, 4095) || !inRange(second, 0, 4095))
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        camera.settings.blankingFirst = first;
+                        camera.settings.blankingSecond = second;
+                        camera.wake.notify_all();
+                        return 0;
+                    });
 }
 
 HVSTATUS hvsim_sdk_command(HHV handle, int32_t command, ControlRecord* record, int32_t* length) {
     return onCamera(HVSIM_HVCommand, handle, {command, flag(record), flag(length)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-        if (command != HV_COMMAND_CONTROL || record == nullptr || length == nullptr ||
-            *length != static_cast<int32_t>(sizeof(ControlRecord))) {
-            return HVSIM_STATUS_INVALID_PARAMETER;
-        }
-        if (record->code != HV_CONTROL_STATUS_QUERY) return HVSIM_STATUS_NOT_SUPPORTED;
-        if (record->input == nullptr || record->inputSize < 4 || record->output == nullptr || record->outputSize < 4) {
-            return HVSIM_STATUS_INVALID_PARAMETER;
-        }
-        int32_t query = 0;
-        std::memcpy(&query, record->input, sizeof query);
-        if (query != 2) return HVSIM_STATUS_INVALID_PARAMETER;
-        std::memcpy(record->output, &camera.cameraStatus, sizeof camera.cameraStatus);
-        return 0;
-    });
+                        if (command != HV_COMMAND_CONTROL || record == nullptr || length == nullptr ||
+                            *length != static_cast<int32_t>(sizeof(ControlRecord))) {
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        }
+                        if (record->code != HV_CONTROL_STATUS_QUERY) return HVSIM_STATUS_NOT_SUPPORTED;
+                        if (record->input == nullptr || record->inputSize < 4 || record->output == nullptr ||
+                            record->outputSize < 4) {
+                            return HVSIM_STATUS_INVALID_PARAMETER;
+                        }
+                        int32_t query = 0;
+                        std::memcpy(&query, record->input, sizeof query);
+                        if (query != 2) return HVSIM_STATUS_INVALID_PARAMETER;
+                        std::memcpy(record->output, &camera.cameraStatus, sizeof camera.cameraStatus);
+                        return 0;
+                    });
 }
 
 }  // extern "C"

@@ -243,8 +243,7 @@ void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
         const FrameParams params = frameParams(cam, index);
         uint8_t* const destination = cam.buffers[static_cast<size_t>(index)];
         const HVSnapCallback callback = cam.callback;
-        SnapInfo info{cam.handle, cam.device, index,
-                      static_cast<int32_t>(reinterpret_cast<intptr_t>(cam.userValue))};
+        SnapInfo info{cam.handle, cam.device, index, static_cast<int32_t>(reinterpret_cast<intptr_t>(cam.userValue))};
         lock.unlock();
         renderFrame(cam, params, destination);
         if (callback != nullptr) callback(&info);
