@@ -1,0 +1,23 @@
+"""Korvex cameras from Python: open a session, capture, and receive frames as numpy arrays.
+
+    import korvex
+    with korvex.open(1) as session:
+        camera = session.camera(1)
+        camera.exposure = 0.02
+        with camera.capture():
+            frame = camera.export()   # H x W x 4 (B, G, R, 0) or H x W grey, uint8
+
+A function of the adapter that fails raises KorvexError naming it; an export that gets no frame
+within the session's timeout raises TimeoutError.
+"""
+
+from ._library import Library
+from .camera import Camera
+from ._controls import WhiteBalance
+from .errors import KorvexError
+from .session import Session, device_total
+
+open = Session  # noqa: A001 - korvex.open(...) reads like the other open() functions of Python
+
+__all__ = ["Camera", "KorvexError", "Library", "Session", "WhiteBalance", "device_total", "open"]
+__version__ = "0.1.0"

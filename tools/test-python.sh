@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Python package into a fresh virtual environment (Debian's Python and its numpy, no
+# package index) and runs its tests and the example against the simulated cameras of the adapter
+# built in the given folder (default build/release; built there when missing).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build/release}"
+python=/usr/bin/python3  # Debian's, which has python3-numpy; a python3 earlier on PATH may not
+
+if [ ! -f "${build}/CMakeCache.txt" ]; then
+  cmake --preset release -B "${build}" >/dev/null
+fi
+cmake --build "${build}" -j "${KORVEX_JOBS:-2}" --target Korvex hvsim >/dev/null
+
+build="$(realpath -m "${build}")"
+venv="${build}/python-venv"
+rm -rf "${venv}"
+"${python}" -m venv --system-site-packages "${venv}"
+"${venv}/bin/pip" install --quiet --no-index --no-build-isolation bindings/python
+rm -rf bindings/python/build bindings/python/src/korvex.egg-info
+
+export KORVEX_LIBRARY="${build}/bin/libKorvex.so"
+export KORVEX_CONFIG_DIR="${build}/python-settings"
+mkdir -p "${KORVEX_CONFIG_DIR}"
+# From the tests' folder, so that the installed package is imported rather than the sources.
+(cd bindings/python/tests && "${venv}/bin/python" -m pytest -q -p no:cacheprovider .)
+
+snap="${build}/python-snap.png"
+"${venv}/bin/python" bindings/python/examples/snap.py --device 1 "${snap}"
+"${python}" -c "import sys; sys.exit(open(sys.argv[1], 'rb').read(8) != b'\x89PNG\r\n\x1a\n')" "${snap}"
