@@ -73,9 +73,15 @@ TEST_F(Configuration, EnvironmentIsReadAtReset) {
     EXPECT_EQ(deviceTotal(), 3);
     EXPECT_EQ(typeCodeOf(1), 8);
     EXPECT_EQ(typeCodeOf(3), 59);
-    setCamerasVariable("BOGUS");
+    setCamerasVariable("HV1300UC,BOGUS");
+    testing::internal::CaptureStderr();
     hvsim_reset();
-    EXPECT_EQ(deviceTotal(), 2);  // unusable value: the default pair
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(deviceTotal(), 0);  // a typo is an error, not a stand-in set of cameras
+    HHV handle = 0;
+    EXPECT_NE(BeginHVDevice(1, &handle), 0);
+    EXPECT_EQ(said, std::string("hvsim: ") + hvsim_configuration_error() + "\n");
+    EXPECT_NE(said.find("\"BOGUS\""), std::string::npos) << said;
     setCamerasVariable(nullptr);
     hvsim_reset();
     EXPECT_EQ(deviceTotal(), 2);

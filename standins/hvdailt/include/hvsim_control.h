@@ -64,14 +64,23 @@ enum {
 
 /* ---- configuration ---------------------------------------------------------------------- */
 
-/* Returns the simulator to its state at load: cameras from KORVEX_SIM_CAMERAS (or the default
- * pair), every camera closed and idle, no faults, an empty call log, free-running frames. Stops any
- * capture thread first. */
+/* Returns the simulator to its state at load: cameras from KORVEX_SIM_CAMERAS (unset or empty:
+ * the default pair), every camera closed and idle, no faults, an empty call log, free-running
+ * frames. Stops any capture thread first. A value with an unusable entry leaves no cameras and
+ * writes hvsim_configuration_error() as one line on standard error, as at load. */
 HVSIM_API void hvsim_reset(void);
 
-/* Replaces the camera set, as KORVEX_SIM_CAMERAS would: comma-separated model names or decimal
- * type codes. Returns the number of cameras, or -1 (nothing changed) for an unknown model name. */
+/* Replaces the camera set, as KORVEX_SIM_CAMERAS would: comma-separated model names, decimal
+ * type codes or replay:<recording folder> entries (empty: the default pair). Returns the number
+ * of cameras, or -1 with nothing changed when an entry cannot be used (unknown model name, a
+ * folder that is not a readable recording, more than 16 cameras); hvsim_configuration_error()
+ * then says which entry and why. */
 HVSIM_API int32_t hvsim_configure(const char* cameras);
+
+/* Why the latest configuration (hvsim_configure, hvsim_reset or the library's first use) failed,
+ * naming the entry and the names that exist; "" when it worked. The text stays valid until this
+ * thread calls here again. */
+HVSIM_API const char* hvsim_configuration_error(void);
 
 /* Per-camera overrides, for tests. Each returns 0, or -1 for a device number that does not exist.
  * A resolution list of 0 entries makes the list query report size 0. */

@@ -68,6 +68,14 @@ int32_t hvsim_configure(const char* cameras) {
     return static_cast<int32_t>(sim.cameras.size());
 }
 
+const char* hvsim_configuration_error(void) {
+    thread_local std::string copy;  // the caller's own, so another thread's configuration cannot change it
+    Simulator& sim = simulator();
+    std::lock_guard lock(sim.mutex);
+    copy = sim.configurationError;
+    return copy.c_str();
+}
+
 int32_t hvsim_set_type_code(int32_t device, int32_t typeCode) {
     // The reported code and the exposure family follow; sensor, colour and serial stay.
     return withDevice(device, [&](Camera& camera) {
@@ -202,7 +210,7 @@ int64_t hvsim_frame_interval_us(int32_t device) {
     Simulator& sim = simulator();
     std::lock_guard lock(sim.mutex);
     const auto camera = sim.findByDevice(device);
-    return camera ? sim.frameIntervalUs(*camera) : -1;
+    return camera ? sim.frameIntervalUs(*camera, camera->frameCounter) : -1;
 }
 
 int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel,

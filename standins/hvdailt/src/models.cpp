@@ -133,6 +133,16 @@ std::optional<int32_t> parseCameraToken(std::string_view token) {
     return code;
 }
 
+std::string ModelNameList() {
+    std::string list;
+    for (const ModelRow& row : kModels) {
+        if (row.name == nullptr) continue;
+        if (!list.empty()) list += ", ";
+        list += row.name;
+    }
+    return list;
+}
+
 std::string defaultSerial(const ModelInfo& model, int32_t device) {
     char text[96];
     std::string name = model.name != nullptr ? model.name : "T" + std::to_string(model.typeCode);

@@ -53,6 +53,12 @@ const char* modelName(int32_t typeCode);
 // code. Empty when it is neither.
 std::optional<int32_t> parseCameraToken(std::string_view token);
 
+// Every model name of the table, comma-separated, for messages.
+std::string ModelNameList();
+
+// The type code a replayed camera reports when its recording names no model: one without a name.
+constexpr int32_t kNamelessTypeCode = -1;
+
 // The serial-number text of a simulated camera: the SV models carry long ones.
 std::string defaultSerial(const ModelInfo& model, int32_t device);
 

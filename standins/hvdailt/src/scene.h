@@ -38,6 +38,7 @@ struct FrameParams {
     double offset[4] = {0, 0, 0, 0};      // converter offset per gain channel, in raw levels
     bool noise = false;
     HvSimStamp stamp{};
+    int64_t frameNumber = 0;  // the camera's count of frames, which picks a replayed recording's frame
 };
 
 // Renders frames of one camera. Keeps the static part of the scene, already mosaiced and lit, for

@@ -279,7 +279,8 @@ HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
                             return HVSIM_STATUS_INVALID_PARAMETER;
                         // The shot takes one frame time (exposure and readout) unless frames are manual.
                         const auto due = std::chrono::steady_clock::now() +
-                                         std::chrono::microseconds(sim.manualFrames ? 0 : sim.frameIntervalUs(camera));
+                                         std::chrono::microseconds(
+                                             sim.manualFrames ? 0 : sim.frameIntervalUs(camera, camera.frameCounter));
                         ++camera.snapshotsInFlight;
                         const bool ended = camera.wake.wait_until(lock, due, [&] { return camera.handle != handle; });
                         if (ended) {

@@ -1,13 +1,12 @@
 #include "simulator.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 namespace hvsim {
 namespace {
 
-constexpr size_t kMaxCameras = 16;
 constexpr size_t kMaxLogEntries = size_t{1} << 20;
 constexpr int64_t kMinFrameIntervalUs = 1000;  // the link's limit for tiny windows and exposures
 const char* const kDefaultCameras = "HV1300UC,HV1300UM";
@@ -25,21 +24,17 @@ CameraSettings defaultSettings(const ModelInfo& model) {
     return s;
 }
 
-std::vector<int32_t> parseCameraList(const std::string& text, bool& ok) {
-    std::vector<int32_t> codes;
-    ok = true;
-    std::stringstream stream(text);
-    std::string token;
-    while (std::getline(stream, token, ',')) {
-        const auto code = parseCameraToken(token);
-        if (!code) {
-            ok = false;
-            return {};
-        }
-        codes.push_back(*code);
+// A replayed camera is its recorded model with one resolution, the recorded size, and the
+// recorded mosaic layout (0: monochrome).
+ModelInfo ModelOf(const CameraEntry& entry) {
+    ModelInfo model = modelForCode(entry.typeCode);
+    if (entry.recording) {
+        const Recording& r = *entry.recording;
+        model.resolutions = {ResolutionEntry{r.width, r.height}};
+        model.colour = r.bayerLayout != 0;
+        model.bayerLayout = r.bayerLayout;
     }
-    if (codes.size() > kMaxCameras) ok = false;
-    return codes;
+    return model;
 }
 
 int64_t exposureUs(const Camera& camera) {
@@ -59,19 +54,17 @@ Simulator& simulator() {
     return instance;
 }
 
-Simulator::Simulator() {
-    const char* env = std::getenv("KORVEX_SIM_CAMERAS");
-    if (env == nullptr || !configure(env)) configure(kDefaultCameras);
-}
+Simulator::Simulator() { ConfigureFromEnvironment(); }
 
 Simulator::~Simulator() { stopAllCaptures(); }
 
-std::vector<std::shared_ptr<Camera>> Simulator::buildCameras(const std::vector<int32_t>& codes) {
+std::vector<std::shared_ptr<Camera>> Simulator::buildCameras(const std::vector<CameraEntry>& entries) {
     std::vector<std::shared_ptr<Camera>> built;
-    for (size_t i = 0; i < codes.size(); ++i) {
+    for (size_t i = 0; i < entries.size(); ++i) {
         auto camera = std::make_shared<Camera>();
         camera->device = static_cast<int32_t>(i + 1);
-        camera->model = modelForCode(codes[i]);
+        camera->model = ModelOf(entries[i]);
+        camera->recording = entries[i].recording;
         camera->serial = defaultSerial(camera->model, camera->device);
         camera->defaults = defaultSettings(camera->model);
         camera->settings = camera->defaults;
@@ -81,20 +74,34 @@ std::vector<std::shared_ptr<Camera>> Simulator::buildCameras(const std::vector<i
 }
 
 bool Simulator::configure(const std::string& text) {
-    bool ok = false;
-    std::vector<int32_t> codes = parseCameraList(text, ok);
-    if (!ok) return false;
-    if (codes.empty()) parseCameraList(kDefaultCameras, ok).swap(codes);
-    stopAllCaptures();
-    auto built = buildCameras(codes);
+    std::vector<CameraEntry> entries;
+    std::string error;
+    const bool ok = ParseCameraList(text, entries, error);
+    if (ok && entries.empty()) ParseCameraList(kDefaultCameras, entries, error);
+    if (ok) stopAllCaptures();
+    auto built = ok ? buildCameras(entries) : std::vector<std::shared_ptr<Camera>>{};
     std::lock_guard lock(mutex);
-    cameras = std::move(built);
-    return true;
+    configurationError = error;
+    if (ok) cameras = std::move(built);
+    return ok;
+}
+
+void Simulator::ConfigureFromEnvironment() {
+    const char* env = std::getenv("KORVEX_SIM_CAMERAS");
+    if (configure(env != nullptr ? env : "")) return;
+    // No silent stand-in set: with no cameras, BeginHVDevice fails and the host says so.
+    stopAllCaptures();
+    std::string error;
+    {
+        std::lock_guard lock(mutex);
+        cameras.clear();
+        error = configurationError;
+    }
+    std::fprintf(stderr, "hvsim: %s\n", error.c_str());
 }
 
 void Simulator::reset() {
-    const char* env = std::getenv("KORVEX_SIM_CAMERAS");
-    if (env == nullptr || !configure(env)) configure(kDefaultCameras);
+    ConfigureFromEnvironment();
     {
         std::lock_guard lock(mutex);
         for (auto& rules : faults) rules.clear();
@@ -194,12 +201,18 @@ FrameParams Simulator::frameParams(Camera& camera, int32_t bufferIndex) {
     }
     p.noise = noise;
     p.stamp.device = camera.device;
-    p.stamp.frame = static_cast<int32_t>(camera.frameCounter++);
+    p.frameNumber = camera.frameCounter++;
+    p.stamp.frame = static_cast<int32_t>(p.frameNumber);
     p.stamp.bufferIndex = bufferIndex;
     return p;
 }
 
-int64_t Simulator::frameIntervalUs(const Camera& camera) const {
+int64_t Simulator::frameIntervalUs(const Camera& camera, int64_t frameNumber) const {
+    if (!camera.recording || camera.recording->timestampsUs.size() < 2) return simulatedIntervalUs(camera);
+    return std::max(ReplayIntervalUs(*camera.recording, frameNumber), kMinFrameIntervalUs);
+}
+
+int64_t Simulator::simulatedIntervalUs(const Camera& camera) const {
     const CameraSettings& s = camera.settings;
     const int64_t rowClocks =
         rowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode) + std::max(0, s.blankingFirst);
@@ -209,6 +222,12 @@ int64_t Simulator::frameIntervalUs(const Camera& camera) const {
 }
 
 void renderFrame(Camera& camera, const FrameParams& params, uint8_t* destination) {
+    if (camera.recording) {
+        // Recorded pixels as they are: exposure, gain, converter and noise do not apply.
+        CopyRecordedWindow(*camera.recording, params.frameNumber, params.left, params.top, params.width, params.height,
+                           destination);
+        return;
+    }
     std::lock_guard lock(camera.renderMutex);
     camera.renderer.render(params, destination);
 }
@@ -225,15 +244,16 @@ void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
                 continue;
             }
             const auto now = std::chrono::steady_clock::now();
-            const auto interval = std::chrono::microseconds(frameIntervalUs(cam));
             if (!cam.nextDueSet) {
-                cam.nextDue = now + interval;
+                cam.nextDue = now + std::chrono::microseconds(frameIntervalUs(cam, cam.frameCounter));
                 cam.nextDueSet = true;
             }
             if (now < cam.nextDue) {
                 cam.wake.wait_until(lock, cam.nextDue);
                 continue;
             }
+            // This frame is due; the one after it follows by its own interval.
+            const auto interval = std::chrono::microseconds(frameIntervalUs(cam, cam.frameCounter + 1));
             cam.nextDue = std::max(cam.nextDue + interval, now);
         }
         if (triggered) --cam.triggersPending;

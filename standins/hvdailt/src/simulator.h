@@ -24,8 +24,10 @@
 #include <thread>
 #include <vector>
 
+#include "camera_list.h"
 #include "hvsim_control.h"
 #include "models.h"
+#include "recording.h"
 #include "scene.h"
 
 namespace hvsim {
@@ -48,6 +50,7 @@ struct Camera {
     std::string serial;
     int32_t cameraStatus = SettingDefaults::cameraStatus;
     CameraSettings settings, defaults;
+    std::shared_ptr<const Recording> recording;  // set for a replayed recording, never changed
 
     HHV handle = 0;  // 0 while closed
     HVSnapCallback callback = nullptr;
@@ -106,9 +109,14 @@ public:
     std::shared_ptr<Camera> findByDevice(int32_t device) const;
     HHV newHandle();
 
-    // Rebuilds the camera set; caller holds no lock. False when a token is unknown.
+    // Rebuilds the camera set; caller holds no lock. False, with nothing changed and the reason
+    // in configurationError, when an entry cannot be used.
     bool configure(const std::string& text);
+    // The camera set of KORVEX_SIM_CAMERAS (unset or empty: the default pair). An unusable value
+    // leaves no cameras and writes its reason to standard error.
+    void ConfigureFromEnvironment();
     void reset();
+    std::string configurationError;  // empty after a configuration that worked
 
     // Ends the camera's capture and waits until its thread has finished. Caller holds `lock` on
     // the mutex; it is released while waiting. False when called on the capture thread itself.
@@ -117,7 +125,9 @@ public:
 
     // Renders one frame of the camera as its settings stand; caller holds the mutex.
     FrameParams frameParams(Camera& camera, int32_t bufferIndex);
-    int64_t frameIntervalUs(const Camera& camera) const;
+    // Time from the frame before frameNumber to it: the readout and exposure with the current
+    // settings, or for a replayed recording the recorded interval (never below the link's limit).
+    int64_t frameIntervalUs(const Camera& camera, int64_t frameNumber) const;
 
     void log(const HvSimCall& call);
     int32_t logCount();
@@ -127,7 +137,8 @@ public:
 private:
     void captureLoop(std::shared_ptr<Camera> camera);
     void stopAllCaptures();
-    static std::vector<std::shared_ptr<Camera>> buildCameras(const std::vector<int32_t>& codes);
+    static std::vector<std::shared_ptr<Camera>> buildCameras(const std::vector<CameraEntry>& entries);
+    int64_t simulatedIntervalUs(const Camera& camera) const;
 
     HHV lastHandle_ = 0x4B560000u;  // never reused within the process
     std::mutex logMutex_;
