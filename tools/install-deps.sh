@@ -11,6 +11,18 @@ if [ "${#need[@]}" -gt 0 ]; then
   apt-get install -y -qq "${need[@]}"
 fi
 
+# The Python package and its tests, with Debian's own Python (no package index needed), and
+# Pillow for its example.
+python=()
+for package in python3-numpy python3-pytest python3-venv python3-setuptools python3-wheel python3-pip python3-pil; do
+  dpkg -s "${package}" >/dev/null 2>&1 || python+=("${package}")
+done
+if [ "${#python[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${python[@]}"
+fi
+
 # The 32-bit Windows build and its tests under Wine: MinGW-w64 (with the posix-threads compilers),
 # GoogleTest's sources to build it for Windows, 32-bit Wine and a virtual display.
 windows=()

@@ -4,6 +4,7 @@
 # built in the given folder (default build/release; built there when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+echo "=== python ==="
 build="${1:-build/release}"
 python=/usr/bin/python3  # Debian's, which has python3-numpy; a python3 earlier on PATH may not
 

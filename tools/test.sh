@@ -12,6 +12,7 @@ for preset in release asan tsan; do
   cmake --build --preset "${preset}" -j "${jobs}"
   ctest --preset "${preset}" -j "${jobs}"
 done
+tools/test-python.sh build/release
 
 if [ -x tools/test-windows.sh ]; then
   echo "=== windows-i686 (Wine) ==="
