@@ -1,0 +1,32 @@
+// One use of the cameras from opening to closing: the tool's only owner of adapter state.
+#pragma once
+
+#include <cstdint>
+
+namespace korvex::cli {
+
+// Opens cameras 1..count (the adapter opens cameras from 1), allocates their buffers, and on
+// destruction stops capture and closes them. Throws CliError(kExitCamera) when the cameras
+// cannot be opened.
+class CameraSession {
+public:
+    explicit CameraSession(int16_t count);
+    ~CameraSession();
+    CameraSession(const CameraSession&) = delete;
+    CameraSession& operator=(const CameraSession&) = delete;
+
+    // Starts continuous capture on one of the open cameras; throws CliError(kExitCamera).
+    void StartCapture(int16_t device);
+
+private:
+    int16_t capturing_ = 0;  // the camera whose capture this session started, 0 for none
+};
+
+// The number of cameras seen, at most the adapter's ten; throws CliError(kExitCamera) when the
+// camera library cannot tell.
+int16_t CountCameras();
+
+// Checks that camera device is one of those seen; throws CliError(kExitCamera) naming it.
+void RequireCamera(int16_t device);
+
+}  // namespace korvex::cli
