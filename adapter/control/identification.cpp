@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "HVDAILT.h"
 #include "control/control.h"
@@ -20,12 +22,13 @@ constexpr std::array<const char*, 60> kModelNames{
     "SV2000FM", nullptr,    nullptr,    "HV1350UC", "HV2050UC", nullptr,    "HV1350UM", "HV1360UC",  // 32..39
     "HV2060UC", "HV3160UC", "HV1360UM", nullptr,    nullptr,    nullptr,    nullptr,    nullptr,     // 40..47
     nullptr,    nullptr,    nullptr,    nullptr,    nullptr,    nullptr,    nullptr,    nullptr,     // 48..55
-    "HV1351UC", "HV2051UC", "HV3151UC", "HV1351UM",                                                 // 56..59
+    "HV1351UC", "HV2051UC", "HV3151UC", "HV1351UM",                                                  // 56..59
 };
 
 constexpr std::size_t kNameBytes = 10;
 constexpr std::size_t kSerialAreaBytes = 256;
 constexpr std::size_t kSerialBytes = 30;
+constexpr int32_t kLongSerialBytes = 64 * 1024;  // beyond this a reported size is not believed
 constexpr std::size_t kVersionBytes = 10;
 constexpr int32_t kVersionSize = sizeof(int32_t);
 
@@ -44,6 +47,25 @@ HVSTATUS QueryInto(HHV handle, int32_t kind, void* area, int32_t areaBytes) {
     (void)HVGetDeviceInfo(handle, kind, nullptr, &size);
     size = SizeWithin(size, areaBytes);
     return HVGetDeviceInfo(handle, kind, area, &size);
+}
+
+// Reads the serial-number text and writes its first 30 bytes into start, zero-padded. The usual area holds 256
+// bytes; since the camera library refuses a buffer smaller than the size it reported, a longer
+// serial is read whole into a zeroed area of its own size. Returns the status of the second call.
+HVSTATUS QuerySerialStart(HHV handle, uint8_t* start) {
+    int32_t size = 0;
+    (void)HVGetDeviceInfo(handle, HV_INFO_SERIAL, nullptr, &size);
+    char usual[kSerialAreaBytes] = {};
+    char* area = usual;
+    std::unique_ptr<char[]> whole;
+    if (size > static_cast<int32_t>(kSerialAreaBytes) && size <= kLongSerialBytes) {
+        whole.reset(new (std::nothrow) char[static_cast<std::size_t>(size)]());
+        if (whole != nullptr) area = whole.get();
+    }
+    if (area == usual) size = SizeWithin(size, static_cast<int32_t>(kSerialAreaBytes));
+    const HVSTATUS status = HVGetDeviceInfo(handle, HV_INFO_SERIAL, area, &size);
+    std::memcpy(start, area, kSerialBytes);
+    return status;
 }
 
 // Writes the version as decimal text ("-" first when negative), zero-terminated; text holds at
@@ -79,11 +101,8 @@ uint8_t GetDeviceSeriesNum(int16_t device, uint8_t* buffer) {
     const DeviceSlot* slot = RequireOpen(device);
     if (slot == nullptr || buffer == nullptr) return 0;
 
-    char serial[kSerialAreaBytes] = {};
-    const HVSTATUS status = QueryInto(slot->handle, HV_INFO_SERIAL, serial, static_cast<int32_t>(sizeof serial));
     // A serial of 30 characters or more arrives cut, without its terminator.
-    std::memcpy(buffer, serial, kSerialBytes);
-    return status == 0 ? 1 : 0;
+    return QuerySerialStart(slot->handle, buffer) == 0 ? 1 : 0;
 }
 
 uint8_t GetHardwareVersion(int16_t device, uint8_t* buffer) {

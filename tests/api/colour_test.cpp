@@ -1,7 +1,10 @@
 // White balance through the exported functions: persistence across close and open, and the
 // simulated light's colour cast corrected end to end.
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "api_fixture.h"
@@ -88,6 +91,47 @@ TEST_F(WhiteBalance, AutomaticBalanceRemovesTheColourCastOfTheGreyRamp) {
     const ChannelMeans after = RampMeans(frame, width, height);
     EXPECT_LT(Spread(after), 0.03) << "blue " << after.blue << " green " << after.green << " red " << after.red;
     ASSERT_EQ(ZqStopGrab(1), 1);
+}
+
+// A host thread that resets the tables, balances by hand and sets a gamma, over and over, while
+// another thread exports: every exported frame was converted with one of the three whole table
+// sets, never with a mix of an old and a new one.
+TEST_F(WhiteBalance, TableChangesFromAnotherThreadNeverTearAnExport) {
+    ASSERT_EQ(hvsim_configure("HV1300UC"), 1);
+    OpenAndAllocate(1);
+    constexpr int16_t kWidth = 256;
+    constexpr int16_t kHeight = 48;
+    using Frame = std::vector<uint8_t>;
+    Frame grey(static_cast<std::size_t>(kWidth) * kHeight);
+    ASSERT_EQ(ZqGrabSingle(1, grey.data(), kWidth, kHeight, 0, 1), 1);  // every export converts it again
+
+    const std::function<int16_t()> changes[] = {
+        [] { return ZqResetLutTable(1); },
+        [] { return ZqSetWhiteBalanceRatio(1, 50, 200); },  // red doubled, blue halved, green kept
+        [] { return ZqSetGamma(1, 20); },
+    };
+    const auto exportFrame = [] {
+        Frame frame(static_cast<std::size_t>(kWidth) * kHeight * 4);
+        EXPECT_EQ(ZqExportImageData(1, frame.data(), kWidth, kHeight, 1, 1), 1);
+        return frame;
+    };
+    std::vector<Frame> whole;
+    for (const auto& change : changes) {
+        ASSERT_EQ(change(), 1);
+        whole.push_back(exportFrame());
+    }
+    ASSERT_NE(whole[0], whole[1]);
+    ASSERT_NE(whole[1], whole[2]);
+
+    std::atomic<bool> exporting{true};
+    std::thread controller([&] {
+        for (int round = 0; exporting.load(); ++round) changes[round % 3]();
+    });
+    int torn = 0;
+    for (int n = 0; n < 300; ++n) torn += std::find(whole.begin(), whole.end(), exportFrame()) == whole.end();
+    exporting.store(false);
+    controller.join();
+    EXPECT_EQ(torn, 0);
 }
 
 }  // namespace

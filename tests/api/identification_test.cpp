@@ -42,8 +42,8 @@ protected:
 };
 
 TEST_F(Identification, ModelNamesFillTenBytesAndNamelessCodesGiveZeros) {
-    for (const auto& [code, name] : {std::pair<int32_t, std::string>{24, "SV400FC"}, {0, "HV1300UC"}, {26, ""},
-                                     {37, ""}, {60, ""}, {-1, ""}}) {
+    for (const auto& [code, name] :
+         {std::pair<int32_t, std::string>{24, "SV400FC"}, {0, "HV1300UC"}, {26, ""}, {37, ""}, {60, ""}, {-1, ""}}) {
         ASSERT_EQ(hvsim_set_type_code(1, code), 0);
         EXPECT_EQ(Get(ZqGetDeviceType), std::make_pair(uint8_t{1}, Expected(name, 10))) << code;
     }
@@ -60,18 +60,25 @@ TEST_F(Identification, SerialsArriveAsThirtyBytesCutOrZeroPadded) {
     EXPECT_EQ(Get(ZqGetDeviceSeriesNum), std::make_pair(uint8_t{1}, Expected("AB12", 30)));
     EXPECT_EQ(Names(TakeCalls()), Strings(4, "HVGetDeviceInfo"));
 
-    // A serial larger than the 256-byte area is asked for with the area's size only.
-    ASSERT_EQ(hvsim_set_serial(1, std::string(300, 'S').c_str()), 0);
-    EXPECT_EQ(Get(ZqGetDeviceSeriesNum), std::make_pair(uint8_t{0}, Expected("", 30)));
+    // Serials that do not fit a 256-byte area with their terminator still give their first 30 bytes.
+    for (const std::size_t length : {std::size_t{256}, std::size_t{5000}}) {
+        const std::string huge = longSerial + std::string(length - longSerial.size(), 'S');
+        ASSERT_EQ(hvsim_set_serial(1, huge.c_str()), 0);
+        EXPECT_EQ(Get(ZqGetDeviceSeriesNum), std::make_pair(uint8_t{1}, Expected(longSerial, 30))) << length;
+    }
     hvsim_fail(HVSIM_HVGetDeviceInfo, 5, 2, 1);
     EXPECT_EQ(Get(ZqGetDeviceSeriesNum).first, 0);
 }
 
 TEST_F(Identification, VersionsArriveAsTenBytesOfDecimalText) {
     const std::pair<int32_t, std::string> cases[] = {
-        {123, "123"},         {-45, "-45"},         {1234567890, "1234567890"}, {-123456789, "-123456789"},
+        {123, "123"},
+        {-45, "-45"},
+        {1234567890, "1234567890"},
+        {-123456789, "-123456789"},
         {-1234567890, "-123456789"},  // eleven characters lose the last digit
-        {0, "0"},                     {INT32_MIN, "-214748364"},
+        {0, "0"},
+        {INT32_MIN, "-214748364"},
     };
     for (const auto& [version, text] : cases) {
         ASSERT_EQ(hvsim_set_hw_version(1, version), 0);
