@@ -22,7 +22,7 @@ rm -rf bindings/python/build bindings/python/src/korvex.egg-info
 
 export KORVEX_LIBRARY="${build}/bin/libKorvex.so"
 export KORVEX_CONFIG_DIR="${build}/python-settings"
-mkdir -p "${KORVEX_CONFIG_DIR}"
+rm -rf "${KORVEX_CONFIG_DIR}" && mkdir -p "${KORVEX_CONFIG_DIR}"
 # From the tests' folder, so that the installed package is imported rather than the sources.
 (cd bindings/python/tests && "${venv}/bin/python" -m pytest -q -p no:cacheprovider .)
 

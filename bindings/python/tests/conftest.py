@@ -27,7 +27,16 @@ class Stamp(ctypes.Structure):
     _fields_ = [("device", ctypes.c_int32), ("frame", ctypes.c_int32), ("bufferIndex", ctypes.c_int32)]
 
 
+class Call(ctypes.Structure):
+    _fields_ = [("op", ctypes.c_int32), ("handle", ctypes.c_uint32), ("argCount", ctypes.c_int32),
+                ("args", ctypes.c_int64 * 6), ("status", ctypes.c_int32)]
+
+
 class Simulator:
+    # Operation numbers of the camera library in the simulator's call log.
+    END_DEVICE = 1
+    CLOSE_SNAP = 13
+
     def __init__(self, library):
         path = pathlib.Path(library.path).resolve().with_name(SIMULATOR_NAME)
         self._lib = ctypes.CDLL(str(path))
@@ -47,6 +56,14 @@ class Simulator:
         height, width = image.shape[:2]
         assert self._lib.hvsim_decode_stamp(image.ctypes.data, width, height, bytes_per_pixel, ctypes.byref(stamp)) == 0
         return stamp
+
+    def logged_operations(self):
+        call = Call()
+        operations = []
+        for index in range(self._lib.hvsim_log_count()):
+            assert self._lib.hvsim_log_get(index, ctypes.byref(call)) == 0
+            operations.append(call.op)
+        return operations
 
     def open_and_capturing(self, device):
         # The state record starts with the two flags "open" and "capturing".

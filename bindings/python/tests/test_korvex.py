@@ -36,6 +36,7 @@ def test_failures_raise_errors_that_name_the_function(library, session, simulato
         (lambda: setattr(camera, "gamma", 0), korvex.KorvexError, "ZqSetGamma"),
         (lambda: setattr(camera, "window", (0, 0, 2000, 2000)), korvex.KorvexError, "ZqSetAOI"),
         (lambda: setattr(camera, "resolution_mode", 9), korvex.KorvexError, "ZqSetResolution"),
+        (lambda: setattr(camera, "gain", 65536 + 20), ValueError, "ZqSetGain"),  # not wrapped to 20
         (lambda: camera.export(np.zeros((1024, 1280), np.uint16)), ValueError, "dtype"),
         (lambda: camera.export(np.zeros((1024, 1280, 3), np.uint8)), ValueError, "shape"),
         (lambda: camera.export(np.zeros((1024, 1280, 4), np.uint8)[:, ::-1]), ValueError, "contiguous"),
@@ -72,3 +73,7 @@ def test_leaving_with_blocks_on_an_error_stops_capture_and_closes(library, simul
     assert session.closed
     assert simulator.open_and_capturing(1) == (False, False)
     assert simulator.open_and_capturing(2) == (False, False)
+    # Each capture was stopped by the host before the cameras were ended.
+    operations = simulator.logged_operations()
+    stops = [n for n, op in enumerate(operations) if op == simulator.CLOSE_SNAP]
+    assert len(stops) == 2 and max(stops) < operations.index(simulator.END_DEVICE)

@@ -9,6 +9,8 @@ from .errors import KorvexError
 _I16 = ctypes.c_int16
 _U8 = ctypes.c_uint8
 _PTR = ctypes.c_void_p  # buffers go in as plain addresses, which costs least per call
+_INT16_MIN = -32768
+_INT16_MAX = 32767
 
 # Name, result type and argument types of every exported function.
 _SIGNATURES = (
@@ -116,8 +118,18 @@ class Library:
         raise OSError("Korvex library not found; tried " + "; ".join(tried) +
                       ". Pass its path or set KORVEX_LIBRARY to the library file.")
 
+    def checked(self, name, *arguments):
+        """Runs name after checking that each 16-bit argument fits: ctypes would wrap 70000 to
+        4464 silently, and the camera would receive a value nobody asked for."""
+        function = getattr(self, name)
+        for value, kind in zip(arguments, function.argtypes):
+            if kind is _I16 and not _INT16_MIN <= value <= _INT16_MAX:
+                raise ValueError(f"{name}: {value} is outside {_INT16_MIN}..{_INT16_MAX}")
+        return function(*arguments)
+
     def call(self, name, *arguments):
-        result = getattr(self, name)(*arguments)
+        """Runs name like checked() and raises KorvexError naming it when it returns 0."""
+        result = self.checked(name, *arguments)
         if result == 0:
             raise KorvexError(name, result)
         return result

@@ -122,7 +122,7 @@ class Camera(CameraControls):
     @resolution_mode.setter
     def resolution_mode(self, mode):
         before = self.resolution
-        result = self._library.ZqSetResolution(self.device, mode)
+        result = self._library.checked("ZqSetResolution", self.device, mode)
         self._reset_window()
         # A mode the camera refused still gives the adapter its geometry.
         if result == 1 or self.frame_size != before:
@@ -138,7 +138,7 @@ class Camera(CameraControls):
     @window.setter
     def window(self, window):
         left, top, width, height = window
-        result = self._library.ZqSetAOI(self.device, left, top, width, height)
+        result = self._library.checked("ZqSetAOI", self.device, left, top, width, height)
         if result != 1:
             raise KorvexError("ZqSetAOI", result, "window refused")
         self._window = (left, top, width, height)

@@ -46,7 +46,7 @@ class Session:
         self.close()
 
     def _open_devices(self, count):
-        result = self.library.ZqOpenDevice(count)
+        result = self.library.checked("ZqOpenDevice", count)
         # Counts outside 1..10 change nothing. Otherwise a failure may leave the cameras before
         # the failing one open: close them, or they stay begun.
         if result != 1 and 1 <= count <= _MAX_CAMERAS:
