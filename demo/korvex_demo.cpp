@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "hvsim_control.h"
 #include "korvex.h"
-#include "png_writer.h"
+#include "png_file.h"
 
 namespace {
 
@@ -89,24 +91,37 @@ std::vector<uint8_t> WhiteBalanceBeforeAfter(const Camera& c) {
 std::vector<uint8_t> ColourWithCross(const Camera& c) {
     const auto boxWidth = static_cast<int16_t>(c.width / 4);
     const auto boxHeight = static_cast<int16_t>(c.height / 4);
-    ZqSetCrossPara(c.device, static_cast<int16_t>((c.width - boxWidth) / 2), static_cast<int16_t>((c.height - boxHeight) / 2),
-                   boxWidth, boxHeight, 5);
+    ZqSetCrossPara(c.device, static_cast<int16_t>((c.width - boxWidth) / 2),
+                   static_cast<int16_t>((c.height - boxHeight) / 2), boxWidth, boxHeight, 5);
     ZqEnableCross(c.device, 1);
     std::vector<uint8_t> rgb = ColourFrame(c);
     ZqEnableCross(c.device, 0);
     return rgb;
 }
 
-void Save(const std::string& path, const std::vector<uint8_t>& pixels, const Camera& c, int channels,
+// False when the file could not be written.
+bool Save(const std::string& path, const std::vector<uint8_t>& pixels, const Camera& c, int channels,
           int widthFactor = 1) {
-    const bool ok = !pixels.empty() && demo::WritePng(path, pixels, c.width * widthFactor, c.height, channels);
+    const bool ok =
+        !pixels.empty() && korvex::png::Write(path, pixels.data(), c.width * widthFactor, c.height, channels);
     std::printf("  %s %s\n", ok ? "wrote" : "could not write", path.c_str());
+    return ok;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string outFolder = argc > 1 ? argv[1] : ".";
+    std::string outFolder = ".";
+    CLI::App app{"Opens every simulated camera, captures from each and writes PNG snapshots into FOLDER.",
+                 "korvex_demo"};
+    app.add_option("folder", outFolder, "Existing folder for the PNG files (default: the current folder)")
+        ->check(CLI::ExistingDirectory);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : 2;  // --help: 0; a missing folder or unknown option: 2
+    }
+
     const int16_t total = ZqGetDeviceTotal();
     std::printf("cameras seen: %d\n", total);
     if (total < 1) return 1;
@@ -128,16 +143,17 @@ int main(int argc, char** argv) {
         if (ZqStartGrab(device) != 1) std::printf("  camera %d: capture did not start\n", device);
     }
 
+    bool allWritten = true;
     for (const Camera& c : cameras) {
         std::printf("camera %d:\n", c.device);
         const std::string stem = outFolder + "/camera" + std::to_string(c.device);
-        Save(stem + "_grey.png", ShowLiveFrames(c), c, 1);
+        allWritten &= Save(stem + "_grey.png", ShowLiveFrames(c), c, 1);
         if (!c.colour) continue;
-        Save(stem + "_white_balance_before_after.png", WhiteBalanceBeforeAfter(c), c, 3, 2);
-        Save(stem + "_colour_cross.png", ColourWithCross(c), c, 3);
+        allWritten &= Save(stem + "_white_balance_before_after.png", WhiteBalanceBeforeAfter(c), c, 3, 2);
+        allWritten &= Save(stem + "_colour_cross.png", ColourWithCross(c), c, 3);
     }
 
     for (const Camera& c : cameras) ZqStopGrab(c.device);
     ZqCloseDevice();
-    return 0;
+    return allWritten ? 0 : 1;
 }
