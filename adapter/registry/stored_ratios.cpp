@@ -87,13 +87,20 @@ void LoadStoredRatios(int32_t count) {
 }
 
 void SaveStoredRatios(int32_t count) {
-    for (int32_t s = 0; s < count; ++s) {
-        const std::string section = SectionName(s);
-        for (int key = 0; key < 3; ++key) {
-            const std::string value = FormatStoredRatio(*RatioField(Table().slots[s], key));
-            platform::WriteProfileString(section.c_str(), kKeys[key], value.c_str(), kSettingsFileName);
+    // All cameras' ratios in one write, so that the file is replaced once, whole.
+    constexpr int32_t kMaxEntries = kSlotCount * 3;
+    std::string sections[kSlotCount];
+    std::string values[kMaxEntries];
+    platform::ProfileEntry entries[kMaxEntries];
+    uint32_t used = 0;
+    for (int32_t s = 0; s < count && s < kSlotCount; ++s) {
+        sections[s] = SectionName(s);
+        for (int key = 0; key < 3; ++key, ++used) {
+            values[used] = FormatStoredRatio(*RatioField(Table().slots[s], key));
+            entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
         }
     }
+    platform::WriteProfileStrings(entries, used, kSettingsFileName);
 }
 
 }  // namespace korvex

@@ -15,7 +15,8 @@ inline constexpr const char* kSettingsFileName = "Korvex.ini";
 // Reads the ratios of cameras 1..count into their slots.
 void LoadStoredRatios(int32_t count);
 
-// Writes the ratios of cameras 1..count. A file that cannot be written keeps its content.
+// Writes the ratios of cameras 1..count in one replacement of the file. A file that cannot be
+// written keeps its content.
 void SaveStoredRatios(int32_t count);
 
 // The stored text's leading number: blanks, a sign, digits with an optional point, and an

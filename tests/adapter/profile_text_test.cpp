@@ -44,6 +44,7 @@ TEST(ProfileText, NewKeysGoAfterTheSectionsLastEntryAndNewSectionsAtTheEnd) {
 
     EXPECT_EQ(SetProfileValue("", "S", "K", "V"), "[S]\nK=V\n");
     EXPECT_EQ(SetProfileValue("[S]", "S", "K", "V"), "[S]\nK=V\n");
+    EXPECT_EQ(SetProfileValue("\xEF\xBB\xBF", "S", "K", "V"), "\xEF\xBB\xBF[S]\nK=V\n");  // byte-order mark kept
 }
 
 TEST(ProfileText, KeepsWindowsLineEndings) {

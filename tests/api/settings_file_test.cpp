@@ -1,8 +1,10 @@
 // The white-balance ratios' round trip through the settings file.
-#include <sys/stat.h>
-
 #include <dirent.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,62 @@ TEST_F(SettingsFile, TheFolderComesFromTheEnvironmentInOrder) {
     setenv("HOME", home.c_str(), 1);
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(stat((home + "/.config/Korvex.ini").c_str(), &info), 0);
+}
+
+TEST_F(SettingsFile, ASymlinkedFileUpdatesItsTargetAndStaysALink) {
+    const std::string target = folder_ + "/shared/camera.ini";
+    ASSERT_EQ(mkdir((folder_ + "/shared").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("shared/camera.ini", SettingsPath().c_str()), 0);  // dangling until the first close
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    struct stat info {};
+    ASSERT_EQ(lstat(SettingsPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadSettings(), kTwoCamerasAtUnity);  // read through the link: the target's text
+    ASSERT_EQ(lstat(target.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+}
+
+TEST_F(SettingsFile, AByteOrderMarkIsReadPastAndKept) {
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteSettings(bom + "[Video Parameter0]\r\nRGain=1.25\r\nGGain=1.5\r\nBGain=0.75\r\n");
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), bom + "[Video Parameter0]\r\nRGain=1.250000\r\nGGain=1.500000\r\nBGain=0.750000\r\n");
+}
+
+// Renames into the folder while action runs, seen through inotify. Opens are watched too so that
+// no two renames queue back to back, where inotify would merge them into one event.
+int CountRenamesInto(const std::string& folder, const std::function<void()>& action) {
+    const int watcher = inotify_init1(IN_NONBLOCK);
+    if (watcher < 0 || inotify_add_watch(watcher, folder.c_str(), IN_MOVED_TO | IN_OPEN) < 0) return -1;
+    action();
+    int renames = 0;
+    alignas(inotify_event) char events[64 * 1024];
+    for (ssize_t n; (n = read(watcher, events, sizeof events)) > 0;) {
+        for (char* p = events; p < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            if (event->mask & IN_MOVED_TO) ++renames;
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(watcher);
+    return renames;
+}
+
+TEST_F(SettingsFile, ClosingTenCamerasReplacesTheFileOnceAndKeepsForeignLines) {
+    ASSERT_EQ(hvsim_configure("HV1300UC,HV1300UM,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,"
+                              "HV1300UC"),
+              10);
+    WriteSettings("; mine\n[Video Parameter3]\nRGain=1.5\n");
+    ASSERT_EQ(ZqOpenDevice(10), 1);
+    EXPECT_EQ(CountRenamesInto(folder_, [] { ASSERT_EQ(ZqCloseDevice(), 1); }), 1);
+    const std::string text = ReadSettings();
+    EXPECT_EQ(text.rfind("; mine\n[Video Parameter3]\nRGain=1.500000\nGGain=1.000000\nBGain=1.000000\n", 0), 0u)
+        << text;
+    for (int s = 0; s < 10; ++s) {
+        EXPECT_NE(text.find("[Video Parameter" + std::to_string(s) + "]\n"), std::string::npos) << s;
+    }
 }
 
 }  // namespace

@@ -12,9 +12,17 @@ struct Line {
     std::size_t end;        // offset just past its line break
 };
 
+// A UTF-8 byte-order mark, as Windows editors write it, belongs to no line: it is kept in the text
+// but must not hide the first section.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::size_t FirstLineOffset(std::string_view text) {
+    return text.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+}
+
 std::vector<Line> SplitLines(std::string_view text) {
     std::vector<Line> lines;
-    std::size_t begin = 0;
+    std::size_t begin = FirstLineOffset(text);
     while (begin < text.size()) {
         std::size_t newline = text.find('\n', begin);
         std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
@@ -120,7 +128,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     auto span = FindSection(lines, section);
     if (!span) {
         std::string result(text);
-        if (!result.empty() && result.back() != '\n') result += lineBreak;
+        if (result.size() > FirstLineOffset(text) && result.back() != '\n') result += lineBreak;
         result += "[" + std::string(section) + "]" + std::string(lineBreak) + entry + std::string(lineBreak);
         return result;
     }

@@ -10,14 +10,25 @@
 
 namespace korvex::platform {
 
-uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* out,
-                           uint32_t size, const char* fileName) {
+uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* out, uint32_t size,
+                           const char* fileName) {
     if (out == nullptr || size == 0) return 0;
     return GetPrivateProfileStringA(section, key, defaultValue, out, size, fileName);
 }
 
+// The service has no batch form: one call per key, each of which it stores itself.
+bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName) {
+    bool allStored = true;
+    for (uint32_t i = 0; i < count; ++i) {
+        const ProfileEntry& entry = entries[i];
+        allStored = WritePrivateProfileStringA(entry.section, entry.key, entry.value, fileName) != FALSE && allStored;
+    }
+    return allStored;
+}
+
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* fileName) {
-    return WritePrivateProfileStringA(section, key, value, fileName) != FALSE;
+    const ProfileEntry entry{section, key, value};
+    return WriteProfileStrings(&entry, 1, fileName);
 }
 
 }  // namespace korvex::platform
