@@ -1,8 +1,10 @@
 // The user sees misuse once, with the library's file name as caption.
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,42 @@ TEST_F(Messages, WithoutADialogProgramOrDisplayTheMessageGoesToStandardError) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(ZqOpenDevice(11), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "libKorvex: Too many device!\n");
+}
+
+// Writes an executable shell script into folder.
+std::string MakeScript(const std::string& folder, const std::string& name, const std::string& body) {
+    const std::string path = folder + "/" + name;
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    return chmod(path.c_str(), 0755) == 0 ? path : std::string();
+}
+
+TEST_F(Messages, ADialogThatStartsButFailsLeavesTheMessageOnStandardError) {
+    const std::string bin = folder_ + "/bin";
+    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+    for (const char* tool : {"zenity", "kdialog", "xmessage"}) ASSERT_FALSE(MakeScript(bin, tool, "exit 1").empty());
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    struct Case {
+        const char* what;
+        std::string dialog;  // empty: the desktop tools, which find no display
+    } const cases[] = {
+        {"exits 1", MakeScript(folder_, "fails", "exit 1")},
+        {"killed", MakeScript(folder_, "killed", "kill -9 $$")},
+        {"cannot exec", folder_ + "/missing"},
+        {"desktop tools fail", ""},
+    };
+    for (const Case& c : cases) {
+        if (c.dialog.empty()) {
+            unsetenv("KORVEX_DIALOG");
+            setenv("DISPLAY", ":97", 1);
+            setenv("PATH", bin.c_str(), 1);
+        } else {
+            setenv("KORVEX_DIALOG", c.dialog.c_str(), 1);
+        }
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(ZqOpenDevice(11), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "libKorvex: Too many device!\n") << c.what;
+    }
+    setenv("PATH", oldPath.c_str(), 1);
 }
 
 }  // namespace
