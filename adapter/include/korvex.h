@@ -42,8 +42,9 @@
  *   4 "The device num can't smaller than 1"
  * On Windows this is a MessageBoxA. Elsewhere the program named by the environment variable
  * KORVEX_DIALOG is run with the caption and the text as its two arguments and waited for;
- * without it a desktop dialog is shown where a display and a dialog program exist, otherwise
- * the line "Caption: text" goes to standard error.
+ * without it a desktop dialog is shown where a display and a dialog program exist. Where no
+ * dialog could be run, or the dialog program failed (non-zero exit status, killed, no reachable
+ * display), the line "Caption: text" goes to standard error instead, so no message is lost.
  *
  * Settings file
  * -------------
@@ -51,7 +52,12 @@
  * keys RGain, GGain, BGain, values written as "%f"). It is read by ZqOpenDevice and written by
  * ZqCloseDevice only. On Windows it lies where the private-profile service puts a bare name (the
  * Windows folder); elsewhere in $KORVEX_CONFIG_DIR, else $XDG_CONFIG_HOME, else $HOME/.config.
- * Writing replaces the file atomically and keeps every other line of it.
+ * Writing replaces the file atomically and keeps every other line of it. Elsewhere than on
+ * Windows, ZqCloseDevice stores all cameras' ratios in one replacement, flushed to disk together
+ * with its folder; a Korvex.ini that is a symbolic link keeps being one (its target is updated);
+ * a UTF-8 byte-order mark at the start is read past and kept; programs writing the file at the
+ * same time take turns, and a writer killed mid-write leaves the old file whole and no temporary
+ * file behind for longer than until the next write.
  */
 #ifndef KORVEX_H
 #define KORVEX_H
