@@ -13,6 +13,7 @@ for preset in release asan tsan; do
   ctest --preset "${preset}" -j "${jobs}"
 done
 tools/test-python.sh build/release
+tools/test-packaging.sh build/release
 
 if [ -x tools/test-windows.sh ]; then
   echo "=== windows-i686 (Wine) ==="

@@ -7,7 +7,8 @@
 
 namespace {
 
-// The dynamic symbols a shared library defines, as the dynamic linker sees them.
+// The dynamic symbols a shared library defines, as the dynamic linker sees them: "name" for an
+// unversioned symbol, "name@@VERSION" for a versioned one.
 std::set<std::string> DefinedDynamicSymbols(const std::string& library) {
     const std::string command = "nm -D --defined-only '" + std::string(KORVEX_BINARY_DIR) + "/" + library + "'";
     std::set<std::string> names;
@@ -21,35 +22,40 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& library) {
         const std::string name = text.substr(space + 1);
         const char type = space >= 1 ? text[space - 1] : '?';
         if (type == 'A') continue;  // version nodes, not symbols
-        names.insert(name.substr(0, name.find('@')));
+        names.insert(name);
     }
     pclose(pipe);
     return names;
 }
 
-TEST(Exports, TheAdapterExportsExactlyTheThirtySevenNames) {
-    const std::set<std::string> expected = {
-        "ZqAllocateResources", "ZqAutoWhiteBalance", "ZqCloseDevice", "ZqEnableADC", "ZqEnableCross",
-        "ZqExportImageData", "ZqGetDeviceSeriesNum", "ZqGetDeviceTotal", "ZqGetDeviceType",
-        "ZqGetHardwareVersion", "ZqGetImageHeight", "ZqGetImageWidth", "ZqGetLastStatus", "ZqGrabSingle",
-        "ZqOpenDevice", "ZqResetLutTable", "ZqRestatDevice", "ZqSetADCLevel", "ZqSetADCValue", "ZqSetAOI",
-        "ZqSetBlanking", "ZqSetChannelGain", "ZqSetCrossPara", "ZqSetGain", "ZqSetGamma", "ZqSetResolution",
-        "ZqSetShutter", "ZqSetSnapMode", "ZqSetSnapSpeed", "ZqSetStrobePolarity", "ZqSetTimeout",
-        "ZqSetTriggerPolarity", "ZqSetTrigerShot", "ZqSetWhiteBalanceRatio", "ZqStartGrab", "ZqStopGrab",
+TEST(Exports, TheAdapterExportsExactlyTheThirtySevenNamesAsVersionKorvex1) {
+    const std::set<std::string> names = {
+        "ZqAllocateResources", "ZqAutoWhiteBalance",     "ZqCloseDevice",        "ZqEnableADC",
+        "ZqEnableCross",       "ZqExportImageData",      "ZqGetDeviceSeriesNum", "ZqGetDeviceTotal",
+        "ZqGetDeviceType",     "ZqGetHardwareVersion",   "ZqGetImageHeight",     "ZqGetImageWidth",
+        "ZqGetLastStatus",     "ZqGrabSingle",           "ZqOpenDevice",         "ZqResetLutTable",
+        "ZqRestatDevice",      "ZqSetADCLevel",          "ZqSetADCValue",        "ZqSetAOI",
+        "ZqSetBlanking",       "ZqSetChannelGain",       "ZqSetCrossPara",       "ZqSetGain",
+        "ZqSetGamma",          "ZqSetResolution",        "ZqSetShutter",         "ZqSetSnapMode",
+        "ZqSetSnapSpeed",      "ZqSetStrobePolarity",    "ZqSetTimeout",         "ZqSetTriggerPolarity",
+        "ZqSetTrigerShot",     "ZqSetWhiteBalanceRatio", "ZqStartGrab",          "ZqStopGrab",
         "ZqTriggerShot"};
-    ASSERT_EQ(expected.size(), 37u);
+    ASSERT_EQ(names.size(), 37u);
+    std::set<std::string> expected;
+    for (const std::string& name : names) expected.insert(name + "@@KORVEX_1");
     EXPECT_EQ(DefinedDynamicSymbols("libKorvex.so"), expected);
 }
 
 TEST(Exports, TheCameraLibrariesExportExactlyTheirFunctions) {
     EXPECT_EQ(DefinedDynamicSymbols("libRaw2Rgb.so"),
               (std::set<std::string>{"ConvertBayer2Rgb", "GetWhiteBalanceRatio", "SetGammaLut"}));
-    EXPECT_EQ(DefinedDynamicSymbols("libHVDAILT.so"),
-              (std::set<std::string>{"BeginHVDevice", "EndHVDevice", "HVGetDeviceTotal", "HVGetDeviceInfo",
-                                     "HVSetResolution", "HVSetOutputWindow", "HVSetSnapMode", "HVAGCControl",
-                                     "HVAECControl", "HVADCControl", "HVOpenSnap", "HVStartSnap", "HVSnapShot",
-                                     "HVCloseSnap", "HVTriggerShot", "HVSetTriggerPolarity",
-                                     "HVSetStrobePolarity", "HVSetSnapSpeed", "HVSetBlanking", "HVCommand"}));
+    EXPECT_EQ(
+        DefinedDynamicSymbols("libHVDAILT.so"),
+        (std::set<std::string>{"BeginHVDevice",       "EndHVDevice",       "HVGetDeviceTotal", "HVGetDeviceInfo",
+                               "HVSetResolution",     "HVSetOutputWindow", "HVSetSnapMode",    "HVAGCControl",
+                               "HVAECControl",        "HVADCControl",      "HVOpenSnap",       "HVStartSnap",
+                               "HVSnapShot",          "HVCloseSnap",       "HVTriggerShot",    "HVSetTriggerPolarity",
+                               "HVSetStrobePolarity", "HVSetSnapSpeed",    "HVSetBlanking",    "HVCommand"}));
 }
 
 TEST(Exports, TheAdapterLinksTheCameraLibrariesBySonameOnly) {

@@ -1,0 +1,57 @@
+# What `cmake --install` puts where, and the packages CPack makes from it.
+#
+# Components:
+#   Runtime           the adapter (libKorvex.so.1, Korvex.dll)
+#   Development       korvex.h, the development link or import library, the CMake package
+#                     (find_package(Korvex) -> Korvex::Korvex) and korvex.pc
+#   SimulatedCameras  the stand-in camera libraries (HVDAILT, Raw2Rgb) and the simulator they
+#                     need (hvsim), for running without hardware; the maker's libraries replace them
+#
+# Every library lands in one folder (lib/ on Linux, bin/ on Windows), so the installed adapter
+# finds the camera libraries beside it: on Linux through a $ORIGIN run path, on Windows because
+# a DLL's own folder is searched. On Linux the run path is a RUNPATH, so LD_LIBRARY_PATH still
+# puts the maker's libraries in front of the stand-ins.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(KORVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Korvex)
+
+if(NOT WIN32)
+  set_target_properties(Korvex HVDAILT PROPERTIES INSTALL_RPATH "$ORIGIN")
+endif()
+
+install(TARGETS Korvex EXPORT KorvexTargets
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/adapter/include/korvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+        COMPONENT Development)
+
+install(TARGETS HVDAILT Raw2Rgb hvsim
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT SimulatedCameras
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT SimulatedCameras
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT SimulatedCameras)
+
+# The CMake package: relocatable, found from wherever the tree is unpacked.
+install(EXPORT KorvexTargets NAMESPACE Korvex:: DESTINATION ${KORVEX_INSTALL_CMAKEDIR}
+        COMPONENT Development)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/KorvexConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/KorvexConfig.cmake
+                              INSTALL_DESTINATION ${KORVEX_INSTALL_CMAKEDIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/KorvexConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/KorvexConfig.cmake ${PROJECT_BINARY_DIR}/KorvexConfigVersion.cmake
+        DESTINATION ${KORVEX_INSTALL_CMAKEDIR} COMPONENT Development)
+
+# korvex.pc is written at install time, so that it names the prefix actually installed to
+# (`cmake --install --prefix`, or /usr inside a Debian package).
+install(CODE "set(KORVEX_PC_TEMPLATE \"${CMAKE_CURRENT_LIST_DIR}/korvex.pc.in\")
+              set(KORVEX_PC_FILE \"${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc\")
+              set(KORVEX_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
+              set(KORVEX_PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
+              set(KORVEX_PC_VERSION \"${PROJECT_VERSION}\")"
+        COMPONENT Development)
+install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/KorvexPkgConfig.cmake COMPONENT Development)
+
+include(${CMAKE_CURRENT_LIST_DIR}/KorvexPackaging.cmake)
