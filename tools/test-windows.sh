@@ -54,7 +54,7 @@ timeout 300 wineboot -i >/dev/null 2>&1
 timeout 60 wineserver -w
 windows_folder="${WINEPREFIX}/drive_c/windows"
 
-for program in korvex_win_platform_tests korvex_win_api_tests; do
+for program in korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_tests; do
   echo "=== ${program} (Wine) ==="
   log="${root}/build/windows-i686/${program}.log"
   (cd "${bin}" && timeout 600 wine "${program}.exe") 2>&1 | tr -d '\r' | tee "${log}" | grep -E '^\[  (FAILED|PASSED) |^\[ *OK|Failure|error|Expected|Which is|actual|^  '
