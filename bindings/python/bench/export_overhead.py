@@ -1,9 +1,11 @@
 """Python export against the C export of the same frame, in one run.
 
 Camera 1 captures one frame and stops, so every later export returns that frame at once and the
-timing is conversion and copying alone. Batches of C exports (a loop compiled from export_loop.c
-and called once per batch) alternate with batches of Camera.export() into its reusable array and
-into a caller's array; the ratios are of the medians per export.
+timing is conversion and copying alone. Each round times a batch of C exports (a loop compiled
+from export_loop.c, called once per batch) and, right after, batches of Camera.export() into the
+same caller's array and into the camera's reused array. A ratio is the median over rounds of
+that round's time against its C batch, so that both sides of a ratio saw the same machine load;
+beside it the median of the per-round differences, in microseconds per export.
 
     KORVEX_LIBRARY=build/release/bin/libKorvex.so python3 bindings/python/bench/export_overhead.py
 """
@@ -46,26 +48,33 @@ def time_python(export, count):
 
 
 def measure(camera, loop, colour, rounds, count):
+    """Per round, a batch of each kind back to back; returns the median seconds per export of
+    each kind and the median of the per-round ratios to C (pairs that saw the same machine load)."""
     width, height = camera.frame_size
     # One destination for the C loop and the caller's-array path, so that only the call differs.
     caller_array = np.zeros((height, width, 4) if colour else (height, width), np.uint8)
     c_export = ctypes.cast(camera._library.ZqExportImageData, ctypes.c_void_p)
-    times = {"C": [], "Python": [], "Python, caller's array": []}
+    kinds = {
+        "Python, caller's array": lambda: camera.export(caller_array, colour=colour),
+        "Python, reused array": lambda: camera.export(colour=colour),
+    }
+    times = {"C": [], **{name: [] for name in kinds}}
     for _ in range(rounds):
         seconds = loop.TimeExports(c_export, camera.device, caller_array.ctypes.data, width, height,
                                    1 if colour else 0, camera.layout, count)
         if seconds < 0:
             raise korvex.KorvexError("ZqExportImageData", 0)
         times["C"].append(seconds / count)
-        times["Python"].append(time_python(lambda: camera.export(colour=colour), count) / count)
-        times["Python, caller's array"].append(
-            time_python(lambda: camera.export(caller_array, colour=colour), count) / count)
-    return {name: statistics.median(values) for name, values in times.items()}
+        for name, export in kinds.items():
+            times[name].append(time_python(export, count) / count)
+    ratios = {name: statistics.median(t / c for t, c in zip(times[name], times["C"])) for name in times}
+    extra = {name: statistics.median(t - c for t, c in zip(times[name], times["C"])) for name in times}
+    return {name: statistics.median(values) for name, values in times.items()}, ratios, extra
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--rounds", type=int, default=15)
+    parser.add_argument("--rounds", type=int, default=41)
     arguments = parser.parse_args()
     with tempfile.TemporaryDirectory() as folder, korvex.open(1) as session:
         loop = compile_c_loop(folder)
@@ -74,12 +83,12 @@ def main():
             camera.export()
         width, height = camera.frame_size
         print(f"camera 1 ({camera.model}), {width}x{height}, medians of {arguments.rounds} rounds")
-        for colour, count in ((True, 20), (False, 200)):
-            medians = measure(camera, loop, colour, arguments.rounds, count)
-            base = medians["C"]
+        for colour, count in ((True, 5), (False, 50)):
+            medians, ratios, extra = measure(camera, loop, colour, arguments.rounds, count)
             kind = "colour B,G,R,0" if colour else "grey"
             for name, seconds in medians.items():
-                print(f"  {kind:15} {name:24} {seconds * 1e6:9.1f} us  {seconds / base:5.3f}x")
+                print(f"  {kind:15} {name:24} {seconds * 1e6:9.1f} us  {ratios[name]:5.3f}x"
+                      f"  {extra[name] * 1e6:+6.1f} us")
 
 
 if __name__ == "__main__":

@@ -21,18 +21,29 @@ def check_destination(out, shape):
 
 
 class FrameBuffers:
-    """One reusable array per kind of frame and shape, so that a loop allocates nothing.
+    """The destinations of one camera's frames, each with its address ready for the call.
 
-    An array returned from here is overwritten by the next frame of the same kind and shape;
-    copy it to keep it.
+    A reused array is kept per kind of frame and overwritten by the next frame of the same kind
+    and shape; copy it to keep it. Reading an array's address costs more than all the rest of
+    the Python side of an export, so a caller's array that comes again keeps its address from
+    the last call: the reference held here keeps it from being freed and its address reused, and
+    the shape check rules out a resize (short of numpy's own unsafe resize without refcheck).
     """
 
     def __init__(self):
-        self._arrays = {}
+        self._reused = {}
+        self._caller = (None, 0)
 
-    def get(self, kind, shape):
-        array = self._arrays.get(kind)
-        if array is None or array.shape != shape:
+    def reused(self, kind, shape):
+        entry = self._reused.get(kind)
+        if entry is None or entry[0].shape != shape:
             array = np.zeros(shape, dtype=np.uint8)
-            self._arrays[kind] = array
-        return array
+            entry = (array, array.ctypes.data)
+            self._reused[kind] = entry
+        return entry
+
+    def caller(self, out, shape):
+        check_destination(out, shape)
+        if out is not self._caller[0]:
+            self._caller = (out, out.ctypes.data)
+        return self._caller

@@ -77,10 +77,9 @@ class Camera(CameraControls):
         KorvexError when the adapter refused.
         """
         colour = self.colour if colour is None else colour
-        width, height = self.frame_size
-        shape = frame_shape(width, height, colour or self._library.cross_enabled)
-        out = self._destination(out, "export", shape)
-        result = self._library.ZqExportImageData(self.device, out.ctypes.data, width, height, 1 if colour else 0,
+        width, height = self._window[2], self._window[3]
+        out, address = self._destination(out, "export", frame_shape(width, height, colour or self._library.cross_enabled))
+        result = self._library.ZqExportImageData(self.device, address, width, height, 1 if colour else 0,
                                                  self.layout if layout is None else layout)
         if result == -1:
             raise TimeoutError(f"ZqExportImageData: no frame from camera {self.device} within the timeout")
@@ -92,16 +91,15 @@ class Camera(CameraControls):
         """Takes one frame now (no cross-hair) and returns it as export() does."""
         colour = self.colour if colour is None else colour
         width, height = self.frame_size
-        out = self._destination(out, "grab", frame_shape(width, height, colour))
-        self._library.call("ZqGrabSingle", self.device, out.ctypes.data, width, height, 1 if colour else 0,
+        out, address = self._destination(out, "grab", frame_shape(width, height, colour))
+        self._library.call("ZqGrabSingle", self.device, address, width, height, 1 if colour else 0,
                            self.layout if layout is None else layout)
         return out
 
     def _destination(self, out, kind, shape):
         if out is None:
-            return self._buffers.get(kind, shape)
-        check_destination(out, shape)
-        return out
+            return self._buffers.reused(kind, shape)
+        return self._buffers.caller(out, shape)
 
     # ---- geometry ------------------------------------------------------------------------
 
