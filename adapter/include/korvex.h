@@ -22,7 +22,9 @@
  *   except where a function says so; two host threads working on the same camera at the same time
  *   are the host's to keep apart. Exporting, grabbing and automatic white balance on one camera
  *   share a working buffer and must not run at the same time on that camera. Different cameras
- *   are independent.
+ *   are independent. The colour functions (white balance, table reset, gamma) may run on any
+ *   thread while another exports or grabs on the same camera: each frame is converted with one
+ *   whole set of tables, the old or the new, and the export takes no lock for it.
  *
  * Camera states
  * -------------
@@ -164,7 +166,8 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * Results: 1 a frame was written; -1 no frame came within the timeout (nothing written or
  * recorded); 0 refused with nothing written and no wait: width or height negative,
  * width*height more than the camera's buffers hold, destination null, a camera without buffers
- * (never allocated, or closed), or a camera closed by ZqCloseDevice while this export waited.
+ * (never allocated, or closed), or a camera closed by ZqCloseDevice while this export waited;
+ * also 0 with nothing written when the converter library refuses the frame.
  * A width or height of 0 writes nothing and returns 1. A camera that is not capturing is
  * exported at once from the newest buffer it holds. The size, height and layout of each export
  * that passed its wait are recorded for ZqAutoWhiteBalance. Allocates no memory. */
@@ -172,11 +175,12 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
                                          int16_t colour, int16_t layout);
 
 /* Takes one frame into the camera's first raw buffer and writes it like an export without the
- * cross-hair (colour == 1: B,G,R,0 with layout passed to the converter unchanged; otherwise
- * grey). Requires an open camera. Result 1 when the snap succeeded; 0 when it failed, in which
- * case the destination still receives what the first raw buffer held. Refused with 0, nothing
- * written and no camera call: negative width or height, width*height beyond the buffers, null
- * destination, a camera without buffers. Records no export geometry. */
+ * cross-hair (colour == 1: B,G,R,0 demosaiced with layout 1..4, not clamped; otherwise grey).
+ * Requires an open camera. Result 1 when the snap succeeded; 0 when it failed, in which case the
+ * destination still receives what the first raw buffer held. Refused with 0, nothing written and
+ * no camera call: negative width or height, width*height beyond the buffers, null destination, a
+ * camera without buffers, or colour == 1 with a layout outside 1..4. 0 with nothing written when
+ * the converter library refuses the frame. Records no export geometry. */
 KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
                                     int16_t colour, int16_t layout);
 
@@ -198,11 +202,13 @@ KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int1
 /* Colour                                                                                    */
 /* ======================================================================================== */
 
-/* Estimates the three white-balance ratios from the newest raw frame, converted with the size
- * and layout of the camera's latest export, and rebuilds the colour tables from them. No open
- * test; always 1. On a camera without buffers, before its first export, or when the latest
- * export's size no longer fits its buffers, nothing is estimated: the ratios stay as they were
- * and the tables are rebuilt from them. An estimate never stores an infinite or NaN ratio. */
+/* Estimates the three white-balance ratios from the newest raw frame, converted with identity
+ * tables at the size and layout of the camera's latest export, and rebuilds all three colour
+ * tables from them. No open test. Result 1 when new ratios were estimated. Result 0, with the
+ * ratios and the tables left exactly as they were: a camera without buffers, before its first
+ * export, the latest export's size no longer fitting its buffers, or an estimate that fails (the
+ * converter library refuses, or gives a ratio that is not a positive finite number, as for a black
+ * or saturated frame). */
 KX_API int16_t KX_CALL ZqAutoWhiteBalance(int16_t device);
 
 /* Sets the blue and red ratios by hand, in hundredths (blue first): ratio = value * 0.01.
@@ -213,8 +219,8 @@ KX_API int16_t KX_CALL ZqSetWhiteBalanceRatio(int16_t device, int16_t blue, int1
 KX_API int16_t KX_CALL ZqResetLutTable(int16_t device);
 
 /* Fills all three colour tables with a gamma curve of value / 10 (integer quotient: 15 gives
- * 1.0; 1..9 give 0.0, which yields the identity table). No open test. value outside 1..100:
- * result 0, nothing changed. Otherwise 1. */
+ * 1.0; 1..9 give 0.0, which yields the identity table). No open test. value outside 1..100, or
+ * the converter library refusing a table: result 0, nothing changed. Otherwise 1. */
 KX_API int16_t KX_CALL ZqSetGamma(int16_t device, int16_t value);
 
 /* ======================================================================================== */
@@ -297,7 +303,8 @@ KX_API int16_t KX_CALL ZqSetTrigerShot(int16_t device);
  * buffer null: 0, nothing written. */
 KX_API uint8_t KX_CALL ZqGetDeviceType(int16_t device, uint8_t* buffer);
 /* Writes exactly 30 bytes: the serial-number text, zero-padded, not terminated when it has 30
- * characters or more. Otherwise as ZqGetDeviceType. */
+ * characters or more (serials of any length up to 64 KiB give their first 30 bytes). Otherwise as
+ * ZqGetDeviceType. */
 KX_API uint8_t KX_CALL ZqGetDeviceSeriesNum(int16_t device, uint8_t* buffer);
 /* Writes exactly 10 bytes: the hardware version as decimal text ("-" first when negative),
  * zero-padded, cut at 10 bytes. "0" when the camera did not answer. Otherwise as
