@@ -20,7 +20,7 @@ rm -rf "${venv}"
 "${venv}/bin/pip" install --quiet --no-index --no-build-isolation bindings/python
 rm -rf bindings/python/build bindings/python/src/korvex.egg-info
 
-export KORVEX_LIBRARY="${build}/bin/libKorvex.so"
+export KORVEX_LIBRARY="${build}/bin/libKorvex.so" KORVEX_SIM_CAMERAS=HV1300UC,HV1300UM
 export KORVEX_CONFIG_DIR="${build}/python-settings"
 rm -rf "${KORVEX_CONFIG_DIR}" && mkdir -p "${KORVEX_CONFIG_DIR}"
 # From the tests' folder, so that the installed package is imported rather than the sources.
@@ -29,3 +29,10 @@ rm -rf "${KORVEX_CONFIG_DIR}" && mkdir -p "${KORVEX_CONFIG_DIR}"
 snap="${build}/python-snap.png"
 "${venv}/bin/python" bindings/python/examples/snap.py --device 1 "${snap}"
 "${python}" -c "import sys; sys.exit(open(sys.argv[1], 'rb').read(8) != b'\x89PNG\r\n\x1a\n')" "${snap}"
+
+# The README's Python tutorial is the block after the marker line, verbatim.
+awk '/<!-- bindings\/python\/examples\/snap.py -->/ {found = 1; next}
+     found && /^```python$/ {inside = 1; next}
+     inside && /^```$/ {exit}
+     inside {print}' README.md | diff -u bindings/python/examples/snap.py - ||
+  { echo "test-python: README's Python tutorial differs from bindings/python/examples/snap.py" >&2; exit 1; }

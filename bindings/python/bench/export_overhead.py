@@ -5,7 +5,9 @@ timing is conversion and copying alone. Each round times a batch of C exports (a
 from export_loop.c, called once per batch) and, right after, batches of Camera.export() into the
 same caller's array and into the camera's reused array. A ratio is the median over rounds of
 that round's time against its C batch, so that both sides of a ratio saw the same machine load;
-beside it the median of the per-round differences, in microseconds per export.
+beside it the median of the per-round differences, in microseconds per export. Times are the
+thread's CPU time (the export runs on the calling thread and waits for nothing), so that time
+spent preempted on a busy machine counts on neither side.
 
     KORVEX_LIBRARY=build/release/bin/libKorvex.so python3 bindings/python/bench/export_overhead.py
 """
@@ -41,10 +43,10 @@ def compile_c_loop(folder):
 
 
 def time_python(export, count):
-    start = time.perf_counter()
+    start = time.thread_time()
     for _ in range(count):
         export()
-    return time.perf_counter() - start
+    return time.thread_time() - start
 
 
 def measure(camera, loop, colour, rounds, count):

@@ -14,6 +14,7 @@ import pytest
 # Read by the simulator when it loads and at every reset, and by the adapter at open and close.
 os.environ["KORVEX_SIM_CAMERAS"] = "HV1300UC,HV1300UM"
 os.environ.setdefault("KORVEX_CONFIG_DIR", tempfile.mkdtemp(prefix="korvex-python-tests-"))
+os.environ.pop("KORVEX_DIALOG", None)  # the package's own choice is under test
 
 if not os.environ.get("KORVEX_LIBRARY"):
     raise pytest.UsageError("set KORVEX_LIBRARY to the adapter built against the simulated cameras")

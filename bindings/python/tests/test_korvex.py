@@ -30,7 +30,7 @@ def test_export_gives_the_pixels_of_the_c_export_of_the_same_frame(session, simu
     np.testing.assert_array_equal(frame, expected)
 
 
-def test_failures_raise_errors_that_name_the_function(library, session, simulator):
+def test_failures_raise_errors_that_name_the_function(library, session, simulator, capfd):
     camera = session.camera(1)
     cases = [
         (lambda: setattr(camera, "gamma", 0), korvex.KorvexError, "ZqSetGamma"),
@@ -51,8 +51,11 @@ def test_failures_raise_errors_that_name_the_function(library, session, simulato
         camera.export()  # manual frames and none delivered
     session.timeout = 5
 
+    # Misuse: the adapter's message goes to standard error instead of waiting for a click.
+    capfd.readouterr()
     with pytest.raises(korvex.KorvexError, match="ZqOpenDevice"):
-        korvex.open(11, library=library)  # also a misuse message, which must not wait for a click
+        korvex.open(11, library=library)
+    assert "Too many device!" in capfd.readouterr().err
 
 
 def test_explicit_path_comes_before_the_environment(library, monkeypatch):

@@ -1,5 +1,7 @@
 """Destination arrays for exported and grabbed frames."""
 
+import ctypes
+
 import numpy as np
 
 
@@ -21,7 +23,7 @@ def check_destination(out, shape):
 
 
 class FrameBuffers:
-    """The destinations of one camera's frames, each with its address ready for the call.
+    """The destinations of one camera's frames, each with its address as a ready c_void_p.
 
     A reused array is kept per kind of frame and overwritten by the next frame of the same kind
     and shape; copy it to keep it. Reading an array's address costs more than all the rest of
@@ -38,12 +40,12 @@ class FrameBuffers:
         entry = self._reused.get(kind)
         if entry is None or entry[0].shape != shape:
             array = np.zeros(shape, dtype=np.uint8)
-            entry = (array, array.ctypes.data)
+            entry = (array, ctypes.c_void_p(array.ctypes.data))
             self._reused[kind] = entry
         return entry
 
     def caller(self, out, shape):
         check_destination(out, shape)
         if out is not self._caller[0]:
-            self._caller = (out, out.ctypes.data)
+            self._caller = (out, ctypes.c_void_p(out.ctypes.data))
         return self._caller

@@ -3,7 +3,7 @@
 import contextlib
 
 from ._controls import CameraControls
-from ._frames import FrameBuffers, check_destination, frame_shape
+from ._frames import FrameBuffers, frame_shape
 from .errors import KorvexError
 
 
@@ -23,6 +23,7 @@ class Camera(CameraControls):
         self._buffers = FrameBuffers()
         self._capturing = False
         self._window = None
+        self._shapes = None
         self._resolution_mode = 0
         CameraControls.__init__(self)
         self.colour = not self.model.endswith("M")
@@ -77,10 +78,10 @@ class Camera(CameraControls):
         KorvexError when the adapter refused.
         """
         colour = self.colour if colour is None else colour
-        width, height = self._window[2], self._window[3]
-        out, address = self._destination(out, "export", frame_shape(width, height, colour or self._library.cross_enabled))
-        result = self._library.ZqExportImageData(self.device, address, width, height, 1 if colour else 0,
-                                                 self.layout if layout is None else layout)
+        shape = self._shapes[1 if colour or self._library.cross_enabled else 0]
+        out, address = self._destination(out, "export", shape)
+        result = self._library.export_frame(self.device, address, shape[1], shape[0], 1 if colour else 0,
+                                            int(self.layout if layout is None else layout))
         if result == -1:
             raise TimeoutError(f"ZqExportImageData: no frame from camera {self.device} within the timeout")
         if result != 1:
@@ -91,7 +92,7 @@ class Camera(CameraControls):
         """Takes one frame now (no cross-hair) and returns it as export() does."""
         colour = self.colour if colour is None else colour
         width, height = self.frame_size
-        out, address = self._destination(out, "grab", frame_shape(width, height, colour))
+        out, address = self._destination(out, "grab", self._shapes[1 if colour else 0])
         self._library.call("ZqGrabSingle", self.device, address, width, height, 1 if colour else 0,
                            self.layout if layout is None else layout)
         return out
@@ -139,8 +140,13 @@ class Camera(CameraControls):
         result = self._library.checked("ZqSetAOI", self.device, left, top, width, height)
         if result != 1:
             raise KorvexError("ZqSetAOI", result, "window refused")
-        self._window = (left, top, width, height)
+        self._set_window((left, top, width, height))
 
     def _reset_window(self):
         width, height = self.resolution
-        self._window = (0, 0, width, height)
+        self._set_window((0, 0, width, height))
+
+    def _set_window(self, window):
+        self._window = window
+        width, height = window[2], window[3]
+        self._shapes = (frame_shape(width, height, False), frame_shape(width, height, True))
