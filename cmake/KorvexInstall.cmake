@@ -6,6 +6,7 @@
 #                     (find_package(Korvex) -> Korvex::Korvex) and korvex.pc
 #   SimulatedCameras  the stand-in camera libraries (HVDAILT, Raw2Rgb) and the simulator they
 #                     need (hvsim), for running without hardware; the maker's libraries replace them
+#   tools             the korvex command-line tool (installed by cli/)
 #
 # Every library lands in one folder (lib/ on Linux, bin/ on Windows), so the installed adapter
 # finds the camera libraries beside it: on Linux through a $ORIGIN run path, on Windows because
@@ -18,6 +19,7 @@ set(KORVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Korvex)
 
 if(NOT WIN32)
   set_target_properties(Korvex HVDAILT PROPERTIES INSTALL_RPATH "$ORIGIN")
+  set_target_properties(korvex_tool PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 endif()
 
 install(TARGETS Korvex EXPORT KorvexTargets

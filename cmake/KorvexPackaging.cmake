@@ -1,11 +1,11 @@
 # CPack: a Debian package set on Linux, one zip of the install tree on Windows.
 #
 # Debian: libkorvex1 (the adapter), libkorvex-dev (header, development link, CMake package,
-# korvex.pc) and korvex-simulated-cameras (the stand-in camera libraries). The stand-ins have a
-# package of their own because they take the camera maker's library names (libHVDAILT.so,
-# libRaw2Rgb.so): a user with real cameras installs the maker's libraries instead and must not get
-# stand-ins in the system library folder. libkorvex1 recommends them, since the adapter loads only
-# with one of the two sets present.
+# korvex.pc), korvex-tools (the korvex command) and korvex-simulated-cameras (the stand-in camera
+# libraries). The stand-ins have a package of their own because they take the camera maker's
+# library names (libHVDAILT.so, libRaw2Rgb.so): a user with real cameras installs the maker's
+# libraries instead and must not get stand-ins in the system library folder. libkorvex1
+# recommends them, since the adapter loads only with one of the two sets present.
 #
 # Windows: the zip holds the whole tree, stand-in DLLs included, so that it runs as unpacked; with
 # real cameras the maker's HVDAILT.dll and Raw2Rgb.dll replace the stand-ins (hvsim.dll goes).
@@ -23,11 +23,12 @@ if(WIN32)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEB_COMPONENT_INSTALL ON)
-  set(CPACK_COMPONENTS_ALL Runtime Development SimulatedCameras)
+  set(CPACK_COMPONENTS_ALL Runtime Development tools SimulatedCameras)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
   set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
+  set(CPACK_COMPONENT_TOOLS_DEPENDS Runtime)
   set(korvex_cxx_runtime "libc6, libstdc++6, libgcc-s1")
 
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libkorvex1)
@@ -48,6 +49,12 @@ else()
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
   set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
       "Korvex camera adapter: korvex.h, the CMake package (Korvex::Korvex) and korvex.pc")
+
+  set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME korvex-tools)
+  set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ${korvex_cxx_runtime})
+  set(CPACK_COMPONENT_TOOLS_DESCRIPTION
+      "korvex: list cameras, show one, snap a frame, stream with statistics, record raw frames")
 
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_NAME korvex-simulated-cameras)
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_SECTION libs)

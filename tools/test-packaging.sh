@@ -6,6 +6,7 @@
 #   2. pkg-config against the same tree;
 #   3. find_package against the Debian packages installed with dpkg -i (root only; they are
 #      removed again at the end).
+# The installed korvex command must run the same way.
 # Also checks that the README's tutorial shows examples/host/host.c as it is.
 #
 # Usage: tools/test-packaging.sh [build folder, default build/release]
@@ -14,15 +15,15 @@ cd "$(dirname "$0")/.."
 build="${1:-build/release}"
 
 [ -f "${build}/CMakeCache.txt" ] || cmake --preset release -B "${build}" >/dev/null
-# The installed components are the adapter and the camera libraries.
-components=(Runtime Development SimulatedCameras)
-cmake --build "${build}" -j "${KORVEX_JOBS:-2}" --target Korvex HVDAILT Raw2Rgb hvsim >/dev/null
+# The installed components: the adapter, its development files, the tool and the camera libraries.
+components=(Runtime Development tools SimulatedCameras)
+cmake --build "${build}" -j "${KORVEX_JOBS:-2}" --target Korvex korvex_tool HVDAILT Raw2Rgb hvsim >/dev/null
 
 work="$(mktemp -d)"
 debs_installed=0
 cleanup() {
   if [ "${debs_installed}" = 1 ]; then
-    dpkg -r libkorvex-dev libkorvex1 korvex-simulated-cameras >/dev/null
+    dpkg -r libkorvex-dev korvex-tools libkorvex1 korvex-simulated-cameras >/dev/null
   fi
   rm -rf "${work}"
 }
@@ -58,6 +59,15 @@ run_host() {
   echo "${label}: ok ($(readelf -d "${program}" | grep -o 'libKorvex.so.[0-9]*'))"
 }
 
+# The korvex command lists the two simulated cameras.
+run_tool() {
+  local label="$1" program="$2"
+  local output
+  output="$(env -u LD_LIBRARY_PATH "${program}" list 2>&1)" || fail "${label}: korvex list failed: ${output}"
+  echo "${output}" | grep -q HV1300UM || fail "${label}: korvex list: ${output}"
+  echo "${label}: korvex list ok"
+}
+
 configure_host() {
   local folder="$1"
   shift
@@ -73,6 +83,7 @@ done
 readelf -d "${prefix}/lib/libKorvex.so" | grep -q 'SONAME.*\[libKorvex.so.1\]' || fail "SONAME is not libKorvex.so.1"
 configure_host "${work}/host-cmake" -DCMAKE_PREFIX_PATH="${prefix}"
 run_host "find_package, install tree" "${work}/host-cmake/host"
+run_tool "install tree" "${prefix}/bin/korvex"
 
 export PKG_CONFIG_PATH="${prefix}/lib/pkgconfig"
 # shellcheck disable=SC2046  # pkg-config's flags are meant to split
@@ -92,4 +103,5 @@ dpkg -i "${work}"/packages/*.deb >/dev/null
 configure_host "${work}/host-deb"
 grep -q 'Korvex_DIR:PATH=/usr/' "${work}/host-deb/CMakeCache.txt" || fail "the host did not use the installed package"
 run_host "find_package, dpkg -i" "${work}/host-deb/host"
+run_tool "dpkg -i" /usr/bin/korvex
 echo "packaging: ok"
