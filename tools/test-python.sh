@@ -16,8 +16,11 @@ cmake --build "${build}" -j "${KORVEX_JOBS:-2}" --target Korvex hvsim >/dev/null
 build="$(realpath -m "${build}")"
 venv="${build}/python-venv"
 rm -rf "${venv}"
-"${python}" -m venv --system-site-packages "${venv}"
-"${venv}/bin/pip" install --quiet --no-index --no-build-isolation bindings/python
+# Debian's pip installs into the new environment, which then needs no pip of its own (seconds
+# saved); --no-index: everything comes from Debian's packages.
+"${python}" -m venv --without-pip --system-site-packages "${venv}"
+"${python}" -m pip --python "${venv}/bin/python" install --quiet --root-user-action=ignore --no-index \
+  --no-build-isolation bindings/python
 rm -rf bindings/python/build bindings/python/src/korvex.egg-info
 
 export KORVEX_LIBRARY="${build}/bin/libKorvex.so" KORVEX_SIM_CAMERAS=HV1300UC,HV1300UM
