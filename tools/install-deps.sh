@@ -35,3 +35,14 @@ if [ "${#windows[@]}" -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq "${windows[@]}"
 fi
+
+# The settings-file fuzzer (tools/test-fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
+fuzz=()
+for package in clang libclang-rt-14-dev; do
+  dpkg -s "${package}" >/dev/null 2>&1 || fuzz+=("${package}")
+done
+if [ "${#fuzz[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${fuzz[@]}"
+fi

@@ -14,6 +14,7 @@ for preset in release asan tsan; do
 done
 tools/test-python.sh build/release
 tools/test-packaging.sh build/release
+tools/test-fuzz.sh
 
 if [ -x tools/test-windows.sh ]; then
   echo "=== windows-i686 (Wine) ==="
