@@ -37,6 +37,8 @@ def test_failures_raise_errors_that_name_the_function(library, session, simulato
         (lambda: setattr(camera, "window", (0, 0, 2000, 2000)), korvex.KorvexError, "ZqSetAOI"),
         (lambda: setattr(camera, "resolution_mode", 9), korvex.KorvexError, "ZqSetResolution"),
         (lambda: setattr(camera, "gain", 65536 + 20), ValueError, "ZqSetGain"),  # not wrapped to 20
+        (lambda: camera.export(layout=5), ValueError, "layout"),
+        (lambda: korvex.open(1, library=library), RuntimeError, "already open"),
         (lambda: camera.export(np.zeros((1024, 1280), np.uint16)), ValueError, "dtype"),
         (lambda: camera.export(np.zeros((1024, 1280, 3), np.uint8)), ValueError, "shape"),
         (lambda: camera.export(np.zeros((1024, 1280, 4), np.uint8)[:, ::-1]), ValueError, "contiguous"),
@@ -52,6 +54,7 @@ def test_failures_raise_errors_that_name_the_function(library, session, simulato
     session.timeout = 5
 
     # Misuse: the adapter's message goes to standard error instead of waiting for a click.
+    session.close()
     capfd.readouterr()
     with pytest.raises(korvex.KorvexError, match="ZqOpenDevice"):
         korvex.open(11, library=library)

@@ -102,13 +102,14 @@ class Library:
             function.argtypes = arguments
             setattr(self, name, function)
         # The export loop's own entry, declared without argument types: ctypes then skips their
-        # conversion, about half a microsecond a call. Its one caller passes ints already in range
-        # and a ready c_void_p.
+        # conversion, about half a microsecond a call. Its one caller passes ints already checked
+        # to be in range and a ready c_void_p.
         self.export_frame = handle["ZqExportImageData"]
         self.export_frame.restype = _I16
         # Library-wide settings, kept here because the adapter offers no way to read them back.
         self.timeout_ms = 5000
         self.cross_enabled = False
+        self.open_session = None
 
     @classmethod
     def load(cls, path=None):

@@ -7,6 +7,13 @@ from ._frames import FrameBuffers, frame_shape
 from .errors import KorvexError
 
 
+def _checked_layout(layout):
+    # The adapter would take any other code as 1 without a word; a wrong layout swaps colours.
+    if layout not in (1, 2, 3, 4):
+        raise ValueError(f"Bayer layout must be 1..4, not {layout!r}")
+    return int(layout)
+
+
 class Camera(CameraControls):
     """Camera ``device`` (counted from 1) of a ``Session``.
 
@@ -27,11 +34,20 @@ class Camera(CameraControls):
         self._resolution_mode = 0
         CameraControls.__init__(self)
         self.colour = not self.model.endswith("M")
-        self.layout = 1
+        self._layout = 1
         self._reset_window()
 
     def __repr__(self):
         return f"Camera(device={self.device}, model={self.model!r})"
+
+    @property
+    def layout(self):
+        """The sensor's Bayer layout: 1 = B G / G R, 2 = G B / R G, 3 = G R / B G, 4 = R G / G B."""
+        return self._layout
+
+    @layout.setter
+    def layout(self, layout):
+        self._layout = _checked_layout(layout)
 
     # ---- capture -------------------------------------------------------------------------
 
@@ -81,7 +97,7 @@ class Camera(CameraControls):
         shape = self._shapes[1 if colour or self._library.cross_enabled else 0]
         out, address = self._destination(out, "export", shape)
         result = self._library.export_frame(self.device, address, shape[1], shape[0], 1 if colour else 0,
-                                            int(self.layout if layout is None else layout))
+                                            self._layout if layout is None else _checked_layout(layout))
         if result == -1:
             raise TimeoutError(f"ZqExportImageData: no frame from camera {self.device} within the timeout")
         if result != 1:
@@ -94,7 +110,7 @@ class Camera(CameraControls):
         width, height = self.frame_size
         out, address = self._destination(out, "grab", self._shapes[1 if colour else 0])
         self._library.call("ZqGrabSingle", self.device, address, width, height, 1 if colour else 0,
-                           self.layout if layout is None else layout)
+                           self._layout if layout is None else _checked_layout(layout))
         return out
 
     def _destination(self, out, kind, shape):

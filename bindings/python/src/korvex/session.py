@@ -46,6 +46,9 @@ class Session:
         self.close()
 
     def _open_devices(self, count):
+        # Opening again would forget the open cameras' handles without ending them.
+        if self.library.open_session is not None:
+            raise RuntimeError("a session is already open on this library; close it first")
         result = self.library.checked("ZqOpenDevice", count)
         # Counts outside 1..10 change nothing. Otherwise a failure may leave the cameras before
         # the failing one open: close them, or they stay begun.
@@ -54,6 +57,7 @@ class Session:
         if result != 1:
             raise KorvexError("ZqOpenDevice", result, f"cannot open {count} camera(s)")
         self._open = True
+        self.library.open_session = self
 
     def allocate(self):
         """Gives every camera its buffers and colour tables (again, after geometry changes)."""
@@ -72,6 +76,7 @@ class Session:
         if not self._open:
             return
         self._open = False
+        self.library.open_session = None
         failure = None
         for camera in getattr(self, "cameras", ()):
             if camera.capturing:
