@@ -113,14 +113,23 @@ class Library:
 
     @classmethod
     def load(cls, path=None):
-        """Loads the adapter from path, else from $KORVEX_LIBRARY, else by the system loader's search."""
+        """Loads the adapter from path, else from $KORVEX_LIBRARY, else by the system loader's search.
+
+        One Library per name: the adapter's state is one per process, and so must be what is
+        kept here about it.
+        """
         _quiet_messages()
         tried = []
         for candidate in _candidates(path):
+            if candidate in _loaded:
+                return _loaded[candidate]
             try:
-                return cls(_loader()(candidate), candidate)
+                library = cls(_loader()(candidate), candidate)
             except OSError as error:
                 tried.append(f"{candidate} ({error})")
+                continue
+            _loaded[candidate] = library
+            return library
         raise OSError("Korvex library not found; tried " + "; ".join(tried) +
                       ". Pass its path or set KORVEX_LIBRARY to the library file.")
 
@@ -141,21 +150,11 @@ class Library:
         return result
 
 
-_default = None
-
-
-def default_library():
-    """The library loaded once per process by Library.load() with no path."""
-    global _default
-    if _default is None:
-        _default = Library.load()
-    return _default
+_loaded = {}
 
 
 def resolve(library):
-    """A Library from None (the default), a path, or a Library."""
-    if library is None:
-        return default_library()
+    """A Library from None (the default search), a path, or a Library."""
     if isinstance(library, Library):
         return library
     return Library.load(library)
