@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nexport time / memcpy of the destination's bytes (targets: mono <= 2.5; colour <= 8 up to "
+    std::printf("\nexport time / memcpy of the destination's bytes (targets: mono <= 1.2; colour <= 8 up to "
                 "1280x1024, <= 3 above)\n");
     for (const auto& s : kSizes) {
         const std::string args = "/" + std::to_string(s[0]) + "/" + std::to_string(s[1]);
