@@ -45,6 +45,14 @@ int main(int argc, char** argv) {
                                            AddStreamCommand(tool), AddRecordCommand(tool)};
     try {
         tool.parse(argc, argv);
+    } catch (const CLI::RequiredError& error) {
+        // "korvex bogus" lacks a subcommand because bogus is none: name it.
+        if (!tool.remaining().empty()) {
+            std::fprintf(stderr, "korvex: unknown command '%s'; run korvex --help for the list\n",
+                         tool.remaining().front().c_str());
+            return kExitUsage;
+        }
+        return tool.exit(error) == 0 ? kExitOk : kExitUsage;
     } catch (const CLI::ParseError& error) {
         return tool.exit(error) == 0 ? kExitOk : kExitUsage;
     }
