@@ -24,7 +24,9 @@
  *   share a working buffer and must not run at the same time on that camera. Different cameras
  *   are independent. The colour functions (white balance, table reset, gamma) may run on any
  *   thread while another exports or grabs on the same camera: each frame is converted with one
- *   whole set of tables, the old or the new, and the export takes no lock for it.
+ *   whole set of tables, the old or the new, and the export takes no lock for it. Each function
+ *   below says under "Threads:" which calls may run at the same time as it on the same camera;
+ *   "a lifecycle call" is ZqOpenDevice, ZqAllocateResources, ZqCloseDevice or ZqRestatDevice.
  *
  * Camera states
  * -------------
@@ -96,7 +98,8 @@ extern "C" {
  * ZqCloseDevice before opening again), then cameras 1..count are begun in order. If one fails:
  * message 3, result 0; the cameras before it stay open, the device total used by allocation and
  * closing keeps its earlier value and no ratios are read. Success: result 1.
- * A stored ratio that is missing, empty, not a number or 0 is read as 1.0. */
+ * A stored ratio that is missing, empty, not a number or 0 is read as 1.0.
+ * Threads: nothing else may run on any camera meanwhile; it replaces every camera's handle. */
 KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
 
 /* Gives each opened camera (1..the count of the last successful ZqOpenDevice, 1 before any)
@@ -110,23 +113,32 @@ KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
  * Calling it again releases a camera's earlier buffers and allocates fresh ones, except on a
  * camera that is capturing: the camera library writes into its buffers, so they are kept (their
  * content too) and only geometry, ratios and tables are set again; if the camera's frame no
- * longer fits them the result is 0. */
+ * longer fits them the result is 0.
+ * Threads: no other call on the cameras it allocates may run meanwhile. */
 KX_API int16_t KX_CALL ZqAllocateResources(void);
 
 /* Writes every opened camera's ratios to the settings file, wakes any export waiting on those
  * cameras, ends them and releases their buffers. Always returns 1, also when nothing is open
  * (before any open it still writes camera 1's ratios, which are 0.000000 then) and when the file
  * cannot be written (the file then keeps its earlier content). It does not stop capture: call
- * ZqStopGrab first. An export woken by it returns 0 without writing (see ZqExportImageData). */
+ * ZqStopGrab first. An export woken by it returns 0 without writing (see ZqExportImageData).
+ * Threads: exports on any camera may run meanwhile: a waiting one wakes and returns 0, one that
+ * is delivering a frame finishes it before the buffers are released. No other call on the open
+ * cameras may run meanwhile. */
 KX_API int16_t KX_CALL ZqCloseDevice(void);
 
-/* Ends and begins one camera's connection again, keeping its buffers, ratios, tables, geometry
- * and capture state. No open test, no message. Result 1 when the camera began again, else 0
- * (the camera then counts as closed). */
+/* Ends and begins one camera's connection again, keeping its buffers, ratios, tables and
+ * geometry; no camera setting is sent again. Capture does not survive it: ending the connection
+ * ends the camera's capture, so a camera that was capturing delivers no frame until the host calls
+ * ZqStopGrab and then ZqStartGrab. Until then an export returns at most a frame signalled before
+ * the restart and otherwise waits its whole timeout and returns -1; with timeout -1 it waits
+ * forever. No open test, no message. Result 1 when the camera began again, else 0 (the camera
+ * then counts as closed).
+ * Threads: no other call on this camera may run meanwhile. */
 KX_API int16_t KX_CALL ZqRestatDevice(int16_t device);
 
 /* The number of cameras the camera library sees (low 16 bits), or -1 when it cannot tell.
- * Needs no open camera. */
+ * Needs no open camera. Threads: any time. */
 KX_API int16_t KX_CALL ZqGetDeviceTotal(void);
 
 /* ======================================================================================== */
@@ -137,18 +149,23 @@ KX_API int16_t KX_CALL ZqGetDeviceTotal(void);
  * Result 1 when capture started, 0 when the camera library refused (the frame event and the
  * callback registration stay; exports then wait their full timeout). A camera without buffers
  * (never allocated, or closed) gives 0 with no camera call, since frames would have nowhere to
- * go. Starting again without ZqStopGrab replaces the frame event; the earlier one is released. */
+ * go. Starting again without ZqStopGrab replaces the frame event; the earlier one is released.
+ * Threads: an export may wait on this camera meanwhile (it waits on the event it took). Not at
+ * the same time as ZqStopGrab, another ZqStartGrab or a lifecycle call on this camera. */
 KX_API int16_t KX_CALL ZqStartGrab(int16_t device);
 
 /* Stops continuous capture and releases the frame event. Requires an open camera. Result 1
  * when the camera library stopped capture, else 0 (the event is released all the same). The
  * event is released only once no frame callback can still be using it; an export already
- * waiting on it keeps waiting for its own timeout. */
+ * waiting on it keeps waiting for its own timeout.
+ * Threads: exports may wait or deliver on this camera meanwhile. Not at the same time as
+ * ZqStartGrab, another ZqStopGrab or a lifecycle call on this camera. */
 KX_API int16_t KX_CALL ZqStopGrab(int16_t device);
 
 /* Sets how long ZqExportImageData waits for a frame, for all cameras. Always 1.
  * 0 = do not wait, 1..32767 = milliseconds, -1 = wait without limit, any other negative v =
- * 4294967296 + v milliseconds. Default 5000. Takes effect at the next export. */
+ * 4294967296 + v milliseconds. Default 5000. Takes effect at the next export; an export already
+ * waiting keeps the timeout it started with. Threads: any time. */
 KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
 
 /* ======================================================================================== */
@@ -170,7 +187,20 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * also 0 with nothing written when the converter library refuses the frame.
  * A width or height of 0 writes nothing and returns 1. A camera that is not capturing is
  * exported at once from the newest buffer it holds. The size, height and layout of each export
- * that passed its wait are recorded for ZqAutoWhiteBalance. Allocates no memory. */
+ * that passed its wait are recorded for ZqAutoWhiteBalance. Allocates no memory.
+ * The frame is read from the raw buffer the camera filled last while capture goes on: the camera
+ * writes the next frame into its other buffer and refills this one with the frame after that,
+ * two frames after it was written. An export still reading it then delivers rows of two frames
+ * (a torn frame), and nothing reports it. This happens when the host exports slower than the
+ * camera's frame rate: a signal left by an earlier frame lets an export start late in the
+ * newest frame's life. Export at least as fast as frames come, or use a triggered snap mode or
+ * ZqGrabSingle, when every frame must be whole.
+ * Threads: not at the same time as another export, ZqGrabSingle or ZqAutoWhiteBalance on this
+ * camera (they share its working buffer and the recorded export), nor ZqOpenDevice,
+ * ZqAllocateResources or ZqRestatDevice. Other threads may call ZqStartGrab, ZqStopGrab and
+ * ZqCloseDevice meanwhile (see there), and every other function: the colour functions (each
+ * frame is converted with the old or the new tables, never a mix), the cross-hair, the timeout,
+ * the camera settings, which change the frames the camera delivers next, and identification. */
 KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, int16_t width, int16_t height,
                                          int16_t colour, int16_t layout);
 
@@ -180,7 +210,9 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
  * destination still receives what the first raw buffer held. Refused with 0, nothing written and
  * no camera call: negative width or height, width*height beyond the buffers, null destination, a
  * camera without buffers, or colour == 1 with a layout outside 1..4. 0 with nothing written when
- * the converter library refuses the frame. Records no export geometry. */
+ * the converter library refuses the frame. Records no export geometry.
+ * Threads: not at the same time as an export, another grab or ZqAutoWhiteBalance on this camera,
+ * nor a lifecycle call (ZqCloseDevice included); other functions as for ZqExportImageData. */
 KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
                                     int16_t colour, int16_t layout);
 
@@ -189,12 +221,15 @@ KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_
 /* ======================================================================================== */
 
 /* flag 1 switches the cross-hair on and returns 0; flag 0 switches it off and returns 1; any
- * other flag changes nothing and returns 0. */
+ * other flag changes nothing and returns 0. Threads: any time; exports take the switch once per
+ * frame. */
 KX_API int16_t KX_CALL ZqEnableCross(int16_t device, int16_t flag);
 
 /* Sets the cross-hair's bounding box (left column x, top row y, width, height, in output pixels
  * counted from 0) and the thickness of both bars. Every value is stored as given, negatives
- * included; parts outside a frame are not drawn; a thickness <= 0 draws nothing. Always 1. */
+ * included; parts outside a frame are not drawn; a thickness <= 0 draws nothing. Always 1.
+ * Threads: any time. Each value is stored on its own, so an export running meanwhile may draw a
+ * box of earlier and new values mixed; the exports after it draw the new one. */
 KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int16_t width, int16_t height,
                                       int16_t thickness);
 
@@ -208,19 +243,26 @@ KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int1
  * ratios and the tables left exactly as they were: a camera without buffers, before its first
  * export, the latest export's size no longer fitting its buffers, or an estimate that fails (the
  * converter library refuses, or gives a ratio that is not a positive finite number, as for a black
- * or saturated frame). */
+ * or saturated frame).
+ * Threads: not at the same time as an export or ZqGrabSingle on this camera (it reads the
+ * recorded export and uses the working buffer), nor ZqSetResolution, ZqSetAOI or a lifecycle
+ * call. Another colour function on this camera waits for this one's change to end. */
 KX_API int16_t KX_CALL ZqAutoWhiteBalance(int16_t device);
 
 /* Sets the blue and red ratios by hand, in hundredths (blue first): ratio = value * 0.01.
- * Rebuilds the red and blue tables; green is untouched. Requires an open camera. Result 1. */
+ * Rebuilds the red and blue tables; green is untouched. Requires an open camera. Result 1.
+ * Threads: exports and grabs on this camera may run meanwhile, and other colour functions (the
+ * changes take turns); not a lifecycle call. */
 KX_API int16_t KX_CALL ZqSetWhiteBalanceRatio(int16_t device, int16_t blue, int16_t red);
 
-/* Makes all three colour tables the identity; the ratios stay. No open test; always 1. */
+/* Makes all three colour tables the identity; the ratios stay. No open test; always 1.
+ * Threads: as ZqSetWhiteBalanceRatio. */
 KX_API int16_t KX_CALL ZqResetLutTable(int16_t device);
 
 /* Fills all three colour tables with a gamma curve of value / 10 (integer quotient: 15 gives
  * 1.0; 1..9 give 0.0, which yields the identity table). No open test. value outside 1..100, or
- * the converter library refusing a table: result 0, nothing changed. Otherwise 1. */
+ * the converter library refusing a table: result 0, nothing changed. Otherwise 1.
+ * Threads: as ZqSetWhiteBalanceRatio. */
 KX_API int16_t KX_CALL ZqSetGamma(int16_t device, int16_t value);
 
 /* ======================================================================================== */
@@ -234,7 +276,9 @@ KX_API int16_t KX_CALL ZqSetGamma(int16_t device, int16_t value);
  * Result 1 when the camera accepted the exposure, else 0. For these row-counting cameras a unit
  * other than 0, 1 or 2 gives 0 with no exposure sent; times beyond the 32-bit clock count
  * (2 s units from 90 up) are computed without overflow and clamped to the upper limit. If the
- * camera type cannot be read, result 0 and nothing is sent. */
+ * camera type cannot be read, result 0 and nothing is sent.
+ * Threads: exports may run meanwhile; not ZqSetResolution, ZqSetAOI or a lifecycle call on this
+ * camera (the row length comes from the current geometry). */
 KX_API int16_t KX_CALL ZqSetShutter(int16_t device, int16_t unit, int16_t value);
 
 /* ======================================================================================== */
@@ -245,50 +289,74 @@ KX_API int16_t KX_CALL ZqSetShutter(int16_t device, int16_t unit, int16_t value)
  * width, height and mode are set to that entry even when the camera refuses it (result 0).
  * Result 1 when the camera accepted. A mode outside the list, a list that cannot be read, or
  * an entry whose frame would not fit the camera's buffers: result 0, no mode sent, nothing
- * changed. */
+ * changed.
+ * Threads: exports may run meanwhile; frames of the new size follow, and what an export writes
+ * is always the width and height it is given. Not at the same time as the other geometry
+ * functions, ZqSetShutter, ZqAutoWhiteBalance or a lifecycle call on this camera. */
 KX_API int16_t KX_CALL ZqSetResolution(int16_t device, int16_t mode);
 
 /* Sets the camera's output window. Requires an open camera. The window width becomes the row
  * width used by ZqSetShutter (even when the camera refuses). Result 1 on success, otherwise the
  * camera's status in 16 bits (which may itself read 0 or 1). A window with a negative size or
- * one whose frame would not fit the camera's buffers: result 0, nothing sent or changed. */
+ * one whose frame would not fit the camera's buffers: result 0, nothing sent or changed.
+ * Threads: as ZqSetResolution. */
 KX_API int16_t KX_CALL ZqSetAOI(int16_t device, int16_t left, int16_t top, int16_t width, int16_t height);
 
 /* The width of the camera's current resolution entry (not the window), in 16 bits. Requires an
- * open camera. -1 when the list cannot be read or the current mode lies outside it. */
+ * open camera. -1 when the list cannot be read or the current mode lies outside it.
+ * Threads: any time but during ZqSetResolution or a lifecycle call on this camera. */
 KX_API int16_t KX_CALL ZqGetImageWidth(int16_t device);
 
 /* The height of the camera's current resolution entry, in 16 bits. Requires an open camera.
- * -1 when the list cannot be read or the current mode lies outside it. */
+ * -1 when the list cannot be read or the current mode lies outside it.
+ * Threads: as ZqGetImageWidth. */
 KX_API int16_t KX_CALL ZqGetImageHeight(int16_t device);
 
 /* ======================================================================================== */
 /* Gain, converter, timing and trigger. All but ZqSetBlanking require an open camera.       */
 /* ======================================================================================== */
 
+/* The values below pass to the camera unchanged; the camera defines their ranges and refuses
+ * others (result 0). The ranges, defaults and effects given are the simulated cameras'.
+ * Threads (every function of this group): any time but during a lifecycle call on this camera;
+ * exports may run meanwhile, and the frames the camera delivers next show the change. */
+
 /* mode 0: sends value as the gain of all four channels (codes 16..19 in order); result from
- * the last one. Any other mode: sends nothing, result 1. */
+ * the last one. Any other mode: sends nothing, result 1. value: gain register 0..255, default
+ * 16; a pixel's brightness scales by (32 + value) / 48. */
 KX_API int16_t KX_CALL ZqSetGain(int16_t device, int16_t mode, int16_t value);
-/* Gain of one channel (code 16 + channel, in 8 bits). Result 1 when accepted. */
+/* Gain of one channel (code 16 + channel, in 8 bits). Result 1 when accepted. Channels 0..3
+ * (codes 16..19) are, on a colour sensor, red, green beside red, green beside blue and blue; on a
+ * monochrome sensor the four pixels of each 2 x 2 cell in the same order. Other channels give
+ * codes the camera refuses. value as for ZqSetGain. */
 KX_API int16_t KX_CALL ZqSetChannelGain(int16_t device, int16_t channel, int16_t value);
-/* Converter level. Result 1 when accepted. */
+/* Converter level: a black offset of 0..15 steps, each adding 4 to every raw pixel value;
+ * default 0. Result 1 when accepted. */
 KX_API int16_t KX_CALL ZqSetADCLevel(int16_t device, int16_t level);
-/* Converter enable: flag 1 enables, anything else disables. Result 1 when accepted. */
+/* Converter enable: flag 1 enables, anything else disables (the default). The per-channel
+ * value of ZqSetADCValue applies only while enabled. Result 1 when accepted. */
 KX_API int16_t KX_CALL ZqEnableADC(int16_t device, int16_t flag);
-/* Converter value -255..264 for all four channels; result from the last. Outside the range:
- * 0, nothing sent, no message (the open test still comes first). */
+/* Converter value -255..264 for all four channels (codes 16..19); result from the last. While
+ * the converter is enabled each pixel gains value / 4. Outside the range: 0, nothing sent, no
+ * message (the open test still comes first). */
 KX_API int16_t KX_CALL ZqSetADCValue(int16_t device, int16_t value);
-/* Blanking. No open test: a camera that is not open is passed handle 0 and the camera
- * library's refusal gives 0. Result 1 when accepted. */
+/* Blanking: first in pixel clocks added to every row, second in rows added to every frame,
+ * 0..4095 each, default 0. They lengthen the readout, (window height + second) x (row length +
+ * first) / 24 MHz with the row length in pixel clocks from the camera family and window width,
+ * and so the frame interval where the readout is longer than the exposure. No open test: a camera that is not open is passed handle 0
+ * and the camera library's refusal gives 0. Result 1 when accepted. */
 KX_API int16_t KX_CALL ZqSetBlanking(int16_t device, int16_t first, int16_t second);
-/* Snap mode (camera-defined: continuous, triggered). Result 1 when accepted. */
+/* Snap mode: 0 continuous (free-running, the default); 1, 2 and 3 triggered, where each
+ * ZqTriggerShot releases one frame (the simulated cameras treat the three alike); other modes
+ * are refused. Result 1 when accepted. */
 KX_API int16_t KX_CALL ZqSetSnapMode(int16_t device, int16_t mode);
 /* Snap speed, trigger polarity, strobe polarity: a non-zero flag sends 1, zero sends 0.
  * Result 1 whatever the camera answers. */
 KX_API int16_t KX_CALL ZqSetSnapSpeed(int16_t device, int16_t flag);
 KX_API int16_t KX_CALL ZqSetTriggerPolarity(int16_t device, int16_t flag);
 KX_API int16_t KX_CALL ZqSetStrobePolarity(int16_t device, int16_t flag);
-/* Software trigger: releases one frame in triggered mode. Result 1 when accepted.
+/* Software trigger: releases one frame in triggered mode. Result 1 when accepted; refused
+ * while the camera is not capturing or is in continuous mode.
  * Also exported as ZqSetTrigerShot, the same function. */
 KX_API int16_t KX_CALL ZqTriggerShot(int16_t device);
 KX_API int16_t KX_CALL ZqSetTrigerShot(int16_t device);
@@ -296,6 +364,8 @@ KX_API int16_t KX_CALL ZqSetTrigerShot(int16_t device);
 /* ======================================================================================== */
 /* Identification and status                                                                 */
 /* ======================================================================================== */
+
+/* Threads (every function of this group): any time but during a lifecycle call on this camera. */
 
 /* Writes exactly 10 bytes: the model name, zero-padded, or ten zero bytes for a type without a
  * name or when the type cannot be read. Requires an open camera (then nothing is written).
