@@ -1,12 +1,10 @@
-# Cross-build for 32-bit Windows with MinGW-w64 (Debian's g++-mingw-w64-i686).
+# Cross-build for Windows with MinGW-w64, shared by both architectures. The including toolchain
+# file sets CMAKE_SYSTEM_PROCESSOR, KORVEX_MINGW_PREFIX and KORVEX_WINE_PROGRAM.
 #
 # The -posix compilers are named explicitly: they carry the winpthreads-based std::thread that the
 # simulated camera library needs (the -win32 variant has none). The runtime is linked statically,
 # so that every DLL and program needs nothing beyond Windows' own DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(KORVEX_MINGW_PREFIX i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${KORVEX_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KORVEX_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${KORVEX_MINGW_PREFIX}-windres)
@@ -27,12 +25,12 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "${korvex_static_runtime}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${korvex_static_runtime}")
 
 # Test programs run under Wine on the build machine.
-find_program(KORVEX_WINE wine)
+find_program(KORVEX_WINE ${KORVEX_WINE_PROGRAM} PATHS /usr/lib/wine)  # Debian keeps wine64 there
 if(KORVEX_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVEX_WINE})
 endif()
 
 # Release at -O2: MinGW's GCC 12 at -O3 reports false -Wrestrict overlaps inside std::string
-# concatenation on this 32-bit target (GCC bug 105651), which -Werror would turn into failures.
+# concatenation on the 32-bit target (GCC bug 105651), which -Werror would turn into failures.
 set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags for Release builds")
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags for Release builds")

@@ -2,6 +2,7 @@
 // how many were dropped, and writes per camera one grey image and, for colour cameras, one colour
 // image with a cross-hair and one pair of frames before and after automatic white balance.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,19 @@ struct Camera {
     int16_t layout;  // the sensor's Bayer layout, 1..4, for colour cameras
 };
 
+// With KORVEX_DEMO_MANUAL_FRAMES set, the simulated cameras make a frame only when the demo asks
+// for one, right before each export: every run, on every platform, then sees the same frames.
+bool ManualFrames() {
+    static const bool manual = std::getenv("KORVEX_DEMO_MANUAL_FRAMES") != nullptr;
+    return manual;
+}
+
 std::size_t Pixels(const Camera& c) { return static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height); }
+
+int16_t Export(const Camera& c, uint8_t* destination, int16_t colour, int16_t layout) {
+    if (ManualFrames()) hvsim_deliver_frames(c.device, 1);
+    return ZqExportImageData(c.device, destination, c.width, c.height, colour, layout);
+}
 
 // Exports a few grey frames and prints where each came from; returns the last one.
 std::vector<uint8_t> ShowLiveFrames(const Camera& c) {
@@ -31,7 +44,7 @@ std::vector<uint8_t> ShowLiveFrames(const Camera& c) {
     int32_t previous = -1;
     int dropped = 0;
     for (int n = 0; n < kFramesPerCamera; ++n) {
-        if (ZqExportImageData(c.device, grey.data(), c.width, c.height, 0, 1) != 1) {
+        if (Export(c, grey.data(), 0, 1) != 1) {
             std::printf("  camera %d: no frame within the timeout\n", c.device);
             continue;
         }
@@ -52,7 +65,7 @@ std::vector<uint8_t> ShowLiveFrames(const Camera& c) {
 // A colour frame as R,G,B for the PNG writer, or nothing when no frame came.
 std::vector<uint8_t> ColourFrame(const Camera& c) {
     std::vector<uint8_t> bgra(Pixels(c) * 4);
-    if (ZqExportImageData(c.device, bgra.data(), c.width, c.height, 1, c.layout) != 1) return {};
+    if (Export(c, bgra.data(), 1, c.layout) != 1) return {};
     std::vector<uint8_t> rgb(Pixels(c) * 3);
     for (std::size_t p = 0; p < Pixels(c); ++p) {
         rgb[3 * p] = bgra[4 * p + 2];
@@ -130,6 +143,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (ManualFrames()) hvsim_set_manual_frames(1);
     std::vector<Camera> cameras;
     for (int16_t device = 1; device <= total; ++device) {
         HvSimCameraState state{};

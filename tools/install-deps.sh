@@ -23,10 +23,12 @@ if [ "${#python[@]}" -gt 0 ]; then
   apt-get install -y -qq "${python[@]}"
 fi
 
-# The 32-bit Windows build and its tests under Wine: MinGW-w64 (with the posix-threads compilers),
-# GoogleTest's sources to build it for Windows, 32-bit Wine and a virtual display.
+# The Windows builds and their tests under Wine: MinGW-w64 for 32 and 64 bits (with the
+# posix-threads compilers), GoogleTest's sources to build it for Windows, 32- and 64-bit Wine and a
+# virtual display. 32-bit Wine installs everywhere but runs only where the kernel runs 32-bit programs.
 windows=()
-for package in g++-mingw-w64-i686 g++-mingw-w64-i686-posix googletest wine wine32:i386 xvfb; do
+for package in g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix \
+               googletest wine wine32:i386 wine64 xvfb; do
   dpkg -s "${package}" >/dev/null 2>&1 || windows+=("${package}")
 done
 if [ "${#windows[@]}" -gt 0 ]; then

@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Windows DLLs (preset windows-i686) and runs the Windows tests under Wine, in
-# a throwaway Wine prefix under build/ and on a virtual display (Xvfb), so no person is needed.
-# Prints "N passed, M failed" last; exits non-zero when anything failed.
+# Builds the Windows DLLs for both architectures and runs the Windows tests under Wine, in
+# throwaway Wine prefixes under build/ and on a virtual display (Xvfb), so no person is needed.
+#
+#   windows-x86_64  built, checked and run in full under 64-bit Wine on every host;
+#   windows-i686    built and checked everywhere; its Wine runs need a host that can execute
+#                   32-bit programs (tests/windows/probe_32bit.sh executes one to find out) and
+#                   are counted as skipped, with the reason, where it cannot.
+#
+# KORVEX_WINDOWS_NO_32BIT=1 forces the skip of the 32-bit runs. The Linux programs compared with
+# the Windows ones come from KORVEX_LINUX_BUILD (default build/release, the release preset); the
+# Windows builds go to KORVEX_WINDOWS_BUILD-ARCH (default build/windows-ARCH, the presets' folders).
+# Prints "N passed, M failed, K skipped" last; exits non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -11,65 +20,133 @@ jobs="${KORVEX_JOBS:-2}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${KORVEX_UNDER_XVFB:-}" ]; then
   exec env KORVEX_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
+source tests/windows/probe_32bit.sh
 
-set -e
-cmake --preset windows-i686 >/dev/null
-cmake --build --preset windows-i686 -j "${jobs}"
-# The Linux half of the settings-file comparison.
-cmake -S . -B build/win-linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_WERROR=ON \
-      -DKORVEX_BUILD_BENCHMARKS=OFF -DKORVEX_BUILD_DEMO=OFF >/dev/null
-cmake --build build/win-linux -j "${jobs}" --target korvex_profile_probe
-set +e
-
-bin="${root}/build/windows-i686/bin"
-passed=0 failed=0
+passed=0 failed=0 skipped=0
 pass() { echo "PASS $1"; passed=$((passed + 1)); }
 fail() { echo "FAIL $1"; failed=$((failed + 1)); }
+check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }  # check NAME COMMAND
+count_lines() {  # adds the PASS and FAIL lines of a log
+  passed=$((passed + $(grep -c '^PASS ' "$1"))) failed=$((failed + $(grep -c '^FAIL ' "$1")))
+}
+# The 37 names of the module definition with their ordinals, "ordinal name" per line.
+defined_exports=$(sed -n 's/^ *\(Zq[A-Za-z]*\) .*@\([0-9]*\)$/\2 \1/p' adapter/exports/Korvex.def)
+# The Wine runs per architecture: each gtest program, the settings file, the C host, the demo.
+wine_runs=(korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_tests "settings file" korvex_c_host korvex_demo)
 
-# Each DLL needs nothing beyond Windows' own DLLs (and Korvex.dll the two camera DLLs).
-system_dlls='^(KERNEL32|USER32|msvcrt|ADVAPI32)\.dll$'
-for dll in Korvex HVDAILT Raw2Rgb hvsim; do
-  case "${dll}" in
-    Korvex) allowed="${system_dlls}|^(HVDAILT|Raw2Rgb)\.dll$" ;;
-    HVDAILT) allowed="${system_dlls}|^hvsim\.dll$" ;;
-    *) allowed="${system_dlls}" ;;
-  esac
-  imports=$(i686-w64-mingw32-objdump -p "${bin}/${dll}.dll" | sed -n 's/^\s*DLL Name: //p')
-  echo "${dll}.dll imports: $(echo ${imports})"
-  if echo "${imports}" | grep -Evq "${allowed}"; then fail "${dll}.dll imports only system DLLs"; else pass "${dll}.dll imports only system DLLs"; fi
-done
+# The Linux halves of the comparisons: the settings-file probe and the demo.
+linux_build="${KORVEX_LINUX_BUILD:-build/release}"
+echo "=== Linux programs for the comparisons (${linux_build}) ==="
+if [ -z "${KORVEX_LINUX_BUILD:-}" ]; then cmake --preset release >/dev/null; else cmake -S . -B "${linux_build}" -G Ninja >/dev/null; fi &&
+  cmake --build "${linux_build}" -j "${jobs}" --target korvex_profile_probe korvex_demo ||
+  fail "Linux programs for the comparisons build"
+linux_bin="${root}/${linux_build}/bin"
+windows_build="${KORVEX_WINDOWS_BUILD:-build/windows}"
 
-# The export table: 37 names, ordinals 1..37 in byte-wise alphabetical order.
-exports=$(i686-w64-mingw32-objdump -p "${bin}/Korvex.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o 'Zq[A-Za-z]*')
-if [ "$(echo "${exports}" | wc -l)" -eq 37 ] && [ "${exports}" = "$(echo "${exports}" | LC_ALL=C sort)" ]; then
-  pass "Korvex.dll export table"
+# Builds the preset windows-ARCH; the DLLs and programs land in build/windows-ARCH/bin.
+build() {
+  echo "=== windows-$1: build ==="
+  cmake --preset "windows-$1" -B "${windows_build}-$1" >/dev/null && cmake --build "${windows_build}-$1" -j "${jobs}"
+}
+
+# Dependencies, export table and the import tables of the hosts linked through libKorvex.dll.a.
+static_checks() {
+  local arch=$1 objdump="$2-objdump" bin="${root}/${windows_build}-$1/bin" dll allowed imports
+  echo "=== windows-${arch}: static checks ==="
+  # Each DLL needs nothing beyond Windows' own DLLs (and Korvex.dll the two camera DLLs).
+  local system_dlls='^(KERNEL32|USER32|msvcrt|ADVAPI32)\.dll$'
+  for dll in Korvex HVDAILT Raw2Rgb hvsim; do
+    case "${dll}" in
+      Korvex) allowed="${system_dlls}|^(HVDAILT|Raw2Rgb)\.dll$" ;;
+      HVDAILT) allowed="${system_dlls}|^hvsim\.dll$" ;;
+      *) allowed="${system_dlls}" ;;
+    esac
+    imports=$(${objdump} -p "${bin}/${dll}.dll" | sed -n 's/^\s*DLL Name: //p')
+    echo "${dll}.dll imports: $(echo ${imports})"
+    check "windows-${arch}: ${dll}.dll imports only system DLLs" "! echo '${imports}' | grep -Evq '${allowed}'"
+  done
+  # The export table: the 37 plain names, ordinals 1..37 in byte-wise alphabetical order.
+  local exported
+  exported=$(${objdump} -p "${bin}/Korvex.dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^\s*\[ *\([0-9]*\)\] \(.*\)$/\1 \2/p' |
+    awk '{ print $1 + 1, $2 }')
+  check "windows-${arch}: Korvex.dll exports the 37 names with ordinals 1..37 in alphabetical order" \
+    '[ "${exported}" = "${defined_exports}" ] && [ "$(cut -d" " -f2 <<<"${exported}")" = "$(cut -d" " -f2 <<<"${exported}" | LC_ALL=C sort)" ]'
+  # Hosts linked through the import library import plain names that Korvex.dll exports; the C
+  # host names all 37, ZqSetTrigerShot included.
+  local host wanted
+  for host in korvex_c_host korvex_demo; do
+    imports=$(${objdump} -p "${bin}/${host}.exe" | sed -n '/DLL Name: Korvex.dll/,/^$/p' | awk 'NR > 2 && NF { print $NF }' | LC_ALL=C sort)
+    wanted=$(cut -d' ' -f2 <<<"${defined_exports}")
+    [ "${host}" = korvex_demo ] && wanted=$(comm -12 <(echo "${wanted}") <(echo "${imports}"))
+    echo "${host}.exe imports from Korvex.dll: $(echo ${imports})"
+    check "windows-${arch}: ${host}.exe links Korvex.dll's plain names through libKorvex.dll.a" \
+      '[ -n "${imports}" ] && [ "${imports}" = "${wanted}" ]'
+  done
+}
+
+# Runs every Windows test program of one architecture under the given Wine loader.
+wine_checks() {
+  local arch=$1 loader=$2 bin="${root}/${windows_build}-$1/bin" out="${root}/${windows_build}-$1"
+  export WINEPREFIX="${out}/wineprefix" WINEARCH=$3 WINELOADER="${loader}" WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=" KORVEX_WINE="${loader}"
+  echo "=== windows-${arch}: Wine prefix ==="
+  rm -rf "${WINEPREFIX}"
+  timeout 300 "${loader}" wineboot -i >/dev/null 2>&1
+  timeout 60 wineserver -w
+  local program log ok bad
+  for program in korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_tests; do
+    echo "=== windows-${arch}: ${program} (Wine) ==="
+    log="${out}/${program}.log"
+    (cd "${bin}" && timeout 600 "${loader}" "${program}.exe") 2>&1 | tr -d '\r' | tee "${log}" |
+      grep -E '^\[  (FAILED|PASSED) |^\[ *OK|Failure|error|Expected|Which is|actual|^  '
+    ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?.*/\1/p' "${log}" | tail -1)
+    bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "${log}" | tail -1)
+    if [ -z "${ok}" ] && [ -z "${bad}" ]; then fail "windows-${arch}: ${program} did not finish"; continue; fi
+    passed=$((passed + ${ok:-0})) failed=$((failed + ${bad:-0}))
+  done
+
+  echo "=== windows-${arch}: settings file, POSIX against Wine ==="
+  tests/windows/profile_differential.sh "${linux_bin}/korvex_profile_probe" "${bin}/korvex_profile_probe.exe" \
+    "${WINEPREFIX}/drive_c/windows" | tee "${out}/profile_differential.log"
+  count_lines "${out}/profile_differential.log"
+
+  echo "=== windows-${arch}: C host through the import library (Wine) ==="
+  rm -f "${WINEPREFIX}/drive_c/windows/Korvex.ini"
+  check "windows-${arch}: korvex_c_host.exe runs" \
+    '(cd "${bin}" && timeout 120 "${loader}" korvex_c_host.exe) 2>&1 | tr -d "\r" | tee /dev/stderr | grep -qx "c host: ok"'
+
+  echo "=== windows-${arch}: demo against the Linux demo (Wine) ==="
+  rm -f "${WINEPREFIX}/drive_c/windows/Korvex.ini"
+  tests/windows/demo_comparison.sh "${linux_bin}/korvex_demo" "${bin}/korvex_demo.exe" | tee "${out}/demo_comparison.log"
+  count_lines "${out}/demo_comparison.log"
+  timeout 60 wineserver -k 2>/dev/null
+}
+
+mkdir -p build
+echo "=== the 32-bit probe ==="
+tests/windows/probe_32bit_test.sh | tee build/probe_32bit_test.log
+count_lines build/probe_32bit_test.log
+
+# 64-bit: everything, on every host.
+if build x86_64; then
+  static_checks x86_64 x86_64-w64-mingw32
+  wine_checks x86_64 /usr/lib/wine/wine64 win64
 else
-  fail "Korvex.dll export table"
+  fail "windows-x86_64 builds"
 fi
 
-# One throwaway Wine prefix for the whole run.
-export WINEPREFIX="${root}/build/windows-i686/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-rm -rf "${WINEPREFIX}"
-timeout 300 wineboot -i >/dev/null 2>&1
-timeout 60 wineserver -w
-windows_folder="${WINEPREFIX}/drive_c/windows"
+# 32-bit: built and checked everywhere, run where the host can execute 32-bit programs.
+if build i686; then
+  static_checks i686 i686-w64-mingw32
+  if reason=$(korvex_probe_32bit); then
+    wine_checks i686 /usr/lib/wine/wine win32
+  else
+    echo "SKIP windows-i686 Wine runs (${#wine_runs[@]}: ${wine_runs[*]}): ${reason}"
+    skipped=$((skipped + ${#wine_runs[@]}))
+  fi
+else
+  fail "windows-i686 builds"
+fi
 
-for program in korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_tests; do
-  echo "=== ${program} (Wine) ==="
-  log="${root}/build/windows-i686/${program}.log"
-  (cd "${bin}" && timeout 600 wine "${program}.exe") 2>&1 | tr -d '\r' | tee "${log}" | grep -E '^\[  (FAILED|PASSED) |^\[ *OK|Failure|error|Expected|Which is|actual|^  '
-  ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?.*/\1/p' "${log}" | tail -1)
-  bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "${log}" | tail -1)
-  if [ -z "${ok}" ] && [ -z "${bad}" ]; then fail "${program} did not finish"; continue; fi
-  passed=$((passed + ${ok:-0})) failed=$((failed + ${bad:-0}))
-done
-
-echo "=== settings file: POSIX against Wine ==="
-diff_log="${root}/build/windows-i686/profile_differential.log"
-tests/windows/profile_differential.sh "${root}/build/win-linux/bin/korvex_profile_probe" \
-  "${bin}/korvex_profile_probe.exe" "${windows_folder}" | tee "${diff_log}"
-passed=$((passed + $(grep -c '^PASS ' "${diff_log}"))) failed=$((failed + $(grep -c '^FAIL ' "${diff_log}")))
-
-timeout 60 wineserver -k 2>/dev/null
-echo "${passed} passed, ${failed} failed"
+echo "${passed} passed, ${failed} failed, ${skipped} skipped"
 [ "${failed}" -eq 0 ]

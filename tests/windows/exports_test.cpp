@@ -48,7 +48,8 @@ TEST(WinExports, TheExportDirectoryHoldsThe37NamesAndNothingElse) {
     ASSERT_NE(kx.module, nullptr);
     const auto* base = reinterpret_cast<const BYTE*>(kx.module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    // The headers of the architecture built for: the optional header differs between 32 and 64 bits.
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
     EXPECT_EQ(exports->Base, 1u);

@@ -1,0 +1,65 @@
+# The one place that knows how the two Windows architectures name the functions of the binary
+# interface. On 32-bit x86, KX_CALL is __stdcall (camera_sdk/include/kx_call.h, korvex.h) and the
+# compiler names such a function name@N, N the bytes of its arguments; on 64-bit Windows there is
+# one calling convention and names stay plain. The module definitions in the source tree are
+# written with the 32-bit names; the functions below give each build the file for its own
+# architecture, so no build file differs between the two.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(KORVEX_STDCALL_DECORATED ON)
+else()
+  set(KORVEX_STDCALL_DECORATED OFF)
+endif()
+
+find_program(KORVEX_DLLTOOL NAMES ${KORVEX_MINGW_PREFIX}-dlltool dlltool REQUIRED)
+
+# Writes text to output, leaving an unchanged file alone so that nothing relinks needlessly.
+function(korvex_write_if_changed output text)
+  if(EXISTS ${output})
+    file(READ ${output} old)
+    if(old STREQUAL text)
+      return()
+    endif()
+  endif()
+  file(WRITE ${output} "${text}")
+endfunction()
+
+# Copies the module definition input to output, dropping the @N decorations where the
+# architecture has none (ordinals, written " @k" after a space, stay).
+function(korvex_module_definition input output)
+  file(READ ${input} text)
+  if(NOT KORVEX_STDCALL_DECORATED)
+    string(REGEX REPLACE "([A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "\\1" text "${text}")
+  endif()
+  korvex_write_if_changed(${output} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${input})
+endfunction()
+
+# Turns an export definition ("Name = Symbol@N @k") into what a host's import library needs:
+# "Name@N @k", the symbol a host's compiler emits for Name, imported by the plain Name through
+# dlltool --kill-at. Then as korvex_module_definition.
+function(korvex_import_definition input output)
+  file(READ ${input} text)
+  string(REGEX REPLACE "([A-Za-z_][A-Za-z0-9_]*) *= *[A-Za-z_][A-Za-z0-9_]*(@[0-9]+)" "\\1\\2" text "${text}")
+  if(NOT KORVEX_STDCALL_DECORATED)
+    string(REGEX REPLACE "([A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "\\1" text "${text}")
+  endif()
+  korvex_write_if_changed(${output} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${input})
+endfunction()
+
+# The export list as the DLL shows it on either architecture, "Name @k", for tools that make an
+# import library from a module definition of the DLL's own names (lib.exe /def on 64-bit).
+function(korvex_plain_definition input output)
+  file(READ ${input} text)
+  string(REGEX REPLACE "([A-Za-z_][A-Za-z0-9_]*) *= *[A-Za-z_][A-Za-z0-9_]*@[0-9]+" "\\1" text "${text}")
+  korvex_write_if_changed(${output} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${input})
+endfunction()
+
+# An import library lib for the DLL named dll, from a definition already for this architecture.
+function(korvex_import_library def dll lib)
+  add_custom_command(OUTPUT ${lib}
+    COMMAND ${KORVEX_DLLTOOL} --input-def ${def} --dllname ${dll} --output-lib ${lib} --kill-at
+    DEPENDS ${def}
+    COMMENT "Import library for ${dll}")
+endfunction()
