@@ -30,10 +30,11 @@ install(TARGETS Korvex EXPORT KorvexTargets
 install(FILES ${PROJECT_SOURCE_DIR}/adapter/include/korvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
         COMPONENT Development)
 
+# Hosts link only the adapter: the stand-ins' Windows import libraries are left out.
 install(TARGETS HVDAILT Raw2Rgb hvsim
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT SimulatedCameras
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT SimulatedCameras
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT SimulatedCameras)
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT SimulatedCamerasImports EXCLUDE_FROM_ALL)
 
 # The CMake package: relocatable, found from wherever the tree is unpacked.
 install(EXPORT KorvexTargets NAMESPACE Korvex:: DESTINATION ${KORVEX_INSTALL_CMAKEDIR}
@@ -46,14 +47,12 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/KorvexConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/KorvexConfig.cmake ${PROJECT_BINARY_DIR}/KorvexConfigVersion.cmake
         DESTINATION ${KORVEX_INSTALL_CMAKEDIR} COMPONENT Development)
 
-# korvex.pc is written at install time, so that it names the prefix actually installed to
-# (`cmake --install --prefix`, or /usr inside a Debian package).
-install(CODE "set(KORVEX_PC_TEMPLATE \"${CMAKE_CURRENT_LIST_DIR}/korvex.pc.in\")
-              set(KORVEX_PC_FILE \"${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc\")
-              set(KORVEX_PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
-              set(KORVEX_PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
-              set(KORVEX_PC_VERSION \"${PROJECT_VERSION}\")"
+# korvex.pc names the folders relative to its own (pkg-config's ${pcfiledir}), so the tree can
+# move: `cmake --install --prefix`, /usr in a Debian package, a Windows zip unpacked anywhere.
+file(RELATIVE_PATH KORVEX_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" KORVEX_PC_TO_PREFIX "${KORVEX_PC_TO_PREFIX}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/korvex.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT Development)
-install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/KorvexPkgConfig.cmake COMPONENT Development)
 
 include(${CMAKE_CURRENT_LIST_DIR}/KorvexPackaging.cmake)
