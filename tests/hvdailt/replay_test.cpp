@@ -126,6 +126,8 @@ TEST_F(Replay, AnUnusableEntryIsRefusedWithItsNameAndWhatExists) {
     const std::vector<uint8_t> pixels(64, 1);
     ASSERT_TRUE(WritePng(write("small", good) / "frame-000001.png", 4, 2, 1, pixels.data()));
     ASSERT_TRUE(WritePng(write("rgb", good) / "frame-000001.png", 8, 2, 3, pixels.data()));
+    const auto cut = write("cut", good) / "frame-000001.png";
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) - 12);  // the data ends early
     rewriteText(write("count", good), "frames=2", "frames=3");
     rewriteText(write("format", good), "format=1", "format=2");
     std::filesystem::create_directories(root / "empty");
@@ -148,6 +150,7 @@ TEST_F(Replay, AnUnusableEntryIsRefusedWithItsNameAndWhatExists) {
         {r + "garbage", {"frame-000001.png", "not a PNG"}},
         {r + "small", {"frame-000001.png", "4x2, not 8x4"}},
         {r + "rgb", {"frame-000001.png", "not an 8-bit greyscale PNG"}},
+        {r + "cut", {"frame-000001.png", "cannot be decoded"}},
         {r + "count", {"frames=3", "2 frame lines"}},
         {r + "format", {"format=2"}},
     };
