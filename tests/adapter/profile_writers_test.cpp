@@ -79,7 +79,9 @@ TEST_F(ProfileWriters, AWriterKilledAnywhereLeavesTheOldOrTheNewFileWholeAndNoTe
     std::ofstream(folder_ + "/" + kFileName) << kForeignLines;
     const RatioSet oldSet("1.250000");
     const RatioSet newSet("0.875000");
+    std::ofstream(folder_ + "/Korvex.ini.partial-4242") << "[Video Parameter0]\nRGain=9";  // a killed writer's
     ASSERT_TRUE(newSet.Write());
+    ASSERT_TRUE(OtherNames().empty()) << "the next write removes a leftover";
     const std::string newText = ReadFile();
     ASSERT_TRUE(oldSet.Write());
     const std::string oldText = ReadFile();
