@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: a release build, then AddressSanitizer with
-# UndefinedBehaviorSanitizer, then ThreadSanitizer, and the 32-bit Windows build under Wine when
-# its tools are present (tools/install-deps.sh installs them).
+# UndefinedBehaviorSanitizer, then ThreadSanitizer, and the Windows builds (64- and 32-bit) under
+# Wine when its tools are present (tools/install-deps.sh installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${KORVEX_JOBS:-2}"
@@ -17,6 +17,6 @@ tools/test-packaging.sh build/release
 tools/test-fuzz.sh
 
 if [ -x tools/test-windows.sh ]; then
-  echo "=== windows-i686 (Wine) ==="
+  echo "=== Windows, 64- and 32-bit (Wine) ==="
   tools/test-windows.sh
 fi

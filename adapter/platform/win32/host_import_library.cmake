@@ -17,3 +17,7 @@ set_property(TARGET Korvex APPEND PROPERTY LINK_DEPENDS ${korvex_host_import_def
 # The same for targets here that name the import library rather than the DLL's target.
 add_library(korvex_import_library INTERFACE)
 target_link_libraries(korvex_import_library INTERFACE Korvex)
+
+# The export list goes beside the installed import library.
+include(GNUInstallDirs)
+install(FILES ${PROJECT_BINARY_DIR}/lib/Korvex.def DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
