@@ -44,7 +44,7 @@ bool ReplayEntry(std::string_view entry, CameraEntry& camera, std::string& error
         camera.typeCode = kNamelessTypeCode;
         return true;
     }
-    const auto code = parseCameraToken(camera.recording->model);
+    const auto code = ParseCameraToken(camera.recording->model);
     if (!code) {
         error = Quoted(entry) + ": the recorded model \"" + camera.recording->model +
                 "\" is not one of the models: " + ModelNameList();
@@ -56,7 +56,7 @@ bool ReplayEntry(std::string_view entry, CameraEntry& camera, std::string& error
 
 bool ReadEntry(std::string_view entry, CameraEntry& camera, std::string& error) {
     if (StartsWithIgnoringCase(entry, kReplayPrefix)) return ReplayEntry(entry, camera, error);
-    const auto code = parseCameraToken(entry);
+    const auto code = ParseCameraToken(entry);
     if (!code) {
         error = Quoted(entry) + " is not a camera. Use a model name (" + ModelNameList() +
                 "), a decimal type code, or replay:<recording folder>";

@@ -12,16 +12,16 @@ namespace {
 
 // Runs a change on one camera under the simulator's lock: 0, or -1 for an unknown device.
 template <class Change>
-int32_t withDevice(int32_t device, Change&& change) {
-    Simulator& sim = simulator();
+int32_t WithDevice(int32_t device, Change&& change) {
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
-    const auto camera = sim.findByDevice(device);
+    const auto camera = sim.FindByDevice(device);
     if (!camera) return -1;
     change(*camera);
     return 0;
 }
 
-void fillState(const Camera& camera, const CameraSettings& s, bool current, HvSimCameraState* state) {
+void FillState(const Camera& camera, const CameraSettings& s, bool current, HvSimCameraState* state) {
     *state = HvSimCameraState{};
     state->open = current && camera.handle != 0 ? 1 : 0;
     state->capturing = current && camera.capturing ? 1 : 0;
@@ -59,18 +59,18 @@ void fillState(const Camera& camera, const CameraSettings& s, bool current, HvSi
 
 extern "C" {
 
-void hvsim_reset(void) { simulator().reset(); }
+void hvsim_reset(void) { TheSimulator().Reset(); }
 
 int32_t hvsim_configure(const char* cameras) {
-    Simulator& sim = simulator();
-    if (!sim.configure(cameras != nullptr ? cameras : "")) return -1;
+    Simulator& sim = TheSimulator();
+    if (!sim.Configure(cameras != nullptr ? cameras : "")) return -1;
     std::lock_guard lock(sim.mutex);
     return static_cast<int32_t>(sim.cameras.size());
 }
 
 const char* hvsim_configuration_error(void) {
     thread_local std::string copy;  // the caller's own, so another thread's configuration cannot change it
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
     copy = sim.configurationError;
     return copy.c_str();
@@ -78,9 +78,9 @@ const char* hvsim_configuration_error(void) {
 
 int32_t hvsim_set_type_code(int32_t device, int32_t typeCode) {
     // The reported code and the exposure family follow; sensor, colour and serial stay.
-    return withDevice(device, [&](Camera& camera) {
+    return WithDevice(device, [&](Camera& camera) {
         camera.model.typeCode = typeCode;
-        camera.model.family = modelForCode(typeCode).family;
+        camera.model.family = ModelForCode(typeCode).family;
     });
 }
 
@@ -89,7 +89,7 @@ int32_t hvsim_set_resolutions(int32_t device, const ResolutionEntry* entries, in
     for (int32_t i = 0; i < count; ++i) {
         if (entries[i].width <= 0 || entries[i].height <= 0) return -1;
     }
-    return withDevice(device, [&](Camera& camera) {
+    return WithDevice(device, [&](Camera& camera) {
         camera.model.resolutions.assign(entries, entries + count);
         for (CameraSettings* s : {&camera.settings, &camera.defaults}) {
             s->resolutionMode = 0;
@@ -102,20 +102,20 @@ int32_t hvsim_set_resolutions(int32_t device, const ResolutionEntry* entries, in
 
 int32_t hvsim_set_serial(int32_t device, const char* serial) {
     if (serial == nullptr) return -1;
-    return withDevice(device, [&](Camera& camera) { camera.serial = serial; });
+    return WithDevice(device, [&](Camera& camera) { camera.serial = serial; });
 }
 
 int32_t hvsim_set_hw_version(int32_t device, int32_t version) {
-    return withDevice(device, [&](Camera& camera) { camera.model.hwVersion = version; });
+    return WithDevice(device, [&](Camera& camera) { camera.model.hwVersion = version; });
 }
 
 int32_t hvsim_set_camera_status(int32_t device, int32_t status) {
-    return withDevice(device, [&](Camera& camera) { camera.cameraStatus = status; });
+    return WithDevice(device, [&](Camera& camera) { camera.cameraStatus = status; });
 }
 
 void hvsim_fail(HvSimOp op, int32_t status, int32_t first, int32_t count) {
     if (op < 0 || op >= HVSIM_OP_COUNT || status == 0 || first < 1 || count == 0 || count < -1) return;
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
     FaultRule rule;
     rule.status = status;
@@ -125,19 +125,19 @@ void hvsim_fail(HvSimOp op, int32_t status, int32_t first, int32_t count) {
 }
 
 void hvsim_clear_faults(void) {
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
     for (auto& rules : sim.faults) rules.clear();
 }
 
-int32_t hvsim_log_count(void) { return simulator().logCount(); }
+int32_t hvsim_log_count(void) { return TheSimulator().LogCount(); }
 
 int32_t hvsim_log_get(int32_t index, HvSimCall* call) {
     if (call == nullptr) return -1;
-    return simulator().logGet(index, *call) ? 0 : -1;
+    return TheSimulator().LogGet(index, *call) ? 0 : -1;
 }
 
-void hvsim_log_clear(void) { simulator().logClear(); }
+void hvsim_log_clear(void) { TheSimulator().LogClear(); }
 
 const char* hvsim_op_name(HvSimOp op) {
     switch (op) {
@@ -168,14 +168,14 @@ const char* hvsim_op_name(HvSimOp op) {
 
 int32_t hvsim_set_callback_slot(int32_t slot, HVSnapCallback callback) {
     if (slot < 1 || slot > 10) return -1;
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
     sim.callbackSlots[static_cast<size_t>(slot - 1)] = callback;
     return 0;
 }
 
 void hvsim_set_manual_frames(int32_t enabled) {
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
     sim.manualFrames = enabled != 0;
     for (const auto& camera : sim.cameras) {
@@ -185,9 +185,9 @@ void hvsim_set_manual_frames(int32_t enabled) {
 }
 
 int32_t hvsim_deliver_frames(int32_t device, int32_t count) {
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::unique_lock lock(sim.mutex);
-    const auto camera = sim.findByDevice(device);
+    const auto camera = sim.FindByDevice(device);
     if (!camera || count <= 0 || !camera->capturing) return 0;
     if (camera->threadId == std::this_thread::get_id()) return 0;  // from its own callback
     const std::thread::id session = camera->threadId;
@@ -201,31 +201,31 @@ int32_t hvsim_deliver_frames(int32_t device, int32_t count) {
 }
 
 void hvsim_set_noise(int32_t enabled) {
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
     sim.noise = enabled != 0;
 }
 
 int64_t hvsim_frame_interval_us(int32_t device) {
-    Simulator& sim = simulator();
+    Simulator& sim = TheSimulator();
     std::lock_guard lock(sim.mutex);
-    const auto camera = sim.findByDevice(device);
-    return camera ? sim.frameIntervalUs(*camera, camera->frameCounter) : -1;
+    const auto camera = sim.FindByDevice(device);
+    return camera ? sim.FrameIntervalUs(*camera, camera->frameCounter) : -1;
 }
 
 int32_t hvsim_decode_stamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel,
                            HvSimStamp* stamp) {
-    return decodeStamp(image, width, height, bytesPerPixel, stamp);
+    return DecodeStamp(image, width, height, bytesPerPixel, stamp);
 }
 
 int32_t hvsim_get_state(int32_t device, HvSimCameraState* state) {
     if (state == nullptr) return -1;
-    return withDevice(device, [&](Camera& camera) { fillState(camera, camera.settings, true, state); });
+    return WithDevice(device, [&](Camera& camera) { FillState(camera, camera.settings, true, state); });
 }
 
 int32_t hvsim_get_defaults(int32_t device, HvSimCameraState* state) {
     if (state == nullptr) return -1;
-    return withDevice(device, [&](Camera& camera) { fillState(camera, camera.defaults, false, state); });
+    return WithDevice(device, [&](Camera& camera) { FillState(camera, camera.defaults, false, state); });
 }
 
 }  // extern "C"

@@ -17,7 +17,7 @@ struct SensorModes {
     std::vector<ResolutionEntry> modes;  // full sensor first, then binned modes
 };
 
-const std::array<SensorModes, 7>& sensorTable() {
+const std::array<SensorModes, 7>& SensorTable() {
     static const std::array<SensorModes, 7> table{{
         {Sensor::Hv13, {{1280, 1024}, {640, 512}, {320, 256}}},
         {Sensor::Hv20, {{1600, 1200}, {800, 600}, {400, 300}}},
@@ -80,19 +80,19 @@ constexpr std::array<FamilyParams, 4> kFamilies{{
     {Family::SvDirect, 310, 0},
 }};
 
-const FamilyParams& familyParams(Family family) {
+const FamilyParams& ParamsOf(Family family) {
     for (const auto& f : kFamilies) {
         if (f.family == family) return f;
     }
     return kFamilies[0];
 }
 
-const ModelRow& rowFor(int32_t typeCode) {
+const ModelRow& RowFor(int32_t typeCode) {
     if (typeCode < 0 || typeCode >= static_cast<int32_t>(kModels.size())) return kUnlistedModel;
     return kModels[static_cast<size_t>(typeCode)];
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
            });
@@ -100,29 +100,29 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-ModelInfo modelForCode(int32_t typeCode) {
-    const ModelRow& row = rowFor(typeCode);
+ModelInfo ModelForCode(int32_t typeCode) {
+    const ModelRow& row = RowFor(typeCode);
     ModelInfo info;
     info.typeCode = typeCode;
     info.name = row.name;
     info.family = row.family;
     info.colour = row.colour;
     info.bayerLayout = row.colour ? row.layout : 0;
-    for (const auto& s : sensorTable()) {
+    for (const auto& s : SensorTable()) {
         if (s.sensor == row.sensor) info.resolutions = s.modes;
     }
-    info.hwVersion = familyParams(row.family).hwVersion;
+    info.hwVersion = ParamsOf(row.family).hwVersion;
     return info;
 }
 
-const char* modelName(int32_t typeCode) { return rowFor(typeCode).name; }
+const char* ModelName(int32_t typeCode) { return RowFor(typeCode).name; }
 
-std::optional<int32_t> parseCameraToken(std::string_view token) {
+std::optional<int32_t> ParseCameraToken(std::string_view token) {
     while (!token.empty() && std::isspace(static_cast<unsigned char>(token.front()))) token.remove_prefix(1);
     while (!token.empty() && std::isspace(static_cast<unsigned char>(token.back()))) token.remove_suffix(1);
     if (token.empty()) return std::nullopt;
     for (size_t code = 0; code < kModels.size(); ++code) {
-        if (kModels[code].name != nullptr && equalsIgnoringCase(token, kModels[code].name)) {
+        if (kModels[code].name != nullptr && EqualsIgnoringCase(token, kModels[code].name)) {
             return static_cast<int32_t>(code);
         }
     }
@@ -143,7 +143,7 @@ std::string ModelNameList() {
     return list;
 }
 
-std::string defaultSerial(const ModelInfo& model, int32_t device) {
+std::string DefaultSerial(const ModelInfo& model, int32_t device) {
     char text[96];
     std::string name = model.name != nullptr ? model.name : "T" + std::to_string(model.typeCode);
     if (model.family == Family::SvDirect) {
@@ -155,7 +155,7 @@ std::string defaultSerial(const ModelInfo& model, int32_t device) {
     return text;
 }
 
-int64_t rowLengthClocks(Family family, int32_t width, int32_t resolutionMode) {
+int64_t RowLengthClocks(Family family, int32_t width, int32_t resolutionMode) {
     switch (family) {
         case Family::Rows13: return int64_t{width} + 244;
         case Family::Rows20: return std::max<int64_t>(int64_t{width} + 358, 617);
@@ -167,13 +167,13 @@ int64_t rowLengthClocks(Family family, int32_t width, int32_t resolutionMode) {
     return int64_t{width} + 244;
 }
 
-uint32_t maxExposureRows(Family family) { return familyParams(family).maxRows; }
+uint32_t MaxExposureRows(Family family) { return ParamsOf(family).maxRows; }
 
-uint32_t defaultExposureRows(const ModelInfo& model) {
+uint32_t DefaultExposureRows(const ModelInfo& model) {
     if (model.family == Family::SvDirect) return 0;
     const int32_t width = model.resolutions.empty() ? 1280 : model.resolutions.front().width;
     const double clocks = SettingDefaults::nominalExposureUs * static_cast<double>(kPixelClockHz) / 1e6;
-    const double rows = clocks / static_cast<double>(rowLengthClocks(model.family, width, 0));
+    const double rows = clocks / static_cast<double>(RowLengthClocks(model.family, width, 0));
     return std::max<uint32_t>(1, static_cast<uint32_t>(rows + 0.5));
 }
 

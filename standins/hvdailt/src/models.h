@@ -44,14 +44,14 @@ struct SettingDefaults {
 constexpr int64_t kPixelClockHz = 24000000;
 
 // The model of any type code: named codes from the table, every other code a plausible camera.
-ModelInfo modelForCode(int32_t typeCode);
+ModelInfo ModelForCode(int32_t typeCode);
 
 // The maker's model name of a type code, or null when the code has none.
-const char* modelName(int32_t typeCode);
+const char* ModelName(int32_t typeCode);
 
 // A camera token as KORVEX_SIM_CAMERAS holds it: a model name (any letter case) or a decimal type
 // code. Empty when it is neither.
-std::optional<int32_t> parseCameraToken(std::string_view token);
+std::optional<int32_t> ParseCameraToken(std::string_view token);
 
 // Every model name of the table, comma-separated, for messages.
 std::string ModelNameList();
@@ -60,16 +60,16 @@ std::string ModelNameList();
 constexpr int32_t kNamelessTypeCode = -1;
 
 // The serial-number text of a simulated camera: the SV models carry long ones.
-std::string defaultSerial(const ModelInfo& model, int32_t device);
+std::string DefaultSerial(const ModelInfo& model, int32_t device);
 
 // Pixel clocks per sensor row of a frame width in a resolution mode.
-int64_t rowLengthClocks(Family family, int32_t width, int32_t resolutionMode);
+int64_t RowLengthClocks(Family family, int32_t width, int32_t resolutionMode);
 
 // Largest exposure in rows that the camera takes (control code 1).
-uint32_t maxExposureRows(Family family);
+uint32_t MaxExposureRows(Family family);
 
 // The exposure in rows that gives the nominal exposure time at the full sensor width.
-uint32_t defaultExposureRows(const ModelInfo& model);
+uint32_t DefaultExposureRows(const ModelInfo& model);
 
 }  // namespace hvsim
 

@@ -17,15 +17,15 @@ constexpr double kFullScale = 200.0;                 // raw level of white at un
 
 class TestChart final : public FramePattern {
 public:
-    Rgb at(double u, double v, int32_t x, int32_t y, int32_t resolutionWidth, int32_t resolutionHeight) const override {
-        if (v < 0.25) return colourBar(u);
+    Rgb At(double u, double v, int32_t x, int32_t y, int32_t resolutionWidth, int32_t resolutionHeight) const override {
+        if (v < 0.25) return ColourBar(u);
         if (v < 0.40) return {u, u, u};  // grey ramp, black to white
-        if (v < 0.75) return u < 0.5 ? zonePlate(x, y, resolutionWidth, resolutionHeight) : fineLines(u, x, y);
+        if (v < 0.75) return u < 0.5 ? ZonePlate(x, y, resolutionWidth, resolutionHeight) : FineLines(u, x, y);
         return {0.12, 0.12, 0.12};  // dark grey lane of the moving disc
     }
 
 private:
-    static Rgb colourBar(double u) {
+    static Rgb ColourBar(double u) {
         // White, yellow, cyan, green, magenta, red, blue, black at 75 %.
         static constexpr Rgb kBars[8] = {{.75, .75, .75}, {.75, .75, 0}, {0, .75, .75}, {0, .75, 0},
                                          {.75, 0, .75},   {.75, 0, 0},   {0, 0, .75},   {0, 0, 0}};
@@ -35,7 +35,7 @@ private:
     // Circular zone plate whose frequency grows from 0 at the centre to 0.2 cycles per pixel at
     // the rim: fine enough to show demosaicing artefacts, yet sampled well enough by the sparser
     // red and blue sites that the chart stays grey on average (a grey-world estimate relies on it).
-    static Rgb zonePlate(int32_t x, int32_t y, int32_t resolutionWidth, int32_t resolutionHeight) {
+    static Rgb ZonePlate(int32_t x, int32_t y, int32_t resolutionWidth, int32_t resolutionHeight) {
         const double cx = resolutionWidth * 0.25, cy = resolutionHeight * 0.575;
         const double rim = std::max(4.0, std::min(resolutionWidth * 0.25, resolutionHeight * 0.175));
         const double dx = x - cx, dy = y - cy;
@@ -51,7 +51,7 @@ private:
     // a line and every blue one in a gap) and a diagonal period of eight (a period of six lights
     // two thirds of the green sites but one third of the red and blue ones). Otherwise the chart
     // itself would look tinted to a grey-world white balance.
-    static Rgb fineLines(double u, int32_t x, int32_t y) {
+    static Rgb FineLines(double u, int32_t x, int32_t y) {
         bool on = false;
         if (u < 0.66) {
             on = x % 3 == 0;
@@ -71,16 +71,16 @@ constexpr uint8_t kDigits[10][5] = {
     {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
 };
 
-uint8_t toLevel(double value) { return static_cast<uint8_t>(std::clamp(value + 0.5, 0.0, 255.0)); }
+uint8_t ToLevel(double value) { return static_cast<uint8_t>(std::clamp(value + 0.5, 0.0, 255.0)); }
 
 }  // namespace
 
-std::shared_ptr<const FramePattern> testChartPattern() {
+std::shared_ptr<const FramePattern> TestChartPattern() {
     static const auto chart = std::make_shared<const TestChart>();
     return chart;
 }
 
-int32_t bayerColour(int32_t layout, int32_t x, int32_t y) {
+int32_t BayerColour(int32_t layout, int32_t x, int32_t y) {
     // Top-left 2 x 2 cell of each layout: 1 = B G / G R, 2 = G B / R G, 3 = G R / B G, 4 = R G / G B.
     static constexpr int32_t kCells[4][2][2] = {{{2, 1}, {1, 0}}, {{1, 2}, {0, 1}}, {{1, 0}, {2, 1}}, {{0, 1}, {1, 2}}};
     return kCells[std::clamp(layout, 1, 4) - 1][y & 1][x & 1];
@@ -88,18 +88,18 @@ int32_t bayerColour(int32_t layout, int32_t x, int32_t y) {
 
 FrameRenderer::FrameRenderer(std::shared_ptr<const FramePattern> pattern) : pattern_(std::move(pattern)) {}
 
-void FrameRenderer::setPattern(std::shared_ptr<const FramePattern> pattern) {
+void FrameRenderer::SetPattern(std::shared_ptr<const FramePattern> pattern) {
     pattern_ = std::move(pattern);
     haveStatic_ = false;
 }
 
-int32_t FrameRenderer::gainChannel(int32_t x, int32_t y) const { return channelOf_[y & 1][x & 1]; }
+int32_t FrameRenderer::GainChannel(int32_t x, int32_t y) const { return channelOf_[y & 1][x & 1]; }
 
-void FrameRenderer::buildStatic(const Geometry& g) {
+void FrameRenderer::BuildStatic(const Geometry& g) {
     geometry_ = g;
     for (int32_t cy = 0; cy < 2; ++cy) {
         for (int32_t cx = 0; cx < 2; ++cx) {
-            const int32_t colour = g.colour ? bayerColour(g.layout, cx, cy) : 1;
+            const int32_t colour = g.colour ? BayerColour(g.layout, cx, cy) : 1;
             colourOf_[cy][cx] = colour;
             // Colour sensors: R, G beside R, G beside B, B. Mono sensors: by cell position.
             if (!g.colour) {
@@ -107,11 +107,11 @@ void FrameRenderer::buildStatic(const Geometry& g) {
             } else if (colour != 1) {
                 channelOf_[cy][cx] = colour == 0 ? 0 : 3;
             } else {
-                channelOf_[cy][cx] = bayerColour(g.layout, cx ^ 1, cy) == 0 ? 1 : 2;
+                channelOf_[cy][cx] = BayerColour(g.layout, cx ^ 1, cy) == 0 ? 1 : 2;
             }
             const double whiteLight =
                 g.colour ? kLightCast[colour] : 0.299 * kLightCast[0] + 0.587 * kLightCast[1] + 0.114 * kLightCast[2];
-            white_[cy][cx] = toLevel(kFullScale * 0.95 * whiteLight);
+            white_[cy][cx] = ToLevel(kFullScale * 0.95 * whiteLight);
         }
     }
     const size_t pixels = static_cast<size_t>(g.width) * static_cast<size_t>(g.height);
@@ -124,7 +124,7 @@ void FrameRenderer::buildStatic(const Geometry& g) {
         for (int32_t x = 0; x < g.width; ++x) {
             const int32_t sx = g.left + x;
             const Rgb c =
-                pattern_->at((sx + 0.5) / g.resolutionWidth, v, sx, sy, g.resolutionWidth, g.resolutionHeight);
+                pattern_->At((sx + 0.5) / g.resolutionWidth, v, sx, sy, g.resolutionWidth, g.resolutionHeight);
             double value = 0;
             if (g.colour) {
                 const int32_t colour = colourOf_[y & 1][x & 1];
@@ -132,13 +132,13 @@ void FrameRenderer::buildStatic(const Geometry& g) {
             } else {
                 value = 0.299 * c.r * kLightCast[0] + 0.587 * c.g * kLightCast[1] + 0.114 * c.b * kLightCast[2];
             }
-            row[x] = toLevel(value * kFullScale);
+            row[x] = ToLevel(value * kFullScale);
         }
     }
     haveStatic_ = true;
 }
 
-void FrameRenderer::drawMovingDisc(const FrameParams& p) {
+void FrameRenderer::DrawMovingDisc(const FrameParams& p) {
     // A white disc crossing the lower part of the frame, one step per frame.
     const int32_t radius = std::max(2, std::min(p.width, p.height) / 16);
     const int32_t track = p.width + 2 * radius;
@@ -156,7 +156,7 @@ void FrameRenderer::drawMovingDisc(const FrameParams& p) {
     }
 }
 
-void FrameRenderer::drawCounter(const FrameParams& p) {
+void FrameRenderer::DrawCounter(const FrameParams& p) {
     // The frame number in white digits on black, right of the stamp when the frame has room.
     char text[16];
     int32_t digits = 0;
@@ -190,7 +190,7 @@ void FrameRenderer::drawCounter(const FrameParams& p) {
     }
 }
 
-void FrameRenderer::addNoise(const FrameParams& p) {
+void FrameRenderer::AddNoise(const FrameParams& p) {
     // Roughly Gaussian read noise of a few levels: the sum of four small uniform draws.
     for (size_t i = 0, n = static_cast<size_t>(p.width) * p.height; i < n; ++i) {
         noiseState_ ^= noiseState_ << 13;
@@ -203,26 +203,26 @@ void FrameRenderer::addNoise(const FrameParams& p) {
     }
 }
 
-void FrameRenderer::render(const FrameParams& p, uint8_t* destination) {
+void FrameRenderer::Render(const FrameParams& p, uint8_t* destination) {
     if (p.width <= 0 || p.height <= 0) return;
     const Geometry g{
         p.colour, p.colour ? p.bayerLayout : 0, p.resolutionWidth, p.resolutionHeight, p.left, p.top, p.width,
         p.height};
-    if (!haveStatic_ || !(g == geometry_)) buildStatic(g);
+    if (!haveStatic_ || !(g == geometry_)) BuildStatic(g);
 
     std::memcpy(work_.data(), static_.data(), static_.size());
-    drawMovingDisc(p);
-    drawCounter(p);
+    DrawMovingDisc(p);
+    DrawCounter(p);
 
     // Exposure, gain and converter offset as one table per gain channel.
     uint8_t table[4][256];
     for (int32_t c = 0; c < 4; ++c) {
         const double factor = p.exposureFactor * p.gainFactor[c];
-        for (int32_t v = 0; v < 256; ++v) table[c][v] = toLevel(v * factor + p.offset[c]);
+        for (int32_t v = 0; v < 256; ++v) table[c][v] = ToLevel(v * factor + p.offset[c]);
     }
     for (int32_t y = 0; y < p.height; ++y) {
-        const uint8_t* even = table[gainChannel(0, y)];
-        const uint8_t* odd = table[gainChannel(1, y)];
+        const uint8_t* even = table[GainChannel(0, y)];
+        const uint8_t* odd = table[GainChannel(1, y)];
         uint8_t* row = work_.data() + static_cast<size_t>(y) * p.width;
         int32_t x = 0;
         for (; x + 1 < p.width; x += 2) {
@@ -231,8 +231,8 @@ void FrameRenderer::render(const FrameParams& p, uint8_t* destination) {
         }
         if (x < p.width) row[x] = even[row[x]];
     }
-    if (p.noise) addNoise(p);
-    writeStamp(work_.data(), p.width, p.height, p.stamp);
+    if (p.noise) AddNoise(p);
+    WriteStamp(work_.data(), p.width, p.height, p.stamp);
     std::memcpy(destination, work_.data(), work_.size());
 }
 

@@ -20,12 +20,12 @@ struct Rgb {
 class FramePattern {
 public:
     virtual ~FramePattern() = default;
-    virtual Rgb at(double u, double v, int32_t x, int32_t y, int32_t resolutionWidth,
+    virtual Rgb At(double u, double v, int32_t x, int32_t y, int32_t resolutionWidth,
                    int32_t resolutionHeight) const = 0;
 };
 
 // Colour bars, a grey ramp, a zone plate and fine lines, a dark lane for the moving disc.
-std::shared_ptr<const FramePattern> testChartPattern();
+std::shared_ptr<const FramePattern> TestChartPattern();
 
 // Everything one frame depends on, taken from the camera's settings when the frame starts.
 struct FrameParams {
@@ -46,11 +46,11 @@ struct FrameParams {
 // Not thread-safe: one renderer per camera, used under that camera's render lock.
 class FrameRenderer {
 public:
-    explicit FrameRenderer(std::shared_ptr<const FramePattern> pattern = testChartPattern());
-    void setPattern(std::shared_ptr<const FramePattern> pattern);
+    explicit FrameRenderer(std::shared_ptr<const FramePattern> pattern = TestChartPattern());
+    void SetPattern(std::shared_ptr<const FramePattern> pattern);
 
     // Writes params.width x params.height one-byte pixels to destination.
-    void render(const FrameParams& params, uint8_t* destination);
+    void Render(const FrameParams& params, uint8_t* destination);
 
 private:
     struct Geometry {
@@ -58,11 +58,11 @@ private:
         int32_t layout = 0, resolutionWidth = 0, resolutionHeight = 0, left = 0, top = 0, width = 0, height = 0;
         bool operator==(const Geometry&) const = default;
     };
-    void buildStatic(const Geometry& geometry);
-    int32_t gainChannel(int32_t x, int32_t y) const;  // 0..3 for codes 16..19
-    void drawMovingDisc(const FrameParams& params);
-    void drawCounter(const FrameParams& params);
-    void addNoise(const FrameParams& params);
+    void BuildStatic(const Geometry& geometry);
+    int32_t GainChannel(int32_t x, int32_t y) const;  // 0..3 for codes 16..19
+    void DrawMovingDisc(const FrameParams& params);
+    void DrawCounter(const FrameParams& params);
+    void AddNoise(const FrameParams& params);
 
     std::shared_ptr<const FramePattern> pattern_;
     Geometry geometry_{};
@@ -76,7 +76,7 @@ private:
 };
 
 // Colour (0 R, 1 G, 2 B) at a cell position of a Bayer layout 1..4; frame coordinates.
-int32_t bayerColour(int32_t layout, int32_t x, int32_t y);
+int32_t BayerColour(int32_t layout, int32_t x, int32_t y);
 
 }  // namespace hvsim
 

@@ -11,11 +11,11 @@
 namespace hvsim {
 namespace {
 
-constexpr int64_t flag(const void* pointer) { return pointer != nullptr ? 1 : 0; }
+constexpr int64_t Flag(const void* pointer) { return pointer != nullptr ? 1 : 0; }
 
 template <class Operation>
-HVSTATUS run(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
-    Simulator& sim = simulator();
+HVSTATUS Run(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
+    Simulator& sim = TheSimulator();
     HvSimCall call{};
     call.op = op;
     call.handle = handle;
@@ -23,25 +23,25 @@ HVSTATUS run(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operat
     HVSTATUS status = 0;
     {
         std::unique_lock lock(sim.mutex);
-        status = sim.injectedFault(op);
+        status = sim.InjectedFault(op);
         if (status == 0) status = operation(sim, lock, call);
     }
     call.status = status;
-    sim.log(call);
+    sim.Log(call);
     return status;
 }
 
 // Runs an operation on the open camera of the handle.
 template <class Operation>
-HVSTATUS onCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
-    return run(op, handle, args, [&](Simulator& sim, std::unique_lock<std::mutex>& lock, HvSimCall&) -> HVSTATUS {
-        const auto camera = sim.findByHandle(handle);
+HVSTATUS OnCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
+    return Run(op, handle, args, [&](Simulator& sim, std::unique_lock<std::mutex>& lock, HvSimCall&) -> HVSTATUS {
+        const auto camera = sim.FindByHandle(handle);
         if (!camera) return HVSIM_STATUS_INVALID_HANDLE;
         return operation(sim, lock, *camera, camera);
     });
 }
 
-bool inRange(int64_t value, int64_t low, int64_t high) { return value >= low && value <= high; }
+bool InRange(int64_t value, int64_t low, int64_t high) { return value >= low && value <= high; }
 
 }  // namespace
 }  // namespace hvsim
@@ -51,17 +51,17 @@ using namespace hvsim;
 extern "C" {
 
 HVSTATUS hvsim_sdk_begin_device(int32_t device, HHV* handle) {
-    return run(HVSIM_BeginHVDevice, 0, {device, flag(handle)},
+    return Run(HVSIM_BeginHVDevice, 0, {device, Flag(handle)},
                [&](Simulator& sim, auto& lock, HvSimCall& call) -> HVSTATUS {
                    if (handle == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
-                   const auto camera = sim.findByDevice(device);
+                   const auto camera = sim.FindByDevice(device);
                    if (!camera) return HVSIM_STATUS_INVALID_PARAMETER;
                    if (camera->handle != 0) {
                        // Begun again: the earlier session ends, its handle stops working.
-                       if (!sim.stopCapture(camera, lock)) return HVSIM_STATUS_BAD_STATE;
+                       if (!sim.StopCapture(camera, lock)) return HVSIM_STATUS_BAD_STATE;
                        camera->callback = nullptr;
                    }
-                   camera->handle = sim.newHandle();
+                   camera->handle = sim.NewHandle();
                    *handle = camera->handle;
                    call.handle = camera->handle;
                    return 0;
@@ -69,9 +69,9 @@ HVSTATUS hvsim_sdk_begin_device(int32_t device, HHV* handle) {
 }
 
 HVSTATUS hvsim_sdk_end_device(HHV handle) {
-    return onCamera(HVSIM_EndHVDevice, handle, {},
+    return OnCamera(HVSIM_EndHVDevice, handle, {},
                     [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (!sim.stopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                        if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
                         if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
                         camera.handle = 0;
                         camera.callback = nullptr;
@@ -81,7 +81,7 @@ HVSTATUS hvsim_sdk_end_device(HHV handle) {
 }
 
 HVSTATUS hvsim_sdk_get_device_total(int32_t* count) {
-    return run(HVSIM_HVGetDeviceTotal, 0, {flag(count)}, [&](Simulator& sim, auto&, HvSimCall&) -> HVSTATUS {
+    return Run(HVSIM_HVGetDeviceTotal, 0, {Flag(count)}, [&](Simulator& sim, auto&, HvSimCall&) -> HVSTATUS {
         if (count == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
         *count = static_cast<int32_t>(sim.cameras.size());
         return 0;
@@ -89,7 +89,7 @@ HVSTATUS hvsim_sdk_get_device_total(int32_t* count) {
 }
 
 HVSTATUS hvsim_sdk_get_device_info(HHV handle, int32_t kind, void* buffer, int32_t* size) {
-    return onCamera(HVSIM_HVGetDeviceInfo, handle, {kind, flag(buffer), flag(size)},
+    return OnCamera(HVSIM_HVGetDeviceInfo, handle, {kind, Flag(buffer), Flag(size)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (size == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
                         const void* source = nullptr;
@@ -128,7 +128,7 @@ HVSTATUS hvsim_sdk_get_device_info(HHV handle, int32_t kind, void* buffer, int32
 }
 
 HVSTATUS hvsim_sdk_set_resolution(HHV handle, int32_t mode) {
-    return onCamera(HVSIM_HVSetResolution, handle, {mode},
+    return OnCamera(HVSIM_HVSetResolution, handle, {mode},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         const auto& modes = camera.model.resolutions;
                         if (mode < 0 || mode >= static_cast<int32_t>(modes.size()))
@@ -145,7 +145,7 @@ HVSTATUS hvsim_sdk_set_resolution(HHV handle, int32_t mode) {
 }
 
 HVSTATUS hvsim_sdk_set_output_window(HHV handle, int32_t left, int32_t top, int32_t width, int32_t height) {
-    return onCamera(HVSIM_HVSetOutputWindow, handle, {left, top, width, height},
+    return OnCamera(HVSIM_HVSetOutputWindow, handle, {left, top, width, height},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         CameraSettings& s = camera.settings;
                         const auto& modes = camera.model.resolutions;
@@ -167,9 +167,9 @@ HVSTATUS hvsim_sdk_set_output_window(HHV handle, int32_t left, int32_t top, int3
 }
 
 HVSTATUS hvsim_sdk_set_snap_mode(HHV handle, int32_t mode) {
-    return onCamera(HVSIM_HVSetSnapMode, handle, {mode},
+    return OnCamera(HVSIM_HVSetSnapMode, handle, {mode},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-                        if (!inRange(mode, 0, 3))
+                        if (!InRange(mode, 0, 3))
                             return HVSIM_STATUS_INVALID_PARAMETER;  // 0 continuous, 1..3 triggered
                         camera.settings.snapMode = mode;
                         camera.triggersPending = 0;
@@ -180,16 +180,16 @@ HVSTATUS hvsim_sdk_set_snap_mode(HHV handle, int32_t mode) {
 }
 
 HVSTATUS hvsim_sdk_agc_control(HHV handle, uint8_t code, int32_t value) {
-    return onCamera(HVSIM_HVAGCControl, handle, {code, value},
+    return OnCamera(HVSIM_HVAGCControl, handle, {code, value},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-                        if (!inRange(code, 16, 19) || !inRange(value, 0, 255)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        if (!InRange(code, 16, 19) || !InRange(value, 0, 255)) return HVSIM_STATUS_INVALID_PARAMETER;
                         camera.settings.gain[static_cast<size_t>(code - 16)] = value;
                         return 0;
                     });
 }
 
 HVSTATUS hvsim_sdk_aec_control(HHV handle, uint8_t code, uint32_t value) {
-    return onCamera(HVSIM_HVAECControl, handle, {code, int64_t{value}},
+    return OnCamera(HVSIM_HVAECControl, handle, {code, int64_t{value}},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         CameraSettings& s = camera.settings;
                         if (camera.model.family == Family::SvDirect) {
@@ -207,7 +207,7 @@ HVSTATUS hvsim_sdk_aec_control(HHV handle, uint8_t code, uint32_t value) {
                             }
                         } else {
                             if (code == 2 || code == 3) return HVSIM_STATUS_NOT_SUPPORTED;
-                            if (code != 1 || value < 1 || value > maxExposureRows(camera.model.family)) {
+                            if (code != 1 || value < 1 || value > MaxExposureRows(camera.model.family)) {
                                 return HVSIM_STATUS_INVALID_PARAMETER;
                             }
                             s.exposureRows = value;
@@ -218,14 +218,14 @@ HVSTATUS hvsim_sdk_aec_control(HHV handle, uint8_t code, uint32_t value) {
 }
 
 HVSTATUS hvsim_sdk_adc_control(HHV handle, uint8_t code, int32_t value) {
-    return onCamera(HVSIM_HVADCControl, handle, {code, value},
+    return OnCamera(HVSIM_HVADCControl, handle, {code, value},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         CameraSettings& s = camera.settings;
-                        if (code == 0 && inRange(value, 0, 15)) {
+                        if (code == 0 && InRange(value, 0, 15)) {
                             s.adcLevel = value;
-                        } else if (code == 1 && inRange(value, 0, 1)) {
+                        } else if (code == 1 && InRange(value, 0, 1)) {
                             s.adcEnabled = value;
-                        } else if (inRange(code, 16, 19) && inRange(value, -255, 264)) {
+                        } else if (InRange(code, 16, 19) && InRange(value, -255, 264)) {
                             s.adcValue[static_cast<size_t>(code - 16)] = value;
                         } else {
                             return HVSIM_STATUS_INVALID_PARAMETER;
@@ -237,13 +237,13 @@ HVSTATUS hvsim_sdk_adc_control(HHV handle, uint8_t code, int32_t value) {
 HVSTATUS hvsim_sdk_open_snap(HHV handle, HVSnapCallback callback, void* userValue) {
     int64_t slot = callback != nullptr ? 1 : 0;
     {
-        Simulator& sim = simulator();
+        Simulator& sim = TheSimulator();
         std::lock_guard lock(sim.mutex);
         for (size_t i = 0; i < sim.callbackSlots.size(); ++i) {
             if (callback != nullptr && sim.callbackSlots[i] == callback) slot = static_cast<int64_t>(i + 1);
         }
     }
-    return onCamera(HVSIM_HVOpenSnap, handle, {slot, flag(userValue)},
+    return OnCamera(HVSIM_HVOpenSnap, handle, {slot, Flag(userValue)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (callback == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
                         camera.callback = callback;
@@ -253,9 +253,9 @@ HVSTATUS hvsim_sdk_open_snap(HHV handle, HVSnapCallback callback, void* userValu
 }
 
 HVSTATUS hvsim_sdk_start_snap(HHV handle, uint8_t** buffers, int32_t count) {
-    return onCamera(HVSIM_HVStartSnap, handle, {flag(buffers), count},
+    return OnCamera(HVSIM_HVStartSnap, handle, {Flag(buffers), count},
                     [&](Simulator& sim, auto&, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (buffers == nullptr || !inRange(count, 1, 2)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        if (buffers == nullptr || !InRange(count, 1, 2)) return HVSIM_STATUS_INVALID_PARAMETER;
                         for (int32_t i = 0; i < count; ++i) {
                             if (buffers[i] == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
                         }
@@ -267,20 +267,20 @@ HVSTATUS hvsim_sdk_start_snap(HHV handle, uint8_t** buffers, int32_t count) {
                         camera.nextDueSet = false;
                         camera.manualRequested = camera.manualDone;
                         if (camera.thread.joinable()) camera.thread.join();  // finished earlier, never joined
-                        sim.startCapture(shared);
+                        sim.StartCapture(shared);
                         return 0;
                     });
 }
 
 HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
-    return onCamera(HVSIM_HVSnapShot, handle, {flag(buffers), count},
+    return OnCamera(HVSIM_HVSnapShot, handle, {Flag(buffers), count},
                     [&](Simulator& sim, auto& lock, Camera& camera, const auto&) -> HVSTATUS {
                         if (buffers == nullptr || count < 1 || buffers[0] == nullptr)
                             return HVSIM_STATUS_INVALID_PARAMETER;
                         // The shot takes one frame time (exposure and readout) unless frames are manual.
                         const auto due = std::chrono::steady_clock::now() +
                                          std::chrono::microseconds(
-                                             sim.manualFrames ? 0 : sim.frameIntervalUs(camera, camera.frameCounter));
+                                             sim.manualFrames ? 0 : sim.FrameIntervalUs(camera, camera.frameCounter));
                         ++camera.snapshotsInFlight;
                         const bool ended = camera.wake.wait_until(lock, due, [&] { return camera.handle != handle; });
                         if (ended) {
@@ -288,9 +288,9 @@ HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
                             camera.progress.notify_all();
                             return HVSIM_STATUS_BAD_STATE;
                         }
-                        const FrameParams params = sim.frameParams(camera, 0);
+                        const FrameParams params = sim.NextFrameParams(camera, 0);
                         lock.unlock();
-                        renderFrame(camera, params, buffers[0]);
+                        RenderFrame(camera, params, buffers[0]);
                         lock.lock();
                         ++camera.framesDelivered;
                         --camera.snapshotsInFlight;
@@ -300,16 +300,16 @@ HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
 }
 
 HVSTATUS hvsim_sdk_close_snap(HHV handle) {
-    return onCamera(HVSIM_HVCloseSnap, handle, {},
+    return OnCamera(HVSIM_HVCloseSnap, handle, {},
                     [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (!sim.stopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                        if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
                         camera.callback = nullptr;
                         return 0;
                     });
 }
 
 HVSTATUS hvsim_sdk_trigger_shot(HHV handle) {
-    return onCamera(HVSIM_HVTriggerShot, handle, {}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
+    return OnCamera(HVSIM_HVTriggerShot, handle, {}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
         if (!camera.capturing || camera.settings.snapMode == 0) return HVSIM_STATUS_BAD_STATE;
         ++camera.triggersPending;
         camera.wake.notify_all();
@@ -318,37 +318,37 @@ HVSTATUS hvsim_sdk_trigger_shot(HHV handle) {
 }
 
 HVSTATUS hvsim_sdk_set_trigger_polarity(HHV handle, int32_t polarity) {
-    return onCamera(HVSIM_HVSetTriggerPolarity, handle, {polarity},
+    return OnCamera(HVSIM_HVSetTriggerPolarity, handle, {polarity},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-                        if (!inRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        if (!InRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
                         camera.settings.triggerPolarity = polarity;
                         return 0;
                     });
 }
 
 HVSTATUS hvsim_sdk_set_strobe_polarity(HHV handle, int32_t polarity) {
-    return onCamera(HVSIM_HVSetStrobePolarity, handle, {polarity},
+    return OnCamera(HVSIM_HVSetStrobePolarity, handle, {polarity},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-                        if (!inRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        if (!InRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
                         camera.settings.strobePolarity = polarity;
                         return 0;
                     });
 }
 
 HVSTATUS hvsim_sdk_set_snap_speed(HHV handle, int32_t speed) {
-    return onCamera(HVSIM_HVSetSnapSpeed, handle, {speed},
+    return OnCamera(HVSIM_HVSetSnapSpeed, handle, {speed},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
-                        if (!inRange(speed, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
+                        if (!InRange(speed, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
                         camera.settings.snapSpeed = speed;
                         return 0;
                     });
 }
 
 HVSTATUS hvsim_sdk_set_blanking(HHV handle, int32_t first, int32_t second) {
-    return onCamera(HVSIM_HVSetBlanking, handle, {first, second},
+    return OnCamera(HVSIM_HVSetBlanking, handle, {first, second},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         // Extra pixel clocks per row and extra rows per frame.
-                        if (!inRange(first, 0, 4095) || !inRange(second, 0, 4095))
+                        if (!InRange(first, 0, 4095) || !InRange(second, 0, 4095))
                             return HVSIM_STATUS_INVALID_PARAMETER;
                         camera.settings.blankingFirst = first;
                         camera.settings.blankingSecond = second;
@@ -358,7 +358,7 @@ HVSTATUS hvsim_sdk_set_blanking(HHV handle, int32_t first, int32_t second) {
 }
 
 HVSTATUS hvsim_sdk_command(HHV handle, int32_t command, ControlRecord* record, int32_t* length) {
-    return onCamera(HVSIM_HVCommand, handle, {command, flag(record), flag(length)},
+    return OnCamera(HVSIM_HVCommand, handle, {command, Flag(record), Flag(length)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (command != HV_COMMAND_CONTROL || record == nullptr || length == nullptr ||
                             *length != static_cast<int32_t>(sizeof(ControlRecord))) {

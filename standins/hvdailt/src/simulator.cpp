@@ -11,7 +11,7 @@ constexpr size_t kMaxLogEntries = size_t{1} << 20;
 constexpr int64_t kMinFrameIntervalUs = 1000;  // the link's limit for tiny windows and exposures
 const char* const kDefaultCameras = "HV1300UC,HV1300UM";
 
-CameraSettings defaultSettings(const ModelInfo& model) {
+CameraSettings DefaultSettings(const ModelInfo& model) {
     CameraSettings s;
     if (!model.resolutions.empty()) {
         s.windowWidth = model.resolutions.front().width;
@@ -20,14 +20,14 @@ CameraSettings defaultSettings(const ModelInfo& model) {
     s.gain.fill(SettingDefaults::gain);
     s.exposureUnit = SettingDefaults::svExposureUnit;
     s.exposureValue = SettingDefaults::svExposureValue;
-    s.exposureRows = defaultExposureRows(model);
+    s.exposureRows = DefaultExposureRows(model);
     return s;
 }
 
 // A replayed camera is its recorded model with one resolution, the recorded size, and the
 // recorded mosaic layout (0: monochrome).
 ModelInfo ModelOf(const CameraEntry& entry) {
-    ModelInfo model = modelForCode(entry.typeCode);
+    ModelInfo model = ModelForCode(entry.typeCode);
     if (entry.recording) {
         const Recording& r = *entry.recording;
         model.resolutions = {ResolutionEntry{r.width, r.height}};
@@ -37,49 +37,49 @@ ModelInfo ModelOf(const CameraEntry& entry) {
     return model;
 }
 
-int64_t exposureUs(const Camera& camera) {
+int64_t ExposureUs(const Camera& camera) {
     const CameraSettings& s = camera.settings;
     if (camera.model.family == Family::SvDirect) {
         static constexpr int64_t kUnitUs[3] = {1, 1000, 1000000};
         return int64_t{s.exposureValue} * kUnitUs[std::clamp(s.exposureUnit, 0, 2)];
     }
-    const int64_t rowClocks = rowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode);
+    const int64_t rowClocks = RowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode);
     return static_cast<int64_t>(s.exposureRows) * rowClocks * 1000000 / kPixelClockHz;
 }
 
 }  // namespace
 
-Simulator& simulator() {
+Simulator& TheSimulator() {
     static Simulator instance;
     return instance;
 }
 
 Simulator::Simulator() { ConfigureFromEnvironment(); }
 
-Simulator::~Simulator() { stopAllCaptures(); }
+Simulator::~Simulator() { StopAllCaptures(); }
 
-std::vector<std::shared_ptr<Camera>> Simulator::buildCameras(const std::vector<CameraEntry>& entries) {
+std::vector<std::shared_ptr<Camera>> Simulator::BuildCameras(const std::vector<CameraEntry>& entries) {
     std::vector<std::shared_ptr<Camera>> built;
     for (size_t i = 0; i < entries.size(); ++i) {
         auto camera = std::make_shared<Camera>();
         camera->device = static_cast<int32_t>(i + 1);
         camera->model = ModelOf(entries[i]);
         camera->recording = entries[i].recording;
-        camera->serial = defaultSerial(camera->model, camera->device);
-        camera->defaults = defaultSettings(camera->model);
+        camera->serial = DefaultSerial(camera->model, camera->device);
+        camera->defaults = DefaultSettings(camera->model);
         camera->settings = camera->defaults;
         built.push_back(std::move(camera));
     }
     return built;
 }
 
-bool Simulator::configure(const std::string& text) {
+bool Simulator::Configure(const std::string& text) {
     std::vector<CameraEntry> entries;
     std::string error;
     const bool ok = ParseCameraList(text, entries, error);
     if (ok && entries.empty()) ParseCameraList(kDefaultCameras, entries, error);
-    if (ok) stopAllCaptures();
-    auto built = ok ? buildCameras(entries) : std::vector<std::shared_ptr<Camera>>{};
+    if (ok) StopAllCaptures();
+    auto built = ok ? BuildCameras(entries) : std::vector<std::shared_ptr<Camera>>{};
     std::lock_guard lock(mutex);
     configurationError = error;
     if (ok) cameras = std::move(built);
@@ -88,9 +88,9 @@ bool Simulator::configure(const std::string& text) {
 
 void Simulator::ConfigureFromEnvironment() {
     const char* env = std::getenv("KORVEX_SIM_CAMERAS");
-    if (configure(env != nullptr ? env : "")) return;
+    if (Configure(env != nullptr ? env : "")) return;
     // No silent stand-in set: with no cameras, BeginHVDevice fails and the host says so.
-    stopAllCaptures();
+    StopAllCaptures();
     std::string error;
     {
         std::lock_guard lock(mutex);
@@ -100,7 +100,7 @@ void Simulator::ConfigureFromEnvironment() {
     std::fprintf(stderr, "hvsim: %s\n", error.c_str());
 }
 
-void Simulator::reset() {
+void Simulator::Reset() {
     ConfigureFromEnvironment();
     {
         std::lock_guard lock(mutex);
@@ -108,14 +108,14 @@ void Simulator::reset() {
         manualFrames = false;
         noise = false;
     }
-    logClear();
+    LogClear();
 }
 
-void Simulator::stopAllCaptures() {
+void Simulator::StopAllCaptures() {
     std::unique_lock lock(mutex);
     const auto current = cameras;
     for (const auto& camera : current) {
-        if (!stopCapture(camera, lock)) {
+        if (!StopCapture(camera, lock)) {
             // Called from this camera's own callback: its loop ends when the callback returns,
             // and the thread keeps the camera alive until then.
             camera->capturing = false;
@@ -126,7 +126,7 @@ void Simulator::stopAllCaptures() {
     }
 }
 
-int32_t Simulator::injectedFault(HvSimOp op) {
+int32_t Simulator::InjectedFault(HvSimOp op) {
     int32_t status = 0;
     for (FaultRule& rule : faults[op]) {
         ++rule.calls;
@@ -135,7 +135,7 @@ int32_t Simulator::injectedFault(HvSimOp op) {
     return status;
 }
 
-std::shared_ptr<Camera> Simulator::findByHandle(HHV handle) const {
+std::shared_ptr<Camera> Simulator::FindByHandle(HHV handle) const {
     if (handle == 0) return nullptr;
     for (const auto& camera : cameras) {
         if (camera->handle == handle) return camera;
@@ -143,18 +143,18 @@ std::shared_ptr<Camera> Simulator::findByHandle(HHV handle) const {
     return nullptr;
 }
 
-std::shared_ptr<Camera> Simulator::findByDevice(int32_t device) const {
+std::shared_ptr<Camera> Simulator::FindByDevice(int32_t device) const {
     if (device < 1 || device > static_cast<int32_t>(cameras.size())) return nullptr;
     return cameras[static_cast<size_t>(device - 1)];
 }
 
-HHV Simulator::newHandle() {
+HHV Simulator::NewHandle() {
     ++lastHandle_;
     if (lastHandle_ == 0) ++lastHandle_;
     return lastHandle_;
 }
 
-bool Simulator::stopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock) {
+bool Simulator::StopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock) {
     if (camera->threadRunning && camera->threadId == std::this_thread::get_id()) return false;
     camera->capturing = false;
     camera->stopRequested = true;
@@ -171,15 +171,15 @@ bool Simulator::stopCapture(const std::shared_ptr<Camera>& camera, std::unique_l
     return true;
 }
 
-void Simulator::startCapture(const std::shared_ptr<Camera>& camera) {
+void Simulator::StartCapture(const std::shared_ptr<Camera>& camera) {
     camera->capturing = true;
     camera->stopRequested = false;
     camera->threadRunning = true;
-    camera->thread = std::thread([this, camera] { captureLoop(camera); });
+    camera->thread = std::thread([this, camera] { CaptureLoop(camera); });
     camera->threadId = camera->thread.get_id();
 }
 
-FrameParams Simulator::frameParams(Camera& camera, int32_t bufferIndex) {
+FrameParams Simulator::NextFrameParams(Camera& camera, int32_t bufferIndex) {
     const CameraSettings& s = camera.settings;
     FrameParams p;
     p.colour = camera.model.colour;
@@ -193,7 +193,7 @@ FrameParams Simulator::frameParams(Camera& camera, int32_t bufferIndex) {
     p.top = s.windowTop;
     p.width = s.windowWidth;
     p.height = s.windowHeight;
-    p.exposureFactor = static_cast<double>(exposureUs(camera)) / SettingDefaults::nominalExposureUs;
+    p.exposureFactor = static_cast<double>(ExposureUs(camera)) / SettingDefaults::nominalExposureUs;
     for (size_t c = 0; c < 4; ++c) {
         // Gain 16 is unity; every step adds 1/48.
         p.gainFactor[c] = (32.0 + s.gain[c]) / (32.0 + SettingDefaults::gain);
@@ -207,21 +207,21 @@ FrameParams Simulator::frameParams(Camera& camera, int32_t bufferIndex) {
     return p;
 }
 
-int64_t Simulator::frameIntervalUs(const Camera& camera, int64_t frameNumber) const {
-    if (!camera.recording || camera.recording->timestampsUs.size() < 2) return simulatedIntervalUs(camera);
+int64_t Simulator::FrameIntervalUs(const Camera& camera, int64_t frameNumber) const {
+    if (!camera.recording || camera.recording->timestampsUs.size() < 2) return SimulatedIntervalUs(camera);
     return std::max(ReplayIntervalUs(*camera.recording, frameNumber), kMinFrameIntervalUs);
 }
 
-int64_t Simulator::simulatedIntervalUs(const Camera& camera) const {
+int64_t Simulator::SimulatedIntervalUs(const Camera& camera) const {
     const CameraSettings& s = camera.settings;
     const int64_t rowClocks =
-        rowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode) + std::max(0, s.blankingFirst);
+        RowLengthClocks(camera.model.family, s.windowWidth, s.resolutionMode) + std::max(0, s.blankingFirst);
     const int64_t rows = int64_t{s.windowHeight} + std::max(0, s.blankingSecond);
     const int64_t readoutUs = rows * rowClocks * 1000000 / kPixelClockHz;
-    return std::max({readoutUs, exposureUs(camera), kMinFrameIntervalUs});
+    return std::max({readoutUs, ExposureUs(camera), kMinFrameIntervalUs});
 }
 
-void renderFrame(Camera& camera, const FrameParams& params, uint8_t* destination) {
+void RenderFrame(Camera& camera, const FrameParams& params, uint8_t* destination) {
     if (camera.recording) {
         // Recorded pixels as they are: exposure, gain, converter and noise do not apply.
         CopyRecordedWindow(*camera.recording, params.frameNumber, params.left, params.top, params.width, params.height,
@@ -229,10 +229,10 @@ void renderFrame(Camera& camera, const FrameParams& params, uint8_t* destination
         return;
     }
     std::lock_guard lock(camera.renderMutex);
-    camera.renderer.render(params, destination);
+    camera.renderer.Render(params, destination);
 }
 
-void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
+void Simulator::CaptureLoop(std::shared_ptr<Camera> camera) {
     Camera& cam = *camera;
     std::unique_lock lock(mutex);
     while (!cam.stopRequested) {
@@ -245,7 +245,7 @@ void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
             }
             const auto now = std::chrono::steady_clock::now();
             if (!cam.nextDueSet) {
-                cam.nextDue = now + std::chrono::microseconds(frameIntervalUs(cam, cam.frameCounter));
+                cam.nextDue = now + std::chrono::microseconds(FrameIntervalUs(cam, cam.frameCounter));
                 cam.nextDueSet = true;
             }
             if (now < cam.nextDue) {
@@ -253,19 +253,19 @@ void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
                 continue;
             }
             // This frame is due; the one after it follows by its own interval.
-            const auto interval = std::chrono::microseconds(frameIntervalUs(cam, cam.frameCounter + 1));
+            const auto interval = std::chrono::microseconds(FrameIntervalUs(cam, cam.frameCounter + 1));
             cam.nextDue = std::max(cam.nextDue + interval, now);
         }
         if (triggered) --cam.triggersPending;
 
         const int32_t index = cam.nextBufferIndex;
         cam.nextBufferIndex = (index + 1) % std::max(1, cam.bufferCount);
-        const FrameParams params = frameParams(cam, index);
+        const FrameParams params = NextFrameParams(cam, index);
         uint8_t* const destination = cam.buffers[static_cast<size_t>(index)];
         const HVSnapCallback callback = cam.callback;
         SnapInfo info{cam.handle, cam.device, index, static_cast<int32_t>(reinterpret_cast<intptr_t>(cam.userValue))};
         lock.unlock();
-        renderFrame(cam, params, destination);
+        RenderFrame(cam, params, destination);
         if (callback != nullptr) callback(&info);
         lock.lock();
         ++cam.framesDelivered;
@@ -276,24 +276,24 @@ void Simulator::captureLoop(std::shared_ptr<Camera> camera) {
     cam.progress.notify_all();
 }
 
-void Simulator::log(const HvSimCall& call) {
+void Simulator::Log(const HvSimCall& call) {
     std::lock_guard lock(logMutex_);
     if (log_.size() < kMaxLogEntries) log_.push_back(call);
 }
 
-int32_t Simulator::logCount() {
+int32_t Simulator::LogCount() {
     std::lock_guard lock(logMutex_);
     return static_cast<int32_t>(log_.size());
 }
 
-bool Simulator::logGet(int32_t index, HvSimCall& call) {
+bool Simulator::LogGet(int32_t index, HvSimCall& call) {
     std::lock_guard lock(logMutex_);
     if (index < 0 || index >= static_cast<int32_t>(log_.size())) return false;
     call = log_[static_cast<size_t>(index)];
     return true;
 }
 
-void Simulator::logClear() {
+void Simulator::LogClear() {
     std::lock_guard lock(logMutex_);
     log_.clear();
 }

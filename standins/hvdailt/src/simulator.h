@@ -102,53 +102,54 @@ public:
     std::array<HVSnapCallback, 10> callbackSlots{};
 
     // Counts the call and returns the injected status for it, 0 when it is not to fail.
-    int32_t injectedFault(HvSimOp op);
+    int32_t InjectedFault(HvSimOp op);
 
     // The open camera with this handle, or null. Caller holds the mutex.
-    std::shared_ptr<Camera> findByHandle(HHV handle) const;
-    std::shared_ptr<Camera> findByDevice(int32_t device) const;
-    HHV newHandle();
+    std::shared_ptr<Camera> FindByHandle(HHV handle) const;
+    std::shared_ptr<Camera> FindByDevice(int32_t device) const;
+    HHV NewHandle();
 
     // Rebuilds the camera set; caller holds no lock. False, with nothing changed and the reason
     // in configurationError, when an entry cannot be used.
-    bool configure(const std::string& text);
+    bool Configure(const std::string& text);
     // The camera set of KORVEX_SIM_CAMERAS (unset or empty: the default pair). An unusable value
     // leaves no cameras and writes its reason to standard error.
     void ConfigureFromEnvironment();
-    void reset();
+    void Reset();
     std::string configurationError;  // empty after a configuration that worked
 
     // Ends the camera's capture and waits until its thread has finished. Caller holds `lock` on
     // the mutex; it is released while waiting. False when called on the capture thread itself.
-    bool stopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock);
-    void startCapture(const std::shared_ptr<Camera>& camera);
+    bool StopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock);
+    void StartCapture(const std::shared_ptr<Camera>& camera);
 
-    // Renders one frame of the camera as its settings stand; caller holds the mutex.
-    FrameParams frameParams(Camera& camera, int32_t bufferIndex);
+    // The parameters of the camera's next frame as its settings stand (counts the frame); caller
+    // holds the mutex.
+    FrameParams NextFrameParams(Camera& camera, int32_t bufferIndex);
     // Time from the frame before frameNumber to it: the readout and exposure with the current
     // settings, or for a replayed recording the recorded interval (never below the link's limit).
-    int64_t frameIntervalUs(const Camera& camera, int64_t frameNumber) const;
+    int64_t FrameIntervalUs(const Camera& camera, int64_t frameNumber) const;
 
-    void log(const HvSimCall& call);
-    int32_t logCount();
-    bool logGet(int32_t index, HvSimCall& call);
-    void logClear();
+    void Log(const HvSimCall& call);
+    int32_t LogCount();
+    bool LogGet(int32_t index, HvSimCall& call);
+    void LogClear();
 
 private:
-    void captureLoop(std::shared_ptr<Camera> camera);
-    void stopAllCaptures();
-    static std::vector<std::shared_ptr<Camera>> buildCameras(const std::vector<CameraEntry>& entries);
-    int64_t simulatedIntervalUs(const Camera& camera) const;
+    void CaptureLoop(std::shared_ptr<Camera> camera);
+    void StopAllCaptures();
+    static std::vector<std::shared_ptr<Camera>> BuildCameras(const std::vector<CameraEntry>& entries);
+    int64_t SimulatedIntervalUs(const Camera& camera) const;
 
     HHV lastHandle_ = 0x4B560000u;  // never reused within the process
     std::mutex logMutex_;
     std::vector<HvSimCall> log_;
 };
 
-Simulator& simulator();
+Simulator& TheSimulator();
 
 // Renders into destination outside the simulator's lock.
-void renderFrame(Camera& camera, const FrameParams& params, uint8_t* destination);
+void RenderFrame(Camera& camera, const FrameParams& params, uint8_t* destination);
 
 }  // namespace hvsim
 

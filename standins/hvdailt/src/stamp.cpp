@@ -12,7 +12,7 @@ constexpr int32_t kBlocksPerRow = HVSIM_STAMP_WIDTH / kBlock;  // 16
 constexpr int32_t kBits = 64;
 constexpr uint8_t kMagic = 0xA5;
 
-uint8_t crc8(const uint8_t* data, size_t size) {
+uint8_t Crc8(const uint8_t* data, size_t size) {
     uint8_t crc = 0;
     for (size_t i = 0; i < size; ++i) {
         crc = static_cast<uint8_t>(crc ^ data[i]);
@@ -23,7 +23,7 @@ uint8_t crc8(const uint8_t* data, size_t size) {
     return crc;
 }
 
-std::array<uint8_t, 8> packBytes(const HvSimStamp& stamp) {
+std::array<uint8_t, 8> PackBytes(const HvSimStamp& stamp) {
     const auto frame = static_cast<uint32_t>(stamp.frame);
     std::array<uint8_t, 8> bytes{kMagic,
                                  static_cast<uint8_t>(stamp.device),
@@ -33,19 +33,19 @@ std::array<uint8_t, 8> packBytes(const HvSimStamp& stamp) {
                                  static_cast<uint8_t>(frame >> 8),
                                  static_cast<uint8_t>(frame),
                                  0};
-    bytes[7] = crc8(bytes.data() + 1, 6);
+    bytes[7] = Crc8(bytes.data() + 1, 6);
     return bytes;
 }
 
-bool bitOf(const std::array<uint8_t, 8>& bytes, int32_t bit) { return ((bytes[bit / 8] >> (7 - bit % 8)) & 1) != 0; }
+bool BitOf(const std::array<uint8_t, 8>& bytes, int32_t bit) { return ((bytes[bit / 8] >> (7 - bit % 8)) & 1) != 0; }
 
 }  // namespace
 
-void writeStamp(uint8_t* frame, int32_t width, int32_t height, const HvSimStamp& stamp) {
+void WriteStamp(uint8_t* frame, int32_t width, int32_t height, const HvSimStamp& stamp) {
     if (width < HVSIM_STAMP_WIDTH || height < HVSIM_STAMP_HEIGHT) return;
-    const auto bytes = packBytes(stamp);
+    const auto bytes = PackBytes(stamp);
     for (int32_t bit = 0; bit < kBits; ++bit) {
-        const uint8_t value = bitOf(bytes, bit) ? 255 : 0;
+        const uint8_t value = BitOf(bytes, bit) ? 255 : 0;
         const int32_t x0 = (bit % kBlocksPerRow) * kBlock;
         const int32_t y0 = (bit / kBlocksPerRow) * kBlock;
         for (int32_t y = y0; y < y0 + kBlock; ++y) {
@@ -54,7 +54,7 @@ void writeStamp(uint8_t* frame, int32_t width, int32_t height, const HvSimStamp&
     }
 }
 
-int32_t decodeStamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp) {
+int32_t DecodeStamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp) {
     if (image == nullptr || stamp == nullptr) return -1;
     if (bytesPerPixel != 1 && bytesPerPixel != 3 && bytesPerPixel != 4) return -1;
     if (width < HVSIM_STAMP_WIDTH || height < HVSIM_STAMP_HEIGHT) return -1;
@@ -92,7 +92,7 @@ int32_t decodeStamp(const uint8_t* image, int32_t width, int32_t height, int32_t
     for (int32_t bit = 0; bit < kBits; ++bit) {
         if (level[bit] > threshold) bytes[bit / 8] = static_cast<uint8_t>(bytes[bit / 8] | (0x80 >> (bit % 8)));
     }
-    if (bytes[0] != kMagic || bytes[7] != crc8(bytes.data() + 1, 6)) return -1;
+    if (bytes[0] != kMagic || bytes[7] != Crc8(bytes.data() + 1, 6)) return -1;
     stamp->device = bytes[1];
     stamp->bufferIndex = bytes[2];
     stamp->frame = static_cast<int32_t>((uint32_t{bytes[3]} << 24) | (uint32_t{bytes[4]} << 16) |

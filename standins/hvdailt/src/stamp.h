@@ -16,10 +16,10 @@
 namespace hvsim {
 
 // Writes the stamp into a 1-byte-per-pixel frame; frames smaller than the stamp get none.
-void writeStamp(uint8_t* frame, int32_t width, int32_t height, const HvSimStamp& stamp);
+void WriteStamp(uint8_t* frame, int32_t width, int32_t height, const HvSimStamp& stamp);
 
 // 0 and the stamp, or -1 when the image carries no valid stamp.
-int32_t decodeStamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp);
+int32_t DecodeStamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp);
 
 }  // namespace hvsim
 
