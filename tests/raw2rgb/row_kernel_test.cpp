@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,29 +17,23 @@ namespace {
 
 using raw2rgb::RowKernel;
 
-std::vector<RowKernel> runnable_kernels()
-{
+std::vector<RowKernel> runnable_kernels() {
     std::vector<RowKernel> kernels{RowKernel::Scalar, RowKernel::Sse2};
-    if (raw2rgb::avx2_supported()) kernels.push_back(RowKernel::Avx2);
+    if (raw2rgb::Avx2Supported()) kernels.push_back(RowKernel::Avx2);
     return kernels;
 }
 
-const char* kernel_name(RowKernel kernel)
-{
+const char* kernel_name(RowKernel kernel) {
     switch (kernel) {
-    case RowKernel::Scalar:
-        return "scalar";
-    case RowKernel::Sse2:
-        return "sse2";
-    case RowKernel::Avx2:
-        return "avx2";
+        case RowKernel::Scalar: return "scalar";
+        case RowKernel::Sse2: return "sse2";
+        case RowKernel::Avx2: return "avx2";
     }
     return "?";
 }
 
-TEST(RowKernels, MatchReferenceAroundBlockEdges)
-{
-    if (!raw2rgb::avx2_supported()) std::printf("AVX2 not available here: checking the SSE2 and scalar kernels\n");
+TEST(RowKernels, MatchReferenceAroundBlockEdges) {
+    if (!raw2rgb::Avx2Supported()) std::printf("AVX2 not available here: checking the SSE2 and scalar kernels\n");
     const int widths[] = {3, 15, 16, 17, 18, 31, 32, 33, 34, 35, 63, 64, 65, 66, 95, 96, 97, 127, 128, 129, 130};
     std::mt19937 rng(2024);
     std::uniform_int_distribution<int> byte(0, 255);
@@ -56,18 +50,23 @@ TEST(RowKernels, MatchReferenceAroundBlockEdges)
                 for (RowKernel kernel : runnable_kernels()) {
                     for (bool bottomUp : {false, true}) {
                         std::vector<std::uint8_t> out(expected.size() + 1, 0xA5);
-                        raw2rgb::Frame frame{mosaic.data(), out.data(), width, height, bottomUp, {},
+                        raw2rgb::Frame frame{mosaic.data(),
+                                             out.data(),
+                                             width,
+                                             height,
+                                             bottomUp,
+                                             {},
                                              {luts[0].data(), luts[1].data(), luts[2].data()}};
-                        ASSERT_TRUE(raw2rgb::layout_from_code(layout, &frame.layout));
-                        raw2rgb::demosaic_frame(frame, kernel);
+                        ASSERT_TRUE(raw2rgb::LayoutFromCode(layout, &frame.layout));
+                        raw2rgb::DemosaicFrame(frame, kernel);
                         const std::size_t row = static_cast<std::size_t>(width) * 3;
                         for (int y = 0; y < height; ++y) {
                             const std::size_t outRow = static_cast<std::size_t>(bottomUp ? height - 1 - y : y) * row;
                             for (std::size_t i = 0; i < row; ++i)
                                 ASSERT_EQ(expected[y * row + i], out[outRow + i])
                                     << kernel_name(kernel) << " " << width << "x" << height << " layout " << layout
-                                    << (bottomUp ? " bottom-up" : "") << " pixel " << i / 3 << "," << y
-                                    << " channel " << "BGR"[i % 3];
+                                    << (bottomUp ? " bottom-up" : "") << " pixel " << i / 3 << "," << y << " channel "
+                                    << "BGR"[i % 3];
                         }
                         ASSERT_EQ(0xA5, out.back()) << kernel_name(kernel) << " wrote past the frame";
                     }
@@ -79,8 +78,7 @@ TEST(RowKernels, MatchReferenceAroundBlockEdges)
 
 // Every value 0..255 in every channel through tables that differ at each entry, so a slip in
 // any part of a table (one 16-entry slice, or the upper half) shows.
-TEST(RowKernels, EveryTableEntryReachesItsSites)
-{
+TEST(RowKernels, EveryTableEntryReachesItsSites) {
     const int width = 98;
     const int height = 40;
     std::array<std::array<std::uint8_t, 256>, 3> luts{};
@@ -95,10 +93,10 @@ TEST(RowKernels, EveryTableEntryReachesItsSites)
                                                            luts[1].data(), luts[0].data());
     for (RowKernel kernel : runnable_kernels()) {
         std::vector<std::uint8_t> out(expected.size());
-        raw2rgb::Frame frame{mosaic.data(), out.data(), width, height, false, {},
-                             {luts[0].data(), luts[1].data(), luts[2].data()}};
-        ASSERT_TRUE(raw2rgb::layout_from_code(2, &frame.layout));
-        raw2rgb::demosaic_frame(frame, kernel);
+        raw2rgb::Frame frame{
+            mosaic.data(), out.data(), width, height, false, {}, {luts[0].data(), luts[1].data(), luts[2].data()}};
+        ASSERT_TRUE(raw2rgb::LayoutFromCode(2, &frame.layout));
+        raw2rgb::DemosaicFrame(frame, kernel);
         EXPECT_EQ(expected, out) << kernel_name(kernel);
     }
 }

@@ -2,17 +2,16 @@
 
 namespace raw2rgb {
 
-bool layout_from_code(std::int32_t code, BayerLayout* layout)
-{
-    constexpr Colour B = Colour::Blue;
-    constexpr Colour G = Colour::Green;
-    constexpr Colour R = Colour::Red;
+bool LayoutFromCode(std::int32_t code, BayerLayout* layout) {
+    constexpr Colour kB = Colour::Blue;
+    constexpr Colour kG = Colour::Green;
+    constexpr Colour kR = Colour::Red;
     switch (code) {
-    case 1: *layout = {{{B, G}, {G, R}}}; return true;
-    case 2: *layout = {{{G, B}, {R, G}}}; return true;
-    case 3: *layout = {{{G, R}, {B, G}}}; return true;
-    case 4: *layout = {{{R, G}, {G, B}}}; return true;
-    default: return false;
+        case 1: *layout = {{{kB, kG}, {kG, kR}}}; return true;
+        case 2: *layout = {{{kG, kB}, {kR, kG}}}; return true;
+        case 3: *layout = {{{kG, kR}, {kB, kG}}}; return true;
+        case 4: *layout = {{{kR, kG}, {kG, kB}}}; return true;
+        default: return false;
     }
 }
 

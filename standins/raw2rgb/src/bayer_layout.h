@@ -15,12 +15,12 @@ inline constexpr int kChannels = 3;
 struct BayerLayout {
     Colour cell[2][2];
 
-    [[nodiscard]] constexpr Colour at(int x, int y) const { return cell[y & 1][x & 1]; }
+    [[nodiscard]] constexpr Colour At(int x, int y) const { return cell[y & 1][x & 1]; }
 };
 
 // Layout codes 1..4 name the top-left cell: 1 = B G / G R, 2 = G B / R G, 3 = G R / B G,
 // 4 = R G / G B. Returns false, leaving *layout untouched, for any other code.
-[[nodiscard]] bool layout_from_code(std::int32_t code, BayerLayout* layout);
+[[nodiscard]] bool LayoutFromCode(std::int32_t code, BayerLayout* layout);
 
 }  // namespace raw2rgb
 

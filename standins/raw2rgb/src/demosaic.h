@@ -24,16 +24,15 @@
 namespace raw2rgb {
 
 struct Frame {
-    const std::uint8_t* source;      // width x height bytes, rows packed
-    std::uint8_t* destination;       // width x height 3-byte pixels
+    const std::uint8_t* source;  // width x height bytes, rows packed
+    std::uint8_t* destination;   // width x height 3-byte pixels
     int width;
     int height;
-    bool bottomUp;                   // source row 0 becomes the last output row
+    bool bottomUp;  // source row 0 becomes the last output row
     BayerLayout layout;
     const std::uint8_t* lut[kChannels];  // indexed by Colour: blue, green, red table
 
-    [[nodiscard]] std::uint8_t* output_row(int y) const
-    {
+    [[nodiscard]] std::uint8_t* OutputRow(int y) const {
         const int row = bottomUp ? height - 1 - y : y;
         return destination + static_cast<std::ptrdiff_t>(row) * width * kChannels;
     }
@@ -48,7 +47,7 @@ struct PixelWordTables {
     std::uint32_t red[256];
 };
 
-void build_pixel_word_tables(const Frame& frame, PixelWordTables* words);
+void BuildPixelWordTables(const Frame& frame, PixelWordTables* words);
 
 // The three tables cut into 16-entry slices with each slice written twice, so a single 32-byte
 // load (folded into the AVX2 kernel's byte shuffles) holds the slice in both 16-byte halves of a
@@ -60,7 +59,7 @@ struct WideSliceTables {
     const std::uint8_t* table[kChannels];  // indexed by Colour: blue, green, red
 };
 
-void build_wide_slice_tables(const Frame& frame, WideSliceTables* wide);
+void BuildWideSliceTables(const Frame& frame, WideSliceTables* wide);
 
 // One interior row (1 <= y <= height - 2) as the row kernels see it: the three source rows, the
 // output row, and what the row's phase fixes. The row carries green and one other colour P; the
@@ -70,8 +69,8 @@ struct InteriorRow {
     const std::uint8_t* mid;
     const std::uint8_t* down;
     std::uint8_t* out;
-    int greenParity;                 // x & 1 of this row's green sites
-    int offsetP;                     // byte offset of P in an output pixel (0 blue, 2 red)
+    int greenParity;  // x & 1 of this row's green sites
+    int offsetP;      // byte offset of P in an output pixel (0 blue, 2 red)
     int offsetQ;
     const std::uint8_t* lut[kChannels];  // indexed by output byte: blue, green, red table
     const PixelWordTables* words;
@@ -79,35 +78,35 @@ struct InteriorRow {
 };
 
 // The rule above for one site, bounds checked; used for border sites and tiny images.
-void demosaic_site(const Frame& frame, int x, int y);
+void DemosaicSite(const Frame& frame, int x, int y);
 
 // The same rule for a site on an edge of a frame at least 3 x 3, away from the corners: (alongX,
 // alongY) steps along the edge and (inX, inY) one site into the image. Five neighbours, no checks.
-void demosaic_edge_site(const Frame& frame, int x, int y, int alongX, int alongY, int inX, int inY);
+void DemosaicEdgeSite(const Frame& frame, int x, int y, int alongX, int alongY, int inX, int inY);
 
 // Interior sites x0 <= x < x1 of one interior row (1 <= x0, x1 <= width - 1), plain scalar code.
-void interior_row_scalar(const InteriorRow& row, int x0, int x1);
+void InteriorRowScalar(const InteriorRow& row, int x0, int x1);
 
 // Fast interior kernels: each converts sites x0 <= x < x1 in blocks (16 sites for SSE2, 32 for
 // AVX2) when there is room for at least one block and returns the first x it did not convert (x1,
 // or x0 when it converted nothing). Each writes one byte past each pixel it converts, so site x1
 // must be written after the call. Where a kernel cannot be built it converts nothing.
-int interior_row_sse2(const InteriorRow& row, int x0, int x1);
-int interior_row_avx2(const InteriorRow& row, int x0, int x1);  // only when avx2_supported()
+int InteriorRowSse2(const InteriorRow& row, int x0, int x1);
+int InteriorRowAvx2(const InteriorRow& row, int x0, int x1);  // only when Avx2Supported()
 
 // Whether this build has the AVX2 kernel and the processor (and system) can run it; asked once.
-bool avx2_supported();
+bool Avx2Supported();
 
 // Which kernel does a frame's interior rows before the scalar loop finishes them. All give the
 // same bytes; the choice is made once per frame, never per site.
 enum class RowKernel { Scalar, Sse2, Avx2 };
 
 // The fastest kernel this machine can run.
-RowKernel best_row_kernel();
+RowKernel BestRowKernel();
 
 // The whole frame, with the given kernel (which must be runnable here), or with the best one.
-void demosaic_frame(const Frame& frame, RowKernel kernel);
-void demosaic_frame(const Frame& frame);
+void DemosaicFrame(const Frame& frame, RowKernel kernel);
+void DemosaicFrame(const Frame& frame);
 
 }  // namespace raw2rgb
 

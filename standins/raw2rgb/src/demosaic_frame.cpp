@@ -16,36 +16,30 @@ struct RowPhase {
     int offsetQ;
 };
 
-RowPhase phase_of_row(const BayerLayout& layout, int y)
-{
-    const int greenParity = layout.at(0, y) == Colour::Green ? 0 : 1;
-    const auto p = static_cast<int>(layout.at(greenParity ^ 1, y));
+RowPhase PhaseOfRow(const BayerLayout& layout, int y) {
+    const int greenParity = layout.At(0, y) == Colour::Green ? 0 : 1;
+    const auto p = static_cast<int>(layout.At(greenParity ^ 1, y));
     return {greenParity, p, 2 - p};
 }
 
 using FastRow = int (*)(const InteriorRow& row, int x0, int x1);
 
-int interior_row_none(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
+int InteriorRowNone(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
 
-FastRow fast_row(RowKernel kernel)
-{
+FastRow FastRowFor(RowKernel kernel) {
     switch (kernel) {
-    case RowKernel::Avx2:
-        return interior_row_avx2;
-    case RowKernel::Sse2:
-        return interior_row_sse2;
-    case RowKernel::Scalar:
-        break;
+        case RowKernel::Avx2: return InteriorRowAvx2;
+        case RowKernel::Sse2: return InteriorRowSse2;
+        case RowKernel::Scalar: break;
     }
-    return interior_row_none;
+    return InteriorRowNone;
 }
 
 }  // namespace
 
-RowKernel best_row_kernel() { return avx2_supported() ? RowKernel::Avx2 : RowKernel::Sse2; }
+RowKernel BestRowKernel() { return Avx2Supported() ? RowKernel::Avx2 : RowKernel::Sse2; }
 
-void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
-{
+void BuildPixelWordTables(const Frame& frame, PixelWordTables* words) {
     for (int v = 0; v < 256; ++v) {
         words->blue[v] = frame.lut[0][v];
         words->green[v] = std::uint32_t{frame.lut[1][v]} << 8;
@@ -53,8 +47,7 @@ void build_pixel_word_tables(const Frame& frame, PixelWordTables* words)
     }
 }
 
-void build_wide_slice_tables(const Frame& frame, WideSliceTables* wide)
-{
+void BuildWideSliceTables(const Frame& frame, WideSliceTables* wide) {
     const auto misalign = reinterpret_cast<std::uintptr_t>(wide->storage) & 31U;
     std::uint8_t* base = wide->storage + (misalign == 0 ? 0 : 32 - misalign);
     for (int c = 0; c < kChannels; ++c) {
@@ -68,45 +61,51 @@ void build_wide_slice_tables(const Frame& frame, WideSliceTables* wide)
     }
 }
 
-void demosaic_frame(const Frame& frame) { demosaic_frame(frame, best_row_kernel()); }
+void DemosaicFrame(const Frame& frame) { DemosaicFrame(frame, BestRowKernel()); }
 
-void demosaic_frame(const Frame& frame, RowKernel kernel)
-{
+void DemosaicFrame(const Frame& frame, RowKernel kernel) {
     const int w = frame.width;
     const int h = frame.height;
     if (w < 3 || h < 3) {
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) demosaic_site(frame, x, y);
+            for (int x = 0; x < w; ++x) DemosaicSite(frame, x, y);
         return;
     }
 
-    const RowPhase phases[2] = {phase_of_row(frame.layout, 0), phase_of_row(frame.layout, 1)};
-    const FastRow fast = fast_row(kernel);
+    const RowPhase phases[2] = {PhaseOfRow(frame.layout, 0), PhaseOfRow(frame.layout, 1)};
+    const FastRow fast = FastRowFor(kernel);
     PixelWordTables words;
-    build_pixel_word_tables(frame, &words);
+    BuildPixelWordTables(frame, &words);
     WideSliceTables wideTables;
     const WideSliceTables* wide = nullptr;
     if (kernel == RowKernel::Avx2) {
-        build_wide_slice_tables(frame, &wideTables);
+        BuildWideSliceTables(frame, &wideTables);
         wide = &wideTables;
     }
-    demosaic_site(frame, 0, 0);
-    for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, 0, 1, 0, 0, 1);
-    demosaic_site(frame, w - 1, 0);
+    DemosaicSite(frame, 0, 0);
+    for (int x = 1; x < w - 1; ++x) DemosaicEdgeSite(frame, x, 0, 1, 0, 0, 1);
+    DemosaicSite(frame, w - 1, 0);
     for (int y = 1; y < h - 1; ++y) {
         const RowPhase& phase = phases[y & 1];
         const std::uint8_t* mid = frame.source + static_cast<std::ptrdiff_t>(y) * w;
-        const InteriorRow row{mid - w, mid, mid + w, frame.output_row(y), phase.greenParity,
-                              phase.offsetP, phase.offsetQ,
-                              {frame.lut[0], frame.lut[1], frame.lut[2]}, &words, wide};
-        demosaic_edge_site(frame, 0, y, 0, 1, 1, 0);
+        const InteriorRow row{mid - w,
+                              mid,
+                              mid + w,
+                              frame.OutputRow(y),
+                              phase.greenParity,
+                              phase.offsetP,
+                              phase.offsetQ,
+                              {frame.lut[0], frame.lut[1], frame.lut[2]},
+                              &words,
+                              wide};
+        DemosaicEdgeSite(frame, 0, y, 0, 1, 1, 0);
         const int done = fast(row, 1, w - 1);
-        interior_row_scalar(row, done, w - 1);
-        demosaic_edge_site(frame, w - 1, y, 0, 1, -1, 0);  // after the fast kernel, whose last store spills into it
+        InteriorRowScalar(row, done, w - 1);
+        DemosaicEdgeSite(frame, w - 1, y, 0, 1, -1, 0);  // after the fast kernel, whose last store spills into it
     }
-    demosaic_site(frame, 0, h - 1);
-    for (int x = 1; x < w - 1; ++x) demosaic_edge_site(frame, x, h - 1, 1, 0, 0, -1);
-    demosaic_site(frame, w - 1, h - 1);
+    DemosaicSite(frame, 0, h - 1);
+    for (int x = 1; x < w - 1; ++x) DemosaicEdgeSite(frame, x, h - 1, 1, 0, 0, -1);
+    DemosaicSite(frame, w - 1, h - 1);
 }
 
 }  // namespace raw2rgb

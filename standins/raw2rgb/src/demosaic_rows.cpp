@@ -26,14 +26,13 @@ namespace {
 
 constexpr int kBlock = 16;
 
-inline __m128i load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline __m128i Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
 // (a + b + c + d + 2) >> 2 per byte, exact, without widening. With x = avg(a, b) and
 // y = avg(c, d) (each rounded up), avg(x, y) is one too high exactly when x + y is odd and at
 // least one of the pair sums a + b, c + d was odd (so rounding went up twice). Checked over all
 // 2^32 inputs.
-inline __m128i mean4(__m128i a, __m128i b, __m128i c, __m128i d)
-{
+inline __m128i Mean4(__m128i a, __m128i b, __m128i c, __m128i d) {
     const __m128i x = _mm_avg_epu8(a, b);
     const __m128i y = _mm_avg_epu8(c, d);
     const __m128i oddPair = _mm_or_si128(_mm_xor_si128(a, b), _mm_xor_si128(c, d));
@@ -42,15 +41,13 @@ inline __m128i mean4(__m128i a, __m128i b, __m128i c, __m128i d)
 }
 
 // Lanes of a where mask is set, of b elsewhere.
-inline __m128i select(__m128i mask, __m128i a, __m128i b)
-{
+inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
     return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
 
 }  // namespace
 
-int interior_row_sse2(const InteriorRow& row, int x0, int x1)
-{
+int InteriorRowSse2(const InteriorRow& row, int x0, int x1) {
     if (x1 - x0 < kBlock) return x0;
 
     // Lane i holds site x + i; the mask marks the lanes of P sites. The last block is moved
@@ -67,29 +64,29 @@ int interior_row_sse2(const InteriorRow& row, int x0, int x1)
     for (int x = x0;; x += kBlock) {
         if (x > lastBlock) x = lastBlock;
         const __m128i pMask = ((x ^ row.greenParity) & 1) != 0 ? evenLanes : oddLanes;
-        const __m128i ul = load(up + x - 1);
-        const __m128i uc = load(up + x);
-        const __m128i ur = load(up + x + 1);
-        const __m128i ml = load(mid + x - 1);
-        const __m128i mc = load(mid + x);
-        const __m128i mr = load(mid + x + 1);
-        const __m128i dl = load(down + x - 1);
-        const __m128i dc = load(down + x);
-        const __m128i dr = load(down + x + 1);
+        const __m128i ul = Load(up + x - 1);
+        const __m128i uc = Load(up + x);
+        const __m128i ur = Load(up + x + 1);
+        const __m128i ml = Load(mid + x - 1);
+        const __m128i mc = Load(mid + x);
+        const __m128i mr = Load(mid + x + 1);
+        const __m128i dl = Load(down + x - 1);
+        const __m128i dc = Load(down + x);
+        const __m128i dr = Load(down + x + 1);
 
-        const __m128i cross = mean4(uc, dc, ml, mr);
-        const __m128i diag = mean4(ul, ur, dl, dr);
+        const __m128i cross = Mean4(uc, dc, ml, mr);
+        const __m128i diag = Mean4(ul, ur, dl, dr);
         const __m128i rowMean = _mm_avg_epu8(ml, mr);  // (a + b + 1) >> 1
         const __m128i colMean = _mm_avg_epu8(uc, dc);
-        store_pixels16(outRow + x * kChannels, select(pMask, mc, rowMean), select(pMask, cross, mc),
-                       select(pMask, diag, colMean), tables);
+        StorePixels16(outRow + x * kChannels, Select(pMask, mc, rowMean), Select(pMask, cross, mc),
+                      Select(pMask, diag, colMean), tables);
         if (x + kBlock >= x1) return x + kBlock;
     }
 }
 
 #else
 
-int interior_row_sse2(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
+int InteriorRowSse2(const InteriorRow& /*row*/, int x0, int /*x1*/) { return x0; }
 
 #endif
 

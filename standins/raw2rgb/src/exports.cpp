@@ -44,14 +44,12 @@
 RAW2RGB_EXPORT int32_t KX_CALL ConvertBayer2Rgb(uint8_t* destination, const uint8_t* source, int32_t width,
                                                 int32_t height, int32_t /*method*/, const uint8_t* lutR,
                                                 const uint8_t* lutG, const uint8_t* lutB, int32_t flip,
-                                                int32_t layout)
-{
-    if (destination == nullptr || source == nullptr || lutR == nullptr || lutG == nullptr || lutB == nullptr)
-        return 0;
+                                                int32_t layout) {
+    if (destination == nullptr || source == nullptr || lutR == nullptr || lutG == nullptr || lutB == nullptr) return 0;
     if (width <= 0 || height <= 0) return 0;
     raw2rgb::Frame frame{source, destination, width, height, flip != 0, {}, {lutB, lutG, lutR}};
-    if (!raw2rgb::layout_from_code(layout, &frame.layout)) return 0;
-    raw2rgb::demosaic_frame(frame);
+    if (!raw2rgb::LayoutFromCode(layout, &frame.layout)) return 0;
+    raw2rgb::DemosaicFrame(frame);
     return 1;
 }
 
@@ -70,13 +68,12 @@ RAW2RGB_EXPORT int32_t KX_CALL ConvertBayer2Rgb(uint8_t* destination, const uint
  * never infinite or NaN. When a pointer is null or width or height is 0 or less, returns 0 and
  * writes nothing.
  */
-RAW2RGB_EXPORT int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t width, int32_t height,
-                                                    double* ratioR, double* ratioG, double* ratioB)
-{
+RAW2RGB_EXPORT int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t width, int32_t height, double* ratioR,
+                                                    double* ratioG, double* ratioB) {
     if (bgr == nullptr || ratioR == nullptr || ratioG == nullptr || ratioB == nullptr) return 0;
     if (width <= 0 || height <= 0) return 0;
     raw2rgb::WhiteBalance balance{};
-    const bool estimated = raw2rgb::estimate_white_balance(
+    const bool estimated = raw2rgb::EstimateWhiteBalance(
         bgr, static_cast<std::size_t>(width) * static_cast<std::size_t>(height), &balance);
     *ratioR = balance.red;
     *ratioG = balance.green;
@@ -90,9 +87,8 @@ RAW2RGB_EXPORT int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t 
  * zero (0.0, negative, NaN, infinite) fills the identity table. Returns 1, or 0 without writing
  * when lut is null.
  */
-RAW2RGB_EXPORT int32_t KX_CALL SetGammaLut(uint8_t* lut, double gamma)
-{
+RAW2RGB_EXPORT int32_t KX_CALL SetGammaLut(uint8_t* lut, double gamma) {
     if (lut == nullptr) return 0;
-    raw2rgb::fill_gamma_lut(lut, gamma);
+    raw2rgb::FillGammaLut(lut, gamma);
     return 1;
 }

@@ -5,8 +5,7 @@
 
 namespace raw2rgb {
 
-void fill_gamma_lut(std::uint8_t* lut, double gamma)
-{
+void FillGammaLut(std::uint8_t* lut, double gamma) {
     const bool usable = std::isfinite(gamma) && gamma > 0.0;
     const double exponent = usable ? 1.0 / gamma : 1.0;  // inf for a subnormal gamma: still defined
     lut[0] = 0;

@@ -26,9 +26,7 @@ struct RowTables {
     explicit RowTables(const InteriorRow& row)
         : p(row.offsetP == 0 ? row.words->blue : row.words->red),
           g(row.words->green),
-          q(row.offsetP == 0 ? row.words->red : row.words->blue)
-    {
-    }
+          q(row.offsetP == 0 ? row.words->red : row.words->blue) {}
 };
 
 // sizeof(Word) sites: byte i of p, g and q (lowest first) holds site i's interpolated P, green
@@ -37,8 +35,7 @@ struct RowTables {
 // ors and one store. Each store is a 4-byte word whose fourth byte the next pixel overwrites: the
 // byte after the last pixel is written too.
 template <class Word>
-inline void store_pixels(std::uint8_t* out, Word p, Word g, Word q, const RowTables& t)
-{
+inline void StorePixels(std::uint8_t* out, Word p, Word g, Word q, const RowTables& t) {
     for (unsigned i = 0; i < sizeof(Word); i += 2, out += 2 * kChannels) {
         const std::uint32_t first = t.p[p & 0xFF] | t.g[g & 0xFF] | t.q[q & 0xFF];
         const std::uint32_t second = t.p[(p >> 8) & 0xFF] | t.g[(g >> 8) & 0xFF] | t.q[(q >> 8) & 0xFF];
@@ -53,17 +50,16 @@ inline void store_pixels(std::uint8_t* out, Word p, Word g, Word q, const RowTab
 #if defined(RAW2RGB_HAVE_SSE2)
 
 // 16 sites: lane i of p, g and q holds site i's channel values; writes 48 bytes and one spill byte.
-inline void store_pixels16(std::uint8_t* out, __m128i p, __m128i g, __m128i q, const RowTables& t)
-{
+inline void StorePixels16(std::uint8_t* out, __m128i p, __m128i g, __m128i q, const RowTables& t) {
 #if defined(__x86_64__) || defined(_M_X64)
     auto low = [](__m128i v) { return static_cast<std::uint64_t>(_mm_cvtsi128_si64(v)); };
     auto high = [](__m128i v) { return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v))); };
-    store_pixels(out, low(p), low(g), low(q), t);
-    store_pixels(out + 8 * kChannels, high(p), high(g), high(q), t);
+    StorePixels(out, low(p), low(g), low(q), t);
+    StorePixels(out + 8 * kChannels, high(p), high(g), high(q), t);
 #else
     auto low = [](__m128i v) { return static_cast<std::uint32_t>(_mm_cvtsi128_si32(v)); };
     for (int i = 0; i < 4; ++i, out += 4 * kChannels) {
-        store_pixels(out, low(p), low(g), low(q), t);
+        StorePixels(out, low(p), low(g), low(q), t);
         p = _mm_srli_si128(p, 4);
         g = _mm_srli_si128(g, 4);
         q = _mm_srli_si128(q, 4);

@@ -4,8 +4,7 @@
 
 namespace raw2rgb {
 
-bool estimate_white_balance(const std::uint8_t* bgr, std::size_t pixels, WhiteBalance* result)
-{
+bool EstimateWhiteBalance(const std::uint8_t* bgr, std::size_t pixels, WhiteBalance* result) {
     std::uint64_t sumB = 0;
     std::uint64_t sumG = 0;
     std::uint64_t sumR = 0;

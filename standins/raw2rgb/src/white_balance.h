@@ -21,7 +21,7 @@ struct WhiteBalance {
 // Ratios that equalise the channel means of the usable pixels, green fixed at 1.0:
 // red = meanG / meanR, blue = meanG / meanB. Returns false, and neutral ratios 1.0, when no pixel
 // is usable or a channel's mean over the usable pixels is zero.
-bool estimate_white_balance(const std::uint8_t* bgr, std::size_t pixels, WhiteBalance* result);
+bool EstimateWhiteBalance(const std::uint8_t* bgr, std::size_t pixels, WhiteBalance* result);
 
 }  // namespace raw2rgb
 
