@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
-# Korvex as a user gets it: installs a build, makes the Debian packages, and builds the tutorial
-# host (examples/host/host.c) outside the source tree three ways, each then run on the simulated
-# cameras with no LD_LIBRARY_PATH:
+# Korvex as a user gets it: installs a build, makes the packages, and builds the tutorial host
+# (examples/host/host.c) outside the source tree, each build then run on the simulated cameras
+# with no LD_LIBRARY_PATH:
 #   1. find_package(Korvex) against the `cmake --install` tree;
 #   2. pkg-config against the same tree;
 #   3. find_package against the Debian packages installed with dpkg -i (root only; they are
-#      removed again at the end).
-# The installed korvex command must run the same way.
-# Also checks that the README's tutorial shows examples/host/host.c as it is.
+#      removed again at the end);
+#   4. find_package against the Windows zip, run under Wine beside the zip's DLLs (when a 64-bit
+#      Windows build is there, as tools/test-windows.sh leaves it).
+# The installed korvex command must run the same way. Also checks that the README's tutorial
+# shows examples/host/host.c as it is.
 #
-# Usage: tools/test-packaging.sh [build folder, default build/release]
+# Usage: tools/test-packaging.sh [Linux build folder, default build/release]
+#        KORVEX_PACKAGING_WINDOWS_BUILD: the Windows build folder, default build/windows-x86_64
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/release}"
-
-[ -f "${build}/CMakeCache.txt" ] || cmake --preset release -B "${build}" >/dev/null
+windows_build="${KORVEX_PACKAGING_WINDOWS_BUILD:-build/windows-x86_64}"
 # The installed components: the adapter, its development files, the tool and the camera libraries.
 components=(Runtime Development tools SimulatedCameras)
-cmake --build "${build}" -j "${KORVEX_JOBS:-2}" --target Korvex korvex_tool HVDAILT Raw2Rgb hvsim >/dev/null
+targets=(Korvex korvex_tool HVDAILT Raw2Rgb hvsim)
 
 work="$(mktemp -d)"
 debs_installed=0
@@ -41,29 +43,42 @@ awk '/<!-- examples\/host\/host.c -->/ {found = 1; next}
      inside {print}' README.md >"${work}/readme_host.c"
 diff -u examples/host/host.c "${work}/readme_host.c" || fail "README tutorial differs from examples/host/host.c"
 
+# Builds the installed targets in a build folder, quietly unless it fails.
+build_targets() {
+  local folder="$1"
+  cmake --build "${folder}" -j "${KORVEX_JOBS:-2}" --target "${targets[@]}" >"${work}/build.log" 2>&1 ||
+    fail "building ${folder} failed: $(tail -20 "${work}/build.log")"
+}
+
+[ -f "${build}/CMakeCache.txt" ] || cmake --preset release -B "${build}" >/dev/null
+build_targets "${build}"
 cp -r examples/host "${work}/host-src"
 export KORVEX_SIM_CAMERAS=HV1300UC,HV1300UM
 
-# Runs a host build with no library path: it must find libKorvex.so.1, which must find the
-# camera libraries beside it. Each run starts with no settings file, so the warm light of the
-# simulated cameras shows until white balance corrects it.
+# Runs a host with no library path (label, then the command). Every run must export all frames
+# and end with a neutral colour after white balance. Runs that start with no settings file
+# (KORVEX_CONFIG_DIR is fresh each time; Windows keeps its own) must show the warm light of the
+# simulated cameras before it.
 run_host() {
-  local label="$1" program="$2"
+  local label="$1" fresh="$2"
+  shift 2
   local output config
   config="$(mktemp -d -p "${work}")"
-  output="$(cd "${work}" && env -u LD_LIBRARY_PATH KORVEX_CONFIG_DIR="${config}" "${program}")" ||
+  output="$(cd "${work}" && env -u LD_LIBRARY_PATH KORVEX_CONFIG_DIR="${config}" "$@")" ||
     fail "${label}: host failed: ${output}"
-  echo "${output}" | grep -q '^11 of 11 frames exported$' || fail "${label}: ${output}"
-  echo "${output}" | awk '/^frame 1:/ {before = $NF} /^after white balance:/ {after = $NF}
-    END {exit !(before < 0.9 && after > 0.95 && after < 1.05)}' || fail "${label}: white balance: ${output}"
-  echo "${label}: ok ($(readelf -d "${program}" | grep -o 'libKorvex.so.[0-9]*'))"
+  echo "${output}" | grep -q '^11 of 11 frames exported\r\?$' || fail "${label}: ${output}"
+  echo "${output}" | tr -d '\r' | awk -v fresh="${fresh}" '/^frame 1:/ {before = $NF} /^after white balance:/ {after = $NF}
+    END {exit !((fresh == 0 || before < 0.9) && after > 0.95 && after < 1.05)}' ||
+    fail "${label}: white balance: ${output}"
+  echo "${label}: ok"
 }
 
 # The korvex command lists the two simulated cameras.
 run_tool() {
-  local label="$1" program="$2"
+  local label="$1"
+  shift
   local output
-  output="$(env -u LD_LIBRARY_PATH "${program}" list 2>&1)" || fail "${label}: korvex list failed: ${output}"
+  output="$(env -u LD_LIBRARY_PATH "$@" list 2>&1)" || fail "${label}: korvex list failed: ${output}"
   echo "${output}" | grep -q HV1300UM || fail "${label}: korvex list: ${output}"
   echo "${label}: korvex list ok"
 }
@@ -82,7 +97,8 @@ for component in "${components[@]}"; do
 done
 readelf -d "${prefix}/lib/libKorvex.so" | grep -q 'SONAME.*\[libKorvex.so.1\]' || fail "SONAME is not libKorvex.so.1"
 configure_host "${work}/host-cmake" -DCMAKE_PREFIX_PATH="${prefix}"
-run_host "find_package, install tree" "${work}/host-cmake/host"
+readelf -d "${work}/host-cmake/host" | grep -q 'NEEDED.*\[libKorvex.so.1\]' || fail "the host does not need libKorvex.so.1"
+run_host "find_package, install tree" 1 "${work}/host-cmake/host"
 run_tool "install tree" "${prefix}/bin/korvex"
 
 export PKG_CONFIG_PATH="${prefix}/lib/pkgconfig"
@@ -90,18 +106,43 @@ export PKG_CONFIG_PATH="${prefix}/lib/pkgconfig"
 cc -std=c99 -Wall -Wextra -Wpedantic -Werror -o "${work}/host-pkgconfig" examples/host/host.c \
   $(pkg-config --cflags --libs korvex) -Wl,-rpath,"$(pkg-config --variable=libdir korvex)"
 unset PKG_CONFIG_PATH
-run_host "pkg-config, install tree" "${work}/host-pkgconfig"
+run_host "pkg-config, install tree" 1 "${work}/host-pkgconfig"
 
 # 3: the Debian packages.
 (cd "${build}" && cpack -G DEB -B "${work}/packages" >/dev/null)
-if [ "$(id -u)" != 0 ]; then
+if [ "$(id -u)" = 0 ]; then
+  debs_installed=1
+  dpkg -i "${work}"/packages/*.deb >/dev/null
+  configure_host "${work}/host-deb"
+  grep -q 'Korvex_DIR:PATH=/usr/' "${work}/host-deb/CMakeCache.txt" || fail "the host did not use the installed package"
+  run_host "find_package, dpkg -i" 1 "${work}/host-deb/host"
+  run_tool "dpkg -i" /usr/bin/korvex
+else
   echo "Debian packages: made, not installed (dpkg -i needs root)"
-  exit 0
 fi
-debs_installed=1
-dpkg -i "${work}"/packages/*.deb >/dev/null
-configure_host "${work}/host-deb"
-grep -q 'Korvex_DIR:PATH=/usr/' "${work}/host-deb/CMakeCache.txt" || fail "the host did not use the installed package"
-run_host "find_package, dpkg -i" "${work}/host-deb/host"
-run_tool "dpkg -i" /usr/bin/korvex
+
+# 4: the Windows zip, unpacked; the host is built against it and runs beside its DLLs.
+wine="$(sed -n 's/^KORVEX_WINE:FILEPATH=//p' "${windows_build}/CMakeCache.txt" 2>/dev/null || true)"
+if [ -x "${wine}" ] && [ -f "${windows_build}/bin/Korvex.dll" ]; then
+  build_targets "${windows_build}"
+  (cd "${windows_build}" && cpack -G ZIP -B "${work}/windows" >/dev/null)
+  mkdir "${work}/unzipped"
+  (cd "${work}/unzipped" && cmake -E tar xf "${work}"/windows/Korvex-*.zip)
+  tree="$(echo "${work}"/unzipped/Korvex-*)"
+  for file in bin/Korvex.dll bin/HVDAILT.dll bin/Raw2Rgb.dll bin/hvsim.dll bin/korvex.exe lib/libKorvex.dll.a \
+    lib/Korvex.def include/korvex.h; do
+    [ -f "${tree}/${file}" ] || fail "the Windows zip lacks ${file}"
+  done
+  configure_host "${work}/host-windows" -DCMAKE_TOOLCHAIN_FILE="${PWD}/cmake/toolchain-mingw-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DKorvex_DIR="${tree}/lib/cmake/Korvex"
+  cp "${work}/host-windows/host.exe" "${tree}/bin/"
+  wine_prefix="${windows_build}/wineprefix"
+  [ -d "${wine_prefix}" ] || wine_prefix="${work}/wineprefix"
+  [[ "${wine_prefix}" = /* ]] || wine_prefix="${PWD}/${wine_prefix}"
+  export WINEDEBUG=-all WINEPREFIX="${wine_prefix}"
+  run_host "find_package, Windows zip (Wine)" 0 "${wine}" "${tree}/bin/host.exe"
+  run_tool "Windows zip (Wine)" "${wine}" "${tree}/bin/korvex.exe"
+else
+  echo "Windows zip: not checked (no 64-bit Windows build with Wine in ${windows_build})"
+fi
 echo "packaging: ok"

@@ -13,10 +13,10 @@ for preset in release asan tsan; do
   ctest --preset "${preset}" -j "${jobs}"
 done
 tools/test-python.sh build/release
-tools/test-packaging.sh build/release
 tools/test-fuzz.sh
 
 if [ -x tools/test-windows.sh ]; then
   echo "=== Windows, 64- and 32-bit (Wine) ==="
   tools/test-windows.sh
 fi
+tools/test-packaging.sh build/release  # after the Windows tests: it also checks their 64-bit zip
