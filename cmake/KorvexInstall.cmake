@@ -19,7 +19,9 @@ set(KORVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Korvex)
 
 if(NOT WIN32)
   set_target_properties(Korvex HVDAILT PROPERTIES INSTALL_RPATH "$ORIGIN")
-  set_target_properties(korvex_tool PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  if(TARGET korvex_tool)
+    set_target_properties(korvex_tool PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  endif()
 endif()
 
 install(TARGETS Korvex EXPORT KorvexTargets
