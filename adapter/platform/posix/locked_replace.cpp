@@ -48,8 +48,9 @@ bool MakeFolders(const std::string& folder) {
 bool LockExclusive(int fd) {
     while (flock(fd, LOCK_EX) != 0) {
         if (errno == EINTR) continue;
-        // A file system without locks: go on unlocked, as a lone writer always can.
-        return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL;
+        // A file system without locks, or one (NFS) that locks only files open for writing: go on
+        // unlocked, as a lone writer always can.
+        return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL || errno == EBADF;
     }
     return true;
 }
