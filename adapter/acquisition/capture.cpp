@@ -1,6 +1,7 @@
 // Continuous capture: start, stop, the frame wait and the ten snap callbacks.
 #include <array>
 #include <cstddef>
+#include <mutex>
 #include <utility>
 
 #include "acquisition/acquisition.h"
@@ -19,8 +20,8 @@ int32_t OnSnap(int32_t k, const SnapInfo* info) {
     const int32_t index = info->bufferIndex;
     DeviceSlot* recorded = FindSlot(device);
     if (recorded == nullptr || (index != 0 && index != 1)) return 1;
-    recorded->lastBufferIndex.store(index);  // before the signal: the woken export reads it
-    SignalSlotEvent(Table().slots[k - 1]);
+    recorded->lastBufferIndex.store(index);  // before the count: the export that takes it reads it
+    CountFrame(Table().slots[k - 1]);
     return 1;
 }
 
@@ -44,25 +45,33 @@ HVSnapCallback SnapCallbackFor(int32_t device) {
 }
 
 int16_t StartGrab(int16_t device) {
-    DeviceSlot* slot = RequireOpen(device);
+    DeviceSlot* slot = GuardSlot(device, SlotUse::StartCapture);
     if (slot == nullptr) return 0;
-    BufferLease lease(*slot);
-    FrameBuffers* buffers = lease.get();
-    if (buffers == nullptr) return 0;  // frames would have nowhere to land
-    // A failed creation leaves no event: capture still starts and exports then do not wait.
-    ReplaceSlotEvent(*slot, platform::CreateFrameEvent());
-    (void)HVOpenSnap(slot->handle, SnapCallbackFor(device), nullptr);
-    slot->capturing = true;
-    // rawBuffers lives in the buffer block, which stays put until the camera is closed.
-    return HVStartSnap(slot->handle, buffers->rawBuffers, 2) == 0 ? 1 : 0;
+    std::lock_guard lock(slot->lifecycle);
+    if (Judge(SlotUse::StartCapture, slot->state.load()) != Verdict::Allow) return 0;  // closed meanwhile
+    FrameBuffers* buffers = slot->buffers.load();
+    if (buffers == nullptr || ProvideSlotEvent(*slot) == 0) return 0;
+    const HHV handle = slot->handle.load();
+    WakeWaiters(*slot);  // a restart ends the waits on the capture it replaces
+    // Without the callback no frame would reach an export: nothing is started.
+    if (HVOpenSnap(handle, SnapCallbackFor(device), nullptr) != 0) return 0;
+    ForgetFrames(*slot);
+    // Capturing from here on even if the start is refused: the camera library promises nothing
+    // about its buffers after a failed call, so they stay guarded until a stop is confirmed.
+    slot->state.store(Next(slot->state.load(), SlotEvent::CaptureStarted));
+    // rawBuffers lives in the buffer block, which stays put while the camera may write into it.
+    return HVStartSnap(handle, buffers->rawBuffers, 2) == 0 ? 1 : 0;
 }
 
 int16_t StopGrab(int16_t device) {
-    DeviceSlot* slot = RequireOpen(device);
+    DeviceSlot* slot = GuardSlot(device, SlotUse::StopCapture);
     if (slot == nullptr) return 0;
-    const HVSTATUS status = HVCloseSnap(slot->handle);
-    slot->capturing = false;
-    ReplaceSlotEvent(*slot, 0);  // closes the event once no callback is signalling it
+    std::lock_guard lock(slot->lifecycle);
+    if (Judge(SlotUse::StopCapture, slot->state.load()) != Verdict::Allow) return 0;  // closed meanwhile
+    const HVSTATUS status = HVCloseSnap(slot->handle.load());
+    // A failed stop leaves the capture possibly running: the slot keeps guarding its buffers.
+    slot->state.store(Next(slot->state.load(), status == 0 ? SlotEvent::StopConfirmed : SlotEvent::StopUnconfirmed));
+    WakeWaiters(*slot);
     return status == 0 ? 1 : 0;
 }
 

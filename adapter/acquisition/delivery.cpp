@@ -110,17 +110,15 @@ int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int
     // A request that cannot be served is refused before it consumes a frame signal.
     if (!CurrentlyFits(*slot, destination, width, height)) return 0;
 
-    // The wait holds a reference to the event of its own and nothing else, so that stop and
-    // close never wait for it. No event (not capturing) means no wait.
-    const platform::FrameEvent event = HoldSlotEvent(*slot);
-    const platform::WaitResult waited =
-        event != 0 ? platform::WaitFrameEvent(event, static_cast<uint32_t>(Table().waitTimeoutMs.load()))
-                   : platform::WaitResult::Failed;
-    platform::CloseFrameEvent(event);
-    if (waited == platform::WaitResult::TimedOut) return -1;
+    // The wait holds nothing, so that stop and close never wait for it; they wake it instead,
+    // and it then returns without writing. A camera that is not capturing is not waited for.
+    switch (WaitForFrame(*slot, static_cast<uint32_t>(Table().waitTimeoutMs.load()))) {
+        case FrameWait::Frame: break;
+        case FrameWait::TimedOut: return -1;
+        case FrameWait::Woken: return 0;
+    }
 
-    // The camera may have been closed during the wait; close detaches the buffers before it
-    // wakes us, so a closed camera shows up here as missing buffers.
+    // The camera may have been closed since the wait; a closed camera lends no buffers.
     BufferLease lease(*slot);
     FrameBuffers* buffers = lease.get();
     if (!Fits(buffers, destination, width, height)) return 0;
@@ -129,10 +127,9 @@ int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int
     slot->exportWidth = width;
     slot->exportLayout = clampedLayout;
     const bool crossOn = Table().cross.enabled.load() == 1;
-    const int32_t index = slot->lastBufferIndex.load() == 1 ? 1 : 0;
     CrossSpans spans{};
     if (crossOn) spans = ClipCross(CurrentCrossParams(), width, height);
-    if (!Deliver(*slot, *buffers, buffers->rawBuffers[index], destination, width, height, colour == 1, clampedLayout,
+    if (!Deliver(*slot, *buffers, NewestFrame(*slot, *buffers), destination, width, height, colour == 1, clampedLayout,
                  crossOn ? &spans : nullptr)) {
         return 0;
     }
@@ -141,7 +138,7 @@ int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int
 
 int16_t GrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
                    int16_t layout) {
-    DeviceSlot* slot = RequireOpen(device);
+    DeviceSlot* slot = GuardSlot(device, SlotUse::Grab);
     if (slot == nullptr) return 0;
     BufferLease lease(*slot);
     FrameBuffers* buffers = lease.get();
@@ -149,7 +146,7 @@ int16_t GrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t 
     // The converter knows layouts 1..4 only; any other would leave an earlier picture in the
     // working buffer, so such a colour grab is refused before the snap.
     if (colour == 1 && !KnownLayout(layout)) return 0;
-    const HVSTATUS status = HVSnapShot(slot->handle, buffers->rawBuffers, 1);
+    const HVSTATUS status = HVSnapShot(slot->handle.load(), buffers->rawBuffers, 1);
     // A failed snap still delivers what raw buffer 0 holds; a grab never draws the cross-hair.
     if (!Deliver(*slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
         return 0;

@@ -17,14 +17,17 @@ DeviceSlot* FindSlot(int32_t device) {
     return &table.slots[device - 1];
 }
 
-DeviceSlot* RequireOpen(int32_t device) {
+DeviceSlot* GuardSlot(int32_t device, SlotUse use) {
     DeviceSlot* slot = FindSlot(device);
     if (slot == nullptr) return nullptr;
-    if (slot->handle == 0) {
-        ShowMessage(MessageId::OpenDeviceFirst);
-        return nullptr;
+    switch (Judge(use, slot->state.load())) {
+        case Verdict::Allow: return slot;
+        case Verdict::Refuse: return nullptr;
+        case Verdict::AskToOpen: ShowMessage(MessageId::OpenDeviceFirst); return nullptr;
     }
-    return slot;
+    return nullptr;
 }
+
+DeviceSlot* RequireOpen(int32_t device) { return GuardSlot(device, SlotUse::Control); }
 
 }  // namespace korvex

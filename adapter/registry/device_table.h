@@ -1,24 +1,19 @@
 // The library's whole state: ten camera slots, the device count, the frame wait and the cross-hair.
 //
-// Slot life (capture lies on top of Open and Allocated):
-//
-//   state      handle    buffers    entered by
-//   Closed     0         none       load; ZqCloseDevice
-//   Open       non-zero  none       ZqOpenDevice (cameras 1..n); ZqRestatDevice
-//   Allocated  non-zero  all three  ZqAllocateResources
-//   Capturing  non-zero  all three  ZqStartGrab (frameEvent set); left by ZqStopGrab
-//
 // Everything is fixed-size and static: nothing here is created or destroyed at run time except
-// the frame buffers and the frame event that a slot points to.
+// the frame buffers a slot points to. A slot's frame event is created once, at its first capture,
+// and lives as long as the library. The slot's life is one SlotState (registry/slot_state.h).
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 #include "HVDAILT.h"
 #include "platform/frame_event.h"
 #include "registry/colour_tables.h"
+#include "registry/slot_state.h"
 
 namespace korvex {
 
@@ -34,28 +29,37 @@ struct FrameBuffers {
     uint8_t* rawBuffers[2];     // pixelCapacity bytes each: Bayer mosaic or grey
 };
 
+// Fields grouped by who writes them and under which rule.
 struct DeviceSlot {
-    HHV handle;  // 0: the camera is not open
+    // Capture: written by host threads under lifecycle only (a table-wide operation takes the
+    // table's lock first). Readers of state, handle and buffers outside the lock use atomics;
+    // readers of the buffers hold a BufferLease (registry/frame_buffers.h).
+    std::mutex lifecycle;
+    std::atomic<SlotState> state;
+    std::atomic<HHV> handle;  // 0 unless Open, Allocated, Capturing or StopFailed
+    HHV unendedSession;       // a dropped session whose end was not confirmed; it may still write
+    std::atomic<FrameBuffers*> buffers;
+    std::atomic<int32_t> bufferReaders;
 
-    // Shared with the snap callbacks, which run on the camera library's threads.
+    // Frames: the snap callbacks store the index and count the frame, then signal the event;
+    // exports take frames by moving framesTaken up to framesArrived. Stop, close and restart
+    // raise wakeGeneration, which makes every waiter return without a frame.
     std::atomic<platform::FrameEvent> frameEvent;
     std::atomic<int32_t> lastBufferIndex;
-    std::atomic<int32_t> eventUsers;  // callbacks and waiters that are taking hold of frameEvent
-    bool capturing;                   // HVStartSnap was called and ZqStopGrab has not run
+    std::atomic<uint32_t> framesArrived;
+    std::atomic<uint32_t> framesTaken;
+    std::atomic<uint32_t> wakeGeneration;
 
-    // Recorded by the latest export that passed its wait; read by automatic white balance.
-    int32_t exportLayout;
-    int32_t exportHeight;
-    int32_t exportWidth;
+    // Export record: the latest export that passed its wait, written by exports and read by
+    // automatic white balance (which the host runs on the camera's exporting thread).
+    std::atomic<int32_t> exportLayout;
+    std::atomic<int32_t> exportHeight;
+    std::atomic<int32_t> exportWidth;
 
-    int32_t resolutionMode;
-    int32_t height;
-    int32_t width;  // current row length: resolution width, or the window width
-
-    // Null when the camera has no buffers. Readers hold bufferUsers while they use them, so that
-    // closing can detach the block and wait for them before it frees it.
-    std::atomic<FrameBuffers*> buffers;
-    std::atomic<int32_t> bufferUsers;
+    // Geometry: host threads (allocation, resolution, window); read by exposure and white balance.
+    std::atomic<int32_t> resolutionMode;
+    std::atomic<int32_t> height;
+    std::atomic<int32_t> width;  // current row length: resolution width, or the window width
 
     // Colour: host threads change the ratios and the tables only inside a ColourTablesChange turn;
     // conversions take the published tables through HeldColourTables (registry/colour_tables.h).
@@ -76,7 +80,8 @@ struct CrossOverlay {
 
 struct DeviceTable {
     DeviceSlot slots[kSlotCount];
-    int32_t deviceCount = 1;
+    std::mutex lifecycle;  // open, allocate and close: one at a time, before any slot's lock
+    std::atomic<int32_t> deviceCount{1};
     std::atomic<int32_t> waitTimeoutMs{kDefaultWaitTimeoutMs};
     CrossOverlay cross;
 };
@@ -87,8 +92,12 @@ DeviceTable& Table();
 // The slot of device number 1..10, or null for any other number.
 DeviceSlot* FindSlot(int32_t device);
 
-// The slot of device number 1..10 when the camera is open. A closed camera shows "Please open
-// device first!" and gives null; a number outside 1..10 gives null with no message.
+// The slot of device number 1..10 when use is allowed in its state (the table of
+// registry/slot_state.h). A refusal that the table marks with the open message shows "Please
+// open device first!"; every refusal, and a number outside 1..10, gives null.
+DeviceSlot* GuardSlot(int32_t device, SlotUse use);
+
+// GuardSlot(device, SlotUse::Control): the check of every function that needs an open camera.
 DeviceSlot* RequireOpen(int32_t device);
 
 }  // namespace korvex

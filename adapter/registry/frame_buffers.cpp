@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <thread>
 
 namespace korvex {
 namespace {
@@ -22,7 +21,7 @@ FrameBuffers* AllocateFrameBuffers(std::size_t pixels) {
     const std::size_t header = RoundUp(sizeof(FrameBuffers));
     const std::size_t rgbBytes = RoundUp(pixels * 3);
     const std::size_t rawBytes = RoundUp(pixels);
-    void* block = ::operator new(header + rgbBytes + 2 * rawBytes, std::align_val_t{kAlignment}, std::nothrow);
+    void* block = ::operator new (header + rgbBytes + 2 * rawBytes, std::align_val_t{kAlignment}, std::nothrow);
     if (block == nullptr) return nullptr;
     auto* bytes = static_cast<uint8_t*>(block);
     std::memset(bytes + header, 0x80, rgbBytes + 2 * rawBytes);
@@ -37,7 +36,7 @@ FrameBuffers* AllocateFrameBuffers(std::size_t pixels) {
 void FreeFrameBuffers(FrameBuffers* buffers) {
     if (buffers == nullptr) return;
     buffers->~FrameBuffers();
-    ::operator delete(static_cast<void*>(buffers), std::align_val_t{kAlignment});
+    ::operator delete (static_cast<void*>(buffers), std::align_val_t{kAlignment});
 }
 
 bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height) {
@@ -45,20 +44,32 @@ bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height) {
     return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= buffers.pixelCapacity;
 }
 
-FrameBuffers* DetachFrameBuffers(DeviceSlot& slot) { return slot.buffers.exchange(nullptr); }
+const uint8_t* NewestFrame(const DeviceSlot& slot, const FrameBuffers& buffers) {
+    return buffers.rawBuffers[slot.lastBufferIndex.load() == 1 ? 1 : 0];
+}
+
+FrameBuffers* ReplaceFrameBuffers(DeviceSlot& slot, FrameBuffers* fresh) {
+    FrameBuffers* old = slot.buffers.exchange(fresh);
+    WaitForBufferReaders(slot);
+    return old;
+}
 
 void WaitForBufferReaders(DeviceSlot& slot) {
-    // Readers hold a lease only while they copy or convert one frame, never across a wait.
-    while (slot.bufferUsers.load() != 0) std::this_thread::yield();
+    // Blocks (no spinning): the last lease returned wakes this.
+    for (int32_t readers = slot.bufferReaders.load(); readers != 0; readers = slot.bufferReaders.load()) {
+        slot.bufferReaders.wait(readers);
+    }
 }
 
-// Sequentially consistent on both sides: either the reader sees the detached (null) pointer, or
-// the closer sees the reader's count and waits for it.
-BufferLease::BufferLease(DeviceSlot& slot) : slot_(slot) {
-    slot_.bufferUsers.fetch_add(1);
-    buffers_ = slot_.buffers.load();
+// Sequentially consistent on both sides: either the reader sees the new state or block, or the
+// one who changed them sees the reader's count and waits for it.
+BufferLease::BufferLease(DeviceSlot& slot) : slot_(slot), buffers_(nullptr) {
+    slot_.bufferReaders.fetch_add(1);
+    if (Judge(SlotUse::ReadFrames, slot_.state.load()) == Verdict::Allow) buffers_ = slot_.buffers.load();
 }
 
-BufferLease::~BufferLease() { slot_.bufferUsers.fetch_sub(1); }
+BufferLease::~BufferLease() {
+    if (slot_.bufferReaders.fetch_sub(1) == 1) slot_.bufferReaders.notify_all();
+}
 
 }  // namespace korvex

@@ -1,12 +1,15 @@
-// Allocation of a camera's pixel buffers, and safe hand-over between readers and the closer.
+// Allocation of a camera's pixel buffers, and safe hand-over between readers and the lifecycle.
 //
 // Exports, grabs and white balance read a slot's buffers from host threads while another host
-// thread may close the camera. A reader holds a BufferLease while it uses the buffers; closing
-// detaches the block (so later readers find none) and then waits for the leases still out before
-// it frees the block. No lock is taken and nothing waits on a frame while it holds a lease.
+// thread may close the camera or allocate again. A reader holds a BufferLease while it uses the
+// buffers. Whoever takes buffers away first makes them unreachable for new leases (a state that
+// refuses reading, or another block) and then blocks until the leases still out are returned
+// before it frees the block. No lease is held across a frame wait; a grab holds one across its
+// snapshot, since the camera writes into the buffers meanwhile.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "registry/device_table.h"
 
@@ -16,12 +19,17 @@ namespace korvex {
 FrameBuffers* AllocateFrameBuffers(std::size_t pixels);
 void FreeFrameBuffers(FrameBuffers* buffers);
 
-// True when a width x height frame fits the buffers: neither size negative, and the pixel count
-// within the capacity. An empty frame fits.
+// The one rule for whether a width x height frame fits the buffers: neither size negative, and
+// the pixel count within the capacity. An empty frame fits.
 bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height);
 
-// Takes the slot's buffers away from new readers; the caller frees them after WaitForReaders.
-FrameBuffers* DetachFrameBuffers(DeviceSlot& slot);
+// The raw buffer that received the newest frame.
+const uint8_t* NewestFrame(const DeviceSlot& slot, const FrameBuffers& buffers);
+
+// Puts fresh (or null) in the slot and returns the block it replaces, once no lease uses it.
+FrameBuffers* ReplaceFrameBuffers(DeviceSlot& slot, FrameBuffers* fresh);
+
+// Blocks until every lease taken before is returned.
 void WaitForBufferReaders(DeviceSlot& slot);
 
 class BufferLease {
@@ -31,7 +39,7 @@ public:
     BufferLease(const BufferLease&) = delete;
     BufferLease& operator=(const BufferLease&) = delete;
 
-    // The slot's buffers, or null when it has none.
+    // The slot's buffers, or null when it has none or its state allows no reading (closed).
     FrameBuffers* get() const { return buffers_; }
 
 private:

@@ -1,23 +1,35 @@
-// The slot's frame event, shared between host threads and the camera library's callback threads.
+// A slot's frames and wake-ups, between the snap callbacks and the exports that wait for them.
 //
-// Anyone who signals or waits on the event first takes hold of it under the slot's eventUsers
-// count; whoever replaces or removes it waits for that count to drop before closing it. A waiter
-// keeps its own reference for the length of its wait, so closing never pulls the event from
-// under it.
+// Each slot has one frame event for the library's whole life, created at its first capture and
+// never closed, so no thread can be left holding a closed event. The event only wakes waiters:
+// what counts is the slot's frame count and wake generation, which a waiter checks in a loop
+// around each wait on a steady-clock deadline. A signal left over from an earlier capture, a
+// stop or a close therefore costs a waiter one extra turn of its loop and nothing more.
 #pragma once
+
+#include <cstdint>
 
 #include "registry/device_table.h"
 
 namespace korvex {
 
-// Signals the slot's event, if it has one.
-void SignalSlotEvent(DeviceSlot& slot);
+// The slot's event, created on first use; 0 only when it cannot be created.
+platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot);
 
-// A reference of the caller's own to the slot's event, or 0 when it has none. Close it after use.
-platform::FrameEvent HoldSlotEvent(DeviceSlot& slot);
+// The snap callback's part: the frame is counted, then the event signalled.
+void CountFrame(DeviceSlot& slot);
 
-// Puts event (or 0) in the slot and closes the event it replaces, once no callback can still
-// be signalling it.
-void ReplaceSlotEvent(DeviceSlot& slot, platform::FrameEvent event);
+// Makes every export that waits on the slot return without a frame (stop, close, restart).
+void WakeWaiters(DeviceSlot& slot);
+
+// Frames that arrived before now are not waited for: a new capture starts afresh.
+void ForgetFrames(DeviceSlot& slot);
+
+enum class FrameWait { Frame, TimedOut, Woken };
+
+// Takes the newest frame: at once when one arrived since the last export took one, else waits up
+// to timeoutMs (platform::kWaitForever: no limit; 0: only tests). Woken when stop, close or restart
+// came first. A slot that is not capturing gives Frame at once: its newest buffer is the frame.
+FrameWait WaitForFrame(DeviceSlot& slot, uint32_t timeoutMs);
 
 }  // namespace korvex

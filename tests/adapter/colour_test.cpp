@@ -23,7 +23,8 @@ protected:
     void SetUp() override {
         setenv("KORVEX_DIALOG", "true", 1);  // a message box that dismisses itself
         slot_ = FindSlot(kDevice);
-        slot_->handle = 0x1234;  // open, as far as the guard can tell
+        slot_->handle = 0x1234;  // open and allocated, as far as the guard can tell
+        slot_->state = SlotState::Allocated;
         slot_->ratioR = 1.1;
         slot_->ratioG = 1.0;
         slot_->ratioB = 0.9;
@@ -33,8 +34,9 @@ protected:
         change.Publish();
     }
     void TearDown() override {
-        FreeFrameBuffers(DetachFrameBuffers(*slot_));
+        FreeFrameBuffers(ReplaceFrameBuffers(*slot_, nullptr));
         slot_->handle = 0;
+        slot_->state = SlotState::Closed;
     }
 
     // Gives the slot a width x height frame in raw buffer 1 with these values at the red, green
@@ -99,6 +101,7 @@ TEST_F(Colour, ManualBalanceMultipliesHundredthsBlueBeforeRedAndLeavesGreen) {
 
 TEST_F(Colour, ManualBalanceNeedsAnOpenCamera) {
     slot_->handle = 0;
+    slot_->state = SlotState::Closed;
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 50, 200), 0);
     EXPECT_EQ(slot_->ratioR, 1.1);
     EXPECT_EQ(Tables().red[10], 11);

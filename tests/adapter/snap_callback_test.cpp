@@ -16,20 +16,12 @@ class SnapCallbackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int32_t k = 1; k <= kSlotCount; ++k) {
-            ReplaceSlotEvent(Slot(k), platform::CreateFrameEvent());
+            ProvideSlotEvent(Slot(k));
             Slot(k).lastBufferIndex.store(0);
         }
     }
-    void TearDown() override {
-        for (int32_t k = 1; k <= kSlotCount; ++k) ReplaceSlotEvent(Slot(k), 0);
-    }
     static DeviceSlot& Slot(int32_t device) { return Table().slots[device - 1]; }
-    static WaitResult Poll(int32_t device) {
-        const platform::FrameEvent event = HoldSlotEvent(Slot(device));
-        const WaitResult result = platform::WaitFrameEvent(event, 0);
-        platform::CloseFrameEvent(event);
-        return result;
-    }
+    static WaitResult Poll(int32_t device) { return platform::WaitFrameEvent(Slot(device).frameEvent.load(), 0); }
     static int32_t Call(int32_t k, int32_t device, int32_t index) {
         SnapInfo info{1, device, index, 0};
         return SnapCallbackFor(k)(&info);
@@ -69,7 +61,7 @@ TEST_F(SnapCallbackTest, BadRecordsChangeNothing) {
 }
 
 TEST_F(SnapCallbackTest, CameraWithoutEventOnlyRecords) {
-    ReplaceSlotEvent(Slot(5), 0);
+    platform::CloseFrameEvent(Slot(5).frameEvent.exchange(0));
     EXPECT_EQ(Call(5, 5, 1), 1);
     EXPECT_EQ(Slot(5).lastBufferIndex.load(), 1);
     EXPECT_EQ(Poll(5), WaitResult::Failed);

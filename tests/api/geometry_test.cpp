@@ -55,7 +55,8 @@ TEST_F(Geometry, TheWindowSetsOnlyTheRowWidthAndTheGettersKeepReportingTheMode) 
 
 TEST_F(Geometry, ARefusedWindowKeepsItsWidthAndReturnsTheStatusLow16Bits) {
     OpenAndAllocate(1);
-    for (const auto& [status, result] : {std::pair<int32_t, int16_t>{0x10000, 0}, {0x10001, 1}, {-2, -2}, {0x12345, 0x2345}}) {
+    for (const auto& [status, result] :
+         {std::pair<int32_t, int16_t>{0x10000, 0}, {0x10001, 1}, {-2, -2}, {0x12345, 0x2345}}) {
         hvsim_fail(HVSIM_HVSetOutputWindow, status, 1, 1);
         EXPECT_EQ(ZqSetAOI(1, 0, 0, 640, 480), result) << status;
     }
@@ -75,8 +76,11 @@ TEST_F(Geometry, WindowsWithANegativeSizeOrTooLargeForTheBuffersAreRefused) {
 TEST_F(Geometry, ModesOutsideTheListTooLargeOrUnreadableAreRefusedBeforeTheCameraHearsOfThem) {
     const ResolutionEntry smallFirst[] = {{640, 480}, {1280, 1024}, {320, 240}};
     ASSERT_EQ(hvsim_set_resolutions(1, smallFirst, 3), 0);
-    OpenAndAllocate(1);  // buffers for 640 x 480
-    for (const int16_t mode : {int16_t{3}, int16_t{-1}, int16_t{1}}) {
+    OpenAndAllocate(1);  // buffers for 1280 x 1024, the largest mode; mode 0 is 640 x 480
+    // A list that grew after allocation: its new mode is too large for the buffers.
+    const ResolutionEntry grown[] = {{640, 480}, {1280, 1024}, {320, 240}, {1600, 1200}};
+    ASSERT_EQ(hvsim_set_resolutions(1, grown, 4), 0);
+    for (const int16_t mode : {int16_t{4}, int16_t{-1}, int16_t{3}}) {
         EXPECT_EQ(ZqSetResolution(1, mode), 0) << mode;
         EXPECT_EQ(Names(TakeCalls()), (Strings{"HVGetDeviceInfo", "HVGetDeviceInfo"})) << mode;
     }

@@ -16,8 +16,8 @@ TEST_F(Lifecycle, OpenRefusesCountsOutsideOneToTenWithTheirMessages) {
     EXPECT_EQ(ZqOpenDevice(0), 0);
     EXPECT_EQ(ZqOpenDevice(-3), 0);
     EXPECT_EQ(ZqOpenDevice(11), 0);
-    EXPECT_EQ(TakeMessageTexts(), (Strings{"The device num can't smaller than 1",
-                                           "The device num can't smaller than 1", "Too many device!"}));
+    EXPECT_EQ(TakeMessageTexts(), (Strings{"The device num can't smaller than 1", "The device num can't smaller than 1",
+                                           "Too many device!"}));
     EXPECT_TRUE(TakeCalls().empty());
 }
 
@@ -43,7 +43,9 @@ TEST_F(Lifecycle, AFailedOpenShowsItsMessageAndKeepsTheEarlierDeviceCount) {
 
     // The count is still 1: allocation and closing reach camera 1 only.
     EXPECT_EQ(ZqAllocateResources(), 1);
-    for (const HvSimCall& call : TakeCalls()) EXPECT_EQ(call.op, HVSIM_HVGetDeviceInfo);
+    const auto allocation = TakeCalls();
+    EXPECT_EQ(Names(allocation), (Strings{"HVGetDeviceInfo", "HVGetDeviceInfo", "HVSetResolution"}));
+    for (const HvSimCall& call : allocation) EXPECT_EQ(call.handle, allocation[0].handle);
     EXPECT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(Names(TakeCalls()), Strings{"EndHVDevice"});
 }
@@ -54,18 +56,25 @@ TEST_F(Lifecycle, AllocateBeforeAnyOpenLooksAtCameraOneAndAsksToOpen) {
     EXPECT_TRUE(TakeCalls().empty());
 }
 
+// Each camera's list is read with the two-call protocol, then the camera is put in mode 0, the
+// mode the library then reports.
 TEST_F(Lifecycle, AllocateReadsEachResolutionListWithTheTwoCallProtocol) {
     ASSERT_EQ(ZqOpenDevice(2), 1);
     TakeCalls();
     EXPECT_EQ(ZqAllocateResources(), 1);
     const auto calls = TakeCalls();
-    ASSERT_EQ(calls.size(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(calls[i].op, HVSIM_HVGetDeviceInfo);
-        EXPECT_EQ(calls[i].args[0], 1) << "resolution list";
-        EXPECT_EQ(calls[i].args[1], i % 2) << "null buffer first, then a buffer";
+    ASSERT_EQ(calls.size(), 6u);
+    for (int camera = 0; camera < 2; ++camera) {
+        for (int i = 0; i < 2; ++i) {
+            const HvSimCall& call = calls[3 * camera + i];
+            EXPECT_EQ(call.op, HVSIM_HVGetDeviceInfo);
+            EXPECT_EQ(call.args[0], 1) << "resolution list";
+            EXPECT_EQ(call.args[1], i) << "null buffer first, then a buffer";
+        }
+        EXPECT_EQ(calls[3 * camera + 2].op, HVSIM_HVSetResolution);
+        EXPECT_EQ(calls[3 * camera + 2].args[0], 0);
     }
-    EXPECT_NE(calls[0].handle, calls[2].handle);
+    EXPECT_NE(calls[0].handle, calls[3].handle);
 }
 
 TEST_F(Lifecycle, AllocateStopsAtTheFirstCameraThatIsNotOpen) {
@@ -76,7 +85,8 @@ TEST_F(Lifecycle, AllocateStopsAtTheFirstCameraThatIsNotOpen) {
     TakeCalls();
     EXPECT_EQ(ZqAllocateResources(), 0);
     EXPECT_EQ(TakeMessageTexts(), Strings{"Please open device first!"});
-    EXPECT_EQ(Names(TakeCalls()), (Strings{"HVGetDeviceInfo", "HVGetDeviceInfo"}));  // camera 1 was done
+    EXPECT_EQ(Names(TakeCalls()),
+              (Strings{"HVGetDeviceInfo", "HVGetDeviceInfo", "HVSetResolution"}));  // camera 1 was done
 }
 
 TEST_F(Lifecycle, AllocateRefusesAListItCannotRead) {

@@ -1,0 +1,98 @@
+// A camera slot's life, written once: its states, what each exported function may do in each,
+// and how the lifecycle operations move it from one state to the next.
+//
+//   state       handle    buffers  the camera library                       entered by
+//   Closed      0         none(*)  no session of the library's              load; ZqCloseDevice;
+//                                                                           a failed ZqRestatDevice
+//   Open        non-zero  none     begun                                    ZqOpenDevice; ZqRestatDevice
+//   Allocated   non-zero  three    begun, nothing writes into the buffers   ZqAllocateResources; a
+//                                                                           confirmed ZqStopGrab
+//   Capturing   non-zero  three    may write into the buffers and call the  ZqStartGrab once the
+//                                  slot's snap callback                     callback is registered
+//   StopFailed  non-zero  three    the stop call failed: it may still write ZqStopGrab when
+//                                  into the buffers                         HVCloseSnap fails
+//
+// (*) Buffers are released only once the camera library has confirmed that nothing writes into
+// them any more: HVCloseSnap or EndHVDevice returned 0. A slot closed while that was not
+// confirmed keeps its buffers and the dropped session (DeviceSlot::unendedSession) until a later
+// close, open or restart ends that session; a later open or restart of the camera then finds
+// the slot Allocated with those buffers.
+#pragma once
+
+#include <cstdint>
+
+namespace korvex {
+
+enum class SlotState : uint8_t { Closed, Open, Allocated, Capturing, StopFailed };
+inline constexpr int kSlotStateCount = 5;
+
+// What an exported function wants to do with a slot.
+enum class SlotUse : uint8_t {
+    Control,       // camera settings and queries: every function that requires an open camera
+    Allocate,      // ZqAllocateResources
+    Grab,          // ZqGrabSingle: an open camera with buffers
+    StartCapture,  // ZqStartGrab
+    StopCapture,   // ZqStopGrab
+    ReadFrames,    // export, automatic white balance, geometry's fit check: no open test
+};
+inline constexpr int kSlotUseCount = 6;
+
+enum class Verdict : uint8_t {
+    Allow,
+    Refuse,     // result 0, no message
+    AskToOpen,  // "Please open device first!", result 0
+};
+
+// kUses[use][state].
+inline constexpr Verdict kUses[kSlotUseCount][kSlotStateCount] = {
+    //  Closed              Open              Allocated        Capturing        StopFailed
+    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},   // Control
+    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},   // Allocate
+    {Verdict::AskToOpen, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow},  // Grab
+    {Verdict::AskToOpen, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow},  // StartCapture
+    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},   // StopCapture
+    {Verdict::Refuse, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow},     // ReadFrames
+};
+
+constexpr Verdict Judge(SlotUse use, SlotState state) { return kUses[static_cast<int>(use)][static_cast<int>(state)]; }
+
+// What happened to the slot's camera session.
+enum class SlotEvent : uint8_t {
+    Begun,             // BeginHVDevice gave a handle; the slot holds no buffers
+    BegunWithBuffers,  // the same, for a slot that kept its buffers
+    BuffersGiven,      // allocation gave or kept buffers
+    CaptureStarted,    // the callback is registered and HVStartSnap was called
+    StopConfirmed,     // HVCloseSnap returned 0
+    StopUnconfirmed,   // HVCloseSnap failed
+    Ended,             // the handle was dropped (close, restart, a failed begin)
+};
+inline constexpr int kSlotEventCount = 7;
+
+// kTransitions[event][state]: the state after event. Cells the guard never lets happen keep
+// the state. Open stops a capturing camera before it begins it again.
+inline constexpr SlotState kTransitions[kSlotEventCount][kSlotStateCount] = {
+    // Closed               Open                  Allocated             Capturing             StopFailed
+    {SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open},  // Begun
+    {SlotState::Allocated, SlotState::Allocated, SlotState::Allocated, SlotState::Allocated,
+     SlotState::Allocated},  // BegunWithBuffers
+    {SlotState::Closed, SlotState::Allocated, SlotState::Allocated, SlotState::Capturing,
+     SlotState::StopFailed},  // BuffersGiven
+    {SlotState::Closed, SlotState::Open, SlotState::Capturing, SlotState::Capturing,
+     SlotState::Capturing},  // CaptureStarted
+    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::Allocated,
+     SlotState::Allocated},  // StopConfirmed
+    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::StopFailed,
+     SlotState::StopFailed},                                                                          // StopUnconfirmed
+    {SlotState::Closed, SlotState::Closed, SlotState::Closed, SlotState::Closed, SlotState::Closed},  // Ended
+};
+
+constexpr SlotState Next(SlotState state, SlotEvent event) {
+    return kTransitions[static_cast<int>(event)][static_cast<int>(state)];
+}
+
+// The camera library may be writing into the slot's buffers in this state.
+constexpr bool CaptureMayRun(SlotState state) {
+    return state == SlotState::Capturing || state == SlotState::StopFailed;
+}
+
+}  // namespace korvex
