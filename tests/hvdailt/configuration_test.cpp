@@ -8,7 +8,7 @@
 
 namespace {
 
-void setCamerasVariable(const char* value) {
+void SetCamerasVariable(const char* value) {
 #if defined(_WIN32)
     _putenv_s("KORVEX_SIM_CAMERAS", value != nullptr ? value : "");
 #else
@@ -20,7 +20,7 @@ void setCamerasVariable(const char* value) {
 #endif
 }
 
-int32_t typeCodeOf(int32_t device) {
+int32_t TypeCodeOf(int32_t device) {
     HHV handle = 0;
     EXPECT_EQ(BeginHVDevice(device, &handle), 0);
     int32_t code = -99, size = 4;
@@ -29,7 +29,7 @@ int32_t typeCodeOf(int32_t device) {
     return code;
 }
 
-int32_t deviceTotal() {
+int32_t DeviceTotal() {
     int32_t count = -1;
     EXPECT_EQ(HVGetDeviceTotal(&count), 0);
     return count;
@@ -38,70 +38,70 @@ int32_t deviceTotal() {
 using Configuration = SimTest;
 
 TEST_F(Configuration, DefaultIsOneColourAndOneMonoCamera) {
-    ASSERT_EQ(deviceTotal(), 2);
-    EXPECT_EQ(state(1).colour, 1);
-    EXPECT_EQ(state(2).colour, 0);
-    EXPECT_EQ(state(2).bayerLayout, 0);
-    EXPECT_GE(state(1).bayerLayout, 1);
-    EXPECT_LE(state(1).bayerLayout, 4);
+    ASSERT_EQ(DeviceTotal(), 2);
+    EXPECT_EQ(State(1).colour, 1);
+    EXPECT_EQ(State(2).colour, 0);
+    EXPECT_EQ(State(2).bayerLayout, 0);
+    EXPECT_GE(State(1).bayerLayout, 1);
+    EXPECT_LE(State(1).bayerLayout, 4);
 }
 
 TEST_F(Configuration, AcceptsNamesInAnyCaseAndDecimalCodes) {
     EXPECT_EQ(hvsim_configure("HV1300UC, sv1410fm ,41,26,-3"), 5);
-    ASSERT_EQ(deviceTotal(), 5);
-    EXPECT_EQ(typeCodeOf(1), 0);
-    EXPECT_EQ(typeCodeOf(2), 28);
-    EXPECT_EQ(typeCodeOf(3), 41);
-    EXPECT_EQ(typeCodeOf(4), 26);
-    EXPECT_EQ(typeCodeOf(5), -3);
-    EXPECT_EQ(state(2).colour, 0);  // ...FM is monochrome
-    EXPECT_EQ(state(3).sensorWidth, 2048);
+    ASSERT_EQ(DeviceTotal(), 5);
+    EXPECT_EQ(TypeCodeOf(1), 0);
+    EXPECT_EQ(TypeCodeOf(2), 28);
+    EXPECT_EQ(TypeCodeOf(3), 41);
+    EXPECT_EQ(TypeCodeOf(4), 26);
+    EXPECT_EQ(TypeCodeOf(5), -3);
+    EXPECT_EQ(State(2).colour, 0);  // ...FM is monochrome
+    EXPECT_EQ(State(3).sensorWidth, 2048);
 }
 
 TEST_F(Configuration, UnknownNameChangesNothing) {
     ASSERT_EQ(hvsim_configure("HV2000UC,SV400FC,HV3000UC"), 3);
     EXPECT_EQ(hvsim_configure("HV2000UC,NOSUCH1"), -1);
     EXPECT_EQ(hvsim_configure("12x"), -1);
-    EXPECT_EQ(deviceTotal(), 3);
-    EXPECT_EQ(state(2).sensorWidth, 782);
-    EXPECT_EQ(state(2).sensorHeight, 582);
+    EXPECT_EQ(DeviceTotal(), 3);
+    EXPECT_EQ(State(2).sensorWidth, 782);
+    EXPECT_EQ(State(2).sensorHeight, 582);
 }
 
 TEST_F(Configuration, EnvironmentIsReadAtReset) {
-    setCamerasVariable("HV3102UC,SV2000FM,HV1351UM");
+    SetCamerasVariable("HV3102UC,SV2000FM,HV1351UM");
     hvsim_reset();
-    EXPECT_EQ(deviceTotal(), 3);
-    EXPECT_EQ(typeCodeOf(1), 8);
-    EXPECT_EQ(typeCodeOf(3), 59);
-    setCamerasVariable("HV1300UC,BOGUS");
+    EXPECT_EQ(DeviceTotal(), 3);
+    EXPECT_EQ(TypeCodeOf(1), 8);
+    EXPECT_EQ(TypeCodeOf(3), 59);
+    SetCamerasVariable("HV1300UC,BOGUS");
     testing::internal::CaptureStderr();
     hvsim_reset();
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(deviceTotal(), 0);  // a typo is an error, not a stand-in set of cameras
+    EXPECT_EQ(DeviceTotal(), 0);  // a typo is an error, not a stand-in set of cameras
     HHV handle = 0;
     EXPECT_NE(BeginHVDevice(1, &handle), 0);
     EXPECT_EQ(said, std::string("hvsim: ") + hvsim_configuration_error() + "\n");
     EXPECT_NE(said.find("\"BOGUS\""), std::string::npos) << said;
-    setCamerasVariable(nullptr);
+    SetCamerasVariable(nullptr);
     hvsim_reset();
-    EXPECT_EQ(deviceTotal(), 2);
+    EXPECT_EQ(DeviceTotal(), 2);
 }
 
 TEST_F(Configuration, ColourModelsCoverAllFourBayerLayouts) {
     ASSERT_EQ(hvsim_configure("HV1300UC,HV2000UC,HV1301UC,HV2001UC,HV3000UC,SV1410FC"), 6);
     std::set<int32_t> layouts;
-    for (int32_t device = 1; device <= 6; ++device) layouts.insert(state(device).bayerLayout);
+    for (int32_t device = 1; device <= 6; ++device) layouts.insert(State(device).bayerLayout);
     EXPECT_EQ(layouts, (std::set<int32_t>{1, 2, 3, 4}));
 }
 
 TEST_F(Configuration, ResetRestoresDefaultSettings) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     ASSERT_EQ(HVAGCControl(handle, 17, 40), 0);
     ASSERT_EQ(HVSetResolution(handle, 1), 0);
     hvsim_reset();
     HvSimCameraState defaults{};
     ASSERT_EQ(hvsim_get_defaults(1, &defaults), 0);
-    const HvSimCameraState now = state(1);
+    const HvSimCameraState now = State(1);
     EXPECT_EQ(now.open, 0);
     EXPECT_EQ(now.gain[1], defaults.gain[1]);
     EXPECT_EQ(now.resolutionMode, 0);
@@ -112,7 +112,7 @@ TEST_F(Configuration, ResetRestoresDefaultSettings) {
 using DeviceInfo = SimTest;
 
 TEST_F(DeviceInfo, TwoCallProtocolForListSerialAndVersion) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     int32_t size = 0;
     ASSERT_EQ(HVGetDeviceInfo(handle, HV_INFO_RESOLUTIONS, nullptr, &size), 0);
     ASSERT_EQ(size, 3 * static_cast<int32_t>(sizeof(ResolutionEntry)));
@@ -139,7 +139,7 @@ TEST_F(DeviceInfo, TwoCallProtocolForListSerialAndVersion) {
 }
 
 TEST_F(DeviceInfo, TooSmallSizeFailsAndWritesNothing) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     unsigned char buffer[64];
     std::memset(buffer, 0xEE, sizeof buffer);
     for (int32_t kind : {HV_INFO_TYPE_CODE, HV_INFO_RESOLUTIONS, HV_INFO_SERIAL, HV_INFO_HW_VERSION}) {
@@ -153,7 +153,7 @@ TEST_F(DeviceInfo, TooSmallSizeFailsAndWritesNothing) {
 }
 
 TEST_F(DeviceInfo, EmptyListLongSerialAndBadArguments) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     ASSERT_EQ(hvsim_set_resolutions(1, nullptr, 0), 0);
     int32_t size = 99;
     ASSERT_EQ(HVGetDeviceInfo(handle, HV_INFO_RESOLUTIONS, nullptr, &size), 0);
@@ -173,7 +173,7 @@ TEST_F(DeviceInfo, EmptyListLongSerialAndBadArguments) {
 
 TEST_F(DeviceInfo, SvModelsCarrySerialsLongerThanThirtyBytes) {
     ASSERT_EQ(hvsim_configure("SV1410FM"), 1);
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     int32_t size = 0;
     ASSERT_EQ(HVGetDeviceInfo(handle, HV_INFO_SERIAL, nullptr, &size), 0);
     EXPECT_GT(size, 31);
@@ -181,7 +181,7 @@ TEST_F(DeviceInfo, SvModelsCarrySerialsLongerThanThirtyBytes) {
 }
 
 TEST_F(DeviceInfo, StatusQueryReturnsTheCameraStatus) {
-    HHV handle = begin(2);
+    HHV handle = Begin(2);
     ASSERT_EQ(hvsim_set_camera_status(2, 7), 0);
     int32_t input = 2, output = -1, length = sizeof(ControlRecord);
     ControlRecord record{HV_CONTROL_STATUS_QUERY, &input, 4, &output, 4, 0};

@@ -5,29 +5,29 @@
 
 namespace {
 
-int32_t KX_CALL slotCallback(SnapInfo*) { return 1; }
-int32_t KX_CALL otherCallback(SnapInfo*) { return 1; }
+int32_t KX_CALL SlotCallback(SnapInfo*) { return 1; }
+int32_t KX_CALL OtherCallback(SnapInfo*) { return 1; }
 
 using Faults = SimTest;
 
 TEST_F(Faults, NthCallFailsOnceAndChangesNothing) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     ASSERT_EQ(HVSetSnapMode(handle, 0), 0);  // counted before the rule: not call 1
     hvsim_fail(HVSIM_HVSetSnapMode, 9, 2, 1);
     EXPECT_EQ(HVSetSnapMode(handle, 0), 0);
     EXPECT_EQ(HVSetSnapMode(handle, 2), 9);
-    EXPECT_EQ(state(1).snapMode, 0);
+    EXPECT_EQ(State(1).snapMode, 0);
     EXPECT_EQ(HVSetSnapMode(handle, 2), 0);
-    EXPECT_EQ(state(1).snapMode, 2);
+    EXPECT_EQ(State(1).snapMode, 2);
 }
 
 TEST_F(Faults, FromNthCallOnUntilCleared) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     hvsim_fail(HVSIM_HVAGCControl, -77, 3, -1);
     EXPECT_EQ(HVAGCControl(handle, 16, 1), 0);
     EXPECT_EQ(HVAGCControl(handle, 16, 2), 0);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(HVAGCControl(handle, 16, 40 + i), -77);
-    EXPECT_EQ(state(1).gain[0], 2);
+    EXPECT_EQ(State(1).gain[0], 2);
     EXPECT_EQ(HVSetSnapMode(handle, 1), 0);  // other operations are unaffected
     hvsim_clear_faults();
     EXPECT_EQ(HVAGCControl(handle, 16, 50), 0);
@@ -38,8 +38,8 @@ TEST_F(Faults, FailingCallsWriteNothingThroughPointers) {
     HHV handle = 55;
     EXPECT_EQ(BeginHVDevice(1, &handle), 4);
     EXPECT_EQ(handle, 55u);
-    EXPECT_EQ(state(1).open, 0);
-    handle = begin(1);
+    EXPECT_EQ(State(1).open, 0);
+    handle = Begin(1);
     hvsim_fail(HVSIM_HVGetDeviceInfo, 3, 1, 2);
     int32_t size = -5;
     EXPECT_EQ(HVGetDeviceInfo(handle, HV_INFO_SERIAL, nullptr, &size), 3);
@@ -57,7 +57,7 @@ TEST_F(Faults, InjectedFaultWinsOverAnUnknownHandle) {
 }
 
 TEST_F(Faults, IgnoresRulesThatCouldNeverFail) {
-    HHV handle = begin(1);
+    HHV handle = Begin(1);
     hvsim_fail(HVSIM_HVSetSnapSpeed, 0, 1, -1);  // status 0 is not a failure
     hvsim_fail(HVSIM_HVSetSnapSpeed, 5, 0, 1);   // calls count from 1
     EXPECT_EQ(HVSetSnapSpeed(handle, 1), 0);
@@ -66,7 +66,7 @@ TEST_F(Faults, IgnoresRulesThatCouldNeverFail) {
 using CallLog = SimTest;
 
 TEST_F(CallLog, RecordsOperationHandleArgumentsAndStatus) {
-    HHV handle = begin(2);
+    HHV handle = Begin(2);
     int32_t size = 0;
     HVGetDeviceInfo(handle, HV_INFO_RESOLUTIONS, nullptr, &size);
     HVAECControl(handle, 1, 0xFFFFFFFFu);
@@ -74,7 +74,7 @@ TEST_F(CallLog, RecordsOperationHandleArgumentsAndStatus) {
     EndHVDevice(handle);
     HVSetBlanking(0, 7, 8);
 
-    const auto log = calls();
+    const auto log = Calls();
     ASSERT_EQ(log.size(), 6u);
     EXPECT_EQ(log[0].op, HVSIM_BeginHVDevice);
     EXPECT_EQ(log[0].handle, handle);
@@ -104,14 +104,14 @@ TEST_F(CallLog, RecordsOperationHandleArgumentsAndStatus) {
 }
 
 TEST_F(CallLog, NamesCallbackSlots) {
-    HHV handle = begin(1);
-    ASSERT_EQ(hvsim_set_callback_slot(7, slotCallback), 0);
-    EXPECT_EQ(hvsim_set_callback_slot(11, slotCallback), -1);
+    HHV handle = Begin(1);
+    ASSERT_EQ(hvsim_set_callback_slot(7, SlotCallback), 0);
+    EXPECT_EQ(hvsim_set_callback_slot(11, SlotCallback), -1);
     hvsim_log_clear();
-    HVOpenSnap(handle, slotCallback, nullptr);
-    HVOpenSnap(handle, otherCallback, reinterpret_cast<void*>(5));
+    HVOpenSnap(handle, SlotCallback, nullptr);
+    HVOpenSnap(handle, OtherCallback, reinterpret_cast<void*>(5));
     HVOpenSnap(handle, nullptr, nullptr);
-    const auto log = calls();
+    const auto log = Calls();
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0].args[0], 7);
     EXPECT_EQ(log[0].args[1], 0);

@@ -18,7 +18,7 @@ using Frames = std::vector<std::vector<uint8_t>>;
 class Replay : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("KORVEX_CONFIG_DIR", folder_.path().c_str(), 1);
+        setenv("KORVEX_CONFIG_DIR", folder_.Path().c_str(), 1);
         setenv("KORVEX_DIALOG", "true", 1);  // a misuse message must not wait for a person
         hvsim_reset();
         hvsim_set_manual_frames(1);
@@ -67,7 +67,7 @@ TEST_F(Replay, RecordedFramesReplayByteForByteInOrderLoopingAndCropped) {
         ASSERT_EQ(hvsim_get_state(device, &state), 0);
         RecordingContent content{DeviceType(device), ZqGetImageWidth(device), ZqGetImageHeight(device),
                                  state.bayerLayout,  raw[device - 1],         stamps};
-        const auto where = folder_.path() / ("camera" + std::to_string(device));
+        const auto where = folder_.Path() / ("camera" + std::to_string(device));
         ASSERT_TRUE(WriteRecording(where, content));
         replayList += (device == 1 ? "replay:" : ",replay:") + where.string();
     }
@@ -107,7 +107,7 @@ TEST_F(Replay, RecordedFramesReplayByteForByteInOrderLoopingAndCropped) {
 }
 
 TEST_F(Replay, AnUnusableEntryIsRefusedWithItsNameAndWhatExists) {
-    const std::filesystem::path root = folder_.path();
+    const std::filesystem::path root = folder_.Path();
     RecordingContent good{"HV1300UC", 8, 4, 1, {std::vector<uint8_t>(32, 7), std::vector<uint8_t>(32, 9)}, {0, 1000}};
     const auto write = [&](const std::string& name, RecordingContent content) {
         EXPECT_TRUE(WriteRecording(root / name, content));

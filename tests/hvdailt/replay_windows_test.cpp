@@ -19,7 +19,7 @@ TEST(ReplayOnWindows, AFolderWithDriveLetterAndBackslashesReplaysInOrder) {
         for (size_t p = 0; p < frame.size(); ++p) frame[p] = static_cast<uint8_t>(p * (i + 1) + 40 * i);
         content.frames.push_back(frame);
     }
-    const std::filesystem::path where = folder.path() / "line 3";
+    const std::filesystem::path where = folder.Path() / "line 3";
     ASSERT_TRUE(WriteRecording(where, content));
     const std::string path = where.string();
     ASSERT_EQ(path.substr(1, 2), ":\\") << path;

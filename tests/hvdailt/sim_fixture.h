@@ -16,19 +16,19 @@ protected:
     void SetUp() override { hvsim_reset(); }
     void TearDown() override { hvsim_reset(); }
 
-    static HHV begin(int32_t device) {
+    static HHV Begin(int32_t device) {
         HHV handle = 0;
         EXPECT_EQ(BeginHVDevice(device, &handle), 0);
         return handle;
     }
 
-    static HvSimCameraState state(int32_t device) {
+    static HvSimCameraState State(int32_t device) {
         HvSimCameraState s{};
         EXPECT_EQ(hvsim_get_state(device, &s), 0);
         return s;
     }
 
-    static std::vector<HvSimCall> calls() {
+    static std::vector<HvSimCall> Calls() {
         std::vector<HvSimCall> all(static_cast<size_t>(hvsim_log_count()));
         for (size_t i = 0; i < all.size(); ++i) EXPECT_EQ(hvsim_log_get(static_cast<int32_t>(i), &all[i]), 0);
         return all;
@@ -43,12 +43,12 @@ struct CallbackRecorder {
     static inline std::atomic<bool> closed{false};  // set by the test when a stop call has returned
     static inline std::atomic<int> afterClose{0};
 
-    static void clear() {
+    static void Clear() {
         count = 0;
         closed = false;
         afterClose = 0;
     }
-    static int32_t KX_CALL callback(SnapInfo* info) {
+    static int32_t KX_CALL Callback(SnapInfo* info) {
         if (closed) ++afterClose;
         const int n = count.load();
         if (n < kMax) infos[n] = *info;
