@@ -27,6 +27,8 @@
  *   whole set of tables, the old or the new, and the export takes no lock for it. Each function
  *   below says under "Threads:" which calls may run at the same time as it on the same camera;
  *   "a lifecycle call" is ZqOpenDevice, ZqAllocateResources, ZqCloseDevice or ZqRestatDevice.
+ *   The lifecycle calls, ZqStartGrab and ZqStopGrab take turns: called from several threads at
+ *   once, each runs whole, one after the other.
  *
  * Camera states
  * -------------
@@ -99,7 +101,8 @@ extern "C" {
  * message 3, result 0; the cameras before it stay open, the device total used by allocation and
  * closing keeps its earlier value and no ratios are read. Success: result 1.
  * A stored ratio that is missing, empty, not a number or 0 is read as 1.0.
- * Threads: nothing else may run on any camera meanwhile; it replaces every camera's handle. */
+ * Threads: no call on any camera but another lifecycle call, ZqStartGrab or ZqStopGrab (which
+ * take turns with it) should run meanwhile: it replaces every camera's connection. */
 KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
 
 /* Gives each opened camera (1..the count of the last successful ZqOpenDevice, 1 before any)
@@ -114,7 +117,9 @@ KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
  * camera that is capturing: the camera library writes into its buffers, so they are kept (their
  * content too) and only geometry, ratios and tables are set again; if the camera's frame no
  * longer fits them the result is 0.
- * Threads: no other call on the cameras it allocates may run meanwhile. */
+ * Threads: exports and grabs running meanwhile finish with the buffers they started with before
+ * these are released; no other call on the cameras it allocates should run meanwhile, but
+ * another lifecycle call, ZqStartGrab or ZqStopGrab, which take turns with it. */
 KX_API int16_t KX_CALL ZqAllocateResources(void);
 
 /* Writes every opened camera's ratios to the settings file, wakes any export waiting on those
@@ -122,19 +127,19 @@ KX_API int16_t KX_CALL ZqAllocateResources(void);
  * (before any open it still writes camera 1's ratios, which are 0.000000 then) and when the file
  * cannot be written (the file then keeps its earlier content). It does not stop capture: call
  * ZqStopGrab first. An export woken by it returns 0 without writing (see ZqExportImageData).
- * Threads: exports on any camera may run meanwhile: a waiting one wakes and returns 0, one that
- * is delivering a frame finishes it before the buffers are released. No other call on the open
- * cameras may run meanwhile. */
+ * Threads: any call may run meanwhile. Exports on any camera: a waiting one wakes and returns 0,
+ * one that is delivering a frame finishes it before the buffers are released. Other calls find
+ * the cameras open or closed, as the close has got to them. */
 KX_API int16_t KX_CALL ZqCloseDevice(void);
 
 /* Ends and begins one camera's connection again, keeping its buffers, ratios, tables and
  * geometry; no camera setting is sent again. Capture does not survive it: ending the connection
- * ends the camera's capture, so a camera that was capturing delivers no frame until the host calls
- * ZqStopGrab and then ZqStartGrab. Until then an export returns at most a frame signalled before
- * the restart and otherwise waits its whole timeout and returns -1; with timeout -1 it waits
- * forever. No open test, no message. Result 1 when the camera began again, else 0 (the camera
- * then counts as closed).
- * Threads: no other call on this camera may run meanwhile. */
+ * ends the camera's capture, and the camera comes back allocated, not capturing. It delivers no
+ * frame until the host calls ZqStartGrab again; until then an export does not wait and returns
+ * at once the newest frame held from before the restart, the same frame each time. No open test,
+ * no message. Result 1 when the camera began again, else 0 (the camera then counts as closed).
+ * Threads: takes turns with the other lifecycle calls, ZqStartGrab and ZqStopGrab; an export
+ * waiting on this camera is woken and returns 0 without writing. */
 KX_API int16_t KX_CALL ZqRestatDevice(int16_t device);
 
 /* The number of cameras the camera library sees (low 16 bits), or -1 when it cannot tell.
@@ -150,16 +155,16 @@ KX_API int16_t KX_CALL ZqGetDeviceTotal(void);
  * callback registration stay; exports then wait their full timeout). A camera without buffers
  * (never allocated, or closed) gives 0 with no camera call, since frames would have nowhere to
  * go. Starting again without ZqStopGrab replaces the frame event; the earlier one is released.
- * Threads: an export may wait on this camera meanwhile (it waits on the event it took). Not at
- * the same time as ZqStopGrab, another ZqStartGrab or a lifecycle call on this camera. */
+ * Threads: takes turns with the lifecycle calls and ZqStopGrab. Exports may run meanwhile; on a
+ * camera already capturing, an export waiting on it is woken and returns 0 without writing. */
 KX_API int16_t KX_CALL ZqStartGrab(int16_t device);
 
 /* Stops continuous capture and releases the frame event. Requires an open camera. Result 1
  * when the camera library stopped capture, else 0 (the event is released all the same). The
  * event is released only once no frame callback can still be using it; an export already
  * waiting on it keeps waiting for its own timeout.
- * Threads: exports may wait or deliver on this camera meanwhile. Not at the same time as
- * ZqStartGrab, another ZqStopGrab or a lifecycle call on this camera. */
+ * Threads: takes turns with the lifecycle calls and ZqStartGrab. Exports may run meanwhile: one
+ * waiting on this camera is woken and returns 0 without writing. */
 KX_API int16_t KX_CALL ZqStopGrab(int16_t device);
 
 /* Sets how long ZqExportImageData waits for a frame, for all cameras. Always 1.
@@ -192,15 +197,15 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * writes the next frame into its other buffer and refills this one with the frame after that,
  * two frames after it was written. An export still reading it then delivers rows of two frames
  * (a torn frame), and nothing reports it. This happens when the host exports slower than the
- * camera's frame rate: a signal left by an earlier frame lets an export start late in the
- * newest frame's life. Export at least as fast as frames come, or use a triggered snap mode or
- * ZqGrabSingle, when every frame must be whole.
+ * camera's frame rate: an export that finds a frame already arrived takes it at once, however
+ * late in that frame's life. Export at least as fast as frames come, or use a triggered snap
+ * mode or ZqGrabSingle, when every frame must be whole.
  * Threads: not at the same time as another export, ZqGrabSingle or ZqAutoWhiteBalance on this
- * camera (they share its working buffer and the recorded export), nor ZqOpenDevice,
- * ZqAllocateResources or ZqRestatDevice. Other threads may call ZqStartGrab, ZqStopGrab and
- * ZqCloseDevice meanwhile (see there), and every other function: the colour functions (each
- * frame is converted with the old or the new tables, never a mix), the cross-hair, the timeout,
- * the camera settings, which change the frames the camera delivers next, and identification. */
+ * camera (they share its working buffer and the recorded export). Any other call may run
+ * meanwhile: ZqStopGrab, ZqCloseDevice, ZqRestatDevice and a second ZqStartGrab wake a waiting
+ * export, which returns 0; a release of the buffers waits until the export is done with them;
+ * the colour functions change the tables between frames (each frame is converted with the old or
+ * the new tables, never a mix); camera settings change the frames the camera delivers next. */
 KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, int16_t width, int16_t height,
                                          int16_t colour, int16_t layout);
 
@@ -211,8 +216,8 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
  * no camera call: negative width or height, width*height beyond the buffers, null destination, a
  * camera without buffers, or colour == 1 with a layout outside 1..4. 0 with nothing written when
  * the converter library refuses the frame. Records no export geometry.
- * Threads: not at the same time as an export, another grab or ZqAutoWhiteBalance on this camera,
- * nor a lifecycle call (ZqCloseDevice included); other functions as for ZqExportImageData. */
+ * Threads: not at the same time as an export, another grab or ZqAutoWhiteBalance on this camera;
+ * other calls as for ZqExportImageData. */
 KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
                                     int16_t colour, int16_t layout);
 
@@ -245,8 +250,9 @@ KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int1
  * converter library refuses, or gives a ratio that is not a positive finite number, as for a black
  * or saturated frame).
  * Threads: not at the same time as an export or ZqGrabSingle on this camera (it reads the
- * recorded export and uses the working buffer), nor ZqSetResolution, ZqSetAOI or a lifecycle
- * call. Another colour function on this camera waits for this one's change to end. */
+ * recorded export and uses the working buffer), nor ZqSetResolution or ZqSetAOI (it reads the
+ * camera's frame size). Another colour function on this camera waits for this one's change to
+ * end; a release of the buffers waits until the estimate is done with them. */
 KX_API int16_t KX_CALL ZqAutoWhiteBalance(int16_t device);
 
 /* Sets the blue and red ratios by hand, in hundredths (blue first): ratio = value * 0.01.
