@@ -112,8 +112,10 @@ wine_checks() {
 
   echo "=== windows-${arch}: C host through the import library (Wine) ==="
   rm -f "${WINEPREFIX}/drive_c/windows/Korvex.ini"
-  check "windows-${arch}: korvex_c_host.exe runs" \
-    '(cd "${bin}" && timeout 120 "${loader}" korvex_c_host.exe) 2>&1 | tr -d "\r" | tee /dev/stderr | grep -qx "c host: ok"'
+  local host_output
+  host_output=$(cd "${bin}" && timeout 120 "${loader}" korvex_c_host.exe 2>&1 | tr -d '\r')
+  echo "${host_output}"
+  check "windows-${arch}: korvex_c_host.exe runs" 'grep -qx "c host: ok" <<<"${host_output}"'
 
   echo "=== windows-${arch}: demo against the Linux demo (Wine) ==="
   rm -f "${WINEPREFIX}/drive_c/windows/Korvex.ini"
