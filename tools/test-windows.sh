@@ -130,6 +130,7 @@ tests/windows/probe_32bit_test.sh | tee build/probe_32bit_test.log
 count_lines build/probe_32bit_test.log
 
 # 64-bit: everything, on every host.
+SECONDS=0
 if build x86_64; then
   static_checks x86_64 x86_64-w64-mingw32
   wine_checks x86_64 /usr/lib/wine/wine64 win64
@@ -137,7 +138,10 @@ else
   fail "windows-x86_64 builds"
 fi
 
+echo "=== windows-x86_64: ${SECONDS} s ==="
+
 # 32-bit: built and checked everywhere, run where the host can execute 32-bit programs.
+SECONDS=0
 if build i686; then
   static_checks i686 i686-w64-mingw32
   if reason=$(korvex_probe_32bit); then
@@ -149,6 +153,7 @@ if build i686; then
 else
   fail "windows-i686 builds"
 fi
+echo "=== windows-i686: ${SECONDS} s ==="
 
 echo "${passed} passed, ${failed} failed, ${skipped} skipped"
 [ "${failed}" -eq 0 ]
