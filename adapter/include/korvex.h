@@ -35,7 +35,12 @@
  *   Closed    -> ZqOpenDevice(n)                 -> Open (cameras 1..n)
  *   Open      -> ZqAllocateResources()           -> Allocated (buffers, geometry, colour tables)
  *   Allocated -> ZqStartGrab / ZqStopGrab        -> Capturing / Allocated
+ *   Capturing -> ZqStopGrab refused by the camera library -> StopFailed (capture may go on)
  *   any       -> ZqCloseDevice()                 -> Closed (ratios stored, buffers released)
+ * Buffers are released only once the camera library has confirmed that nothing writes into them
+ * any more (its stop or end call succeeded). Until then the camera keeps them, also through
+ * ZqAllocateResources and ZqCloseDevice, and a later ZqStopGrab, ZqCloseDevice, ZqOpenDevice or
+ * ZqRestatDevice that gets the confirmation releases them.
  *
  * Messages
  * --------
@@ -97,7 +102,9 @@ extern "C" {
 /* Opens cameras 1..count and reads their white-balance ratios from the settings file.
  * count < 1: message 4, result 0, nothing changed. count > 10: message 2, result 0, nothing
  * changed. Otherwise every camera's handle is forgotten first (buffers are kept; call
- * ZqCloseDevice before opening again), then cameras 1..count are begun in order. If one fails:
+ * ZqCloseDevice before opening again; a camera still capturing is stopped first, since its
+ * capture could not be stopped once its connection is forgotten), then cameras 1..count are
+ * begun in order. If one fails:
  * message 3, result 0; the cameras before it stay open, the device total used by allocation and
  * closing keeps its earlier value and no ratios are read. Success: result 1.
  * A stored ratio that is missing, empty, not a number or 0 is read as 1.0.
@@ -106,17 +113,20 @@ extern "C" {
 KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
 
 /* Gives each opened camera (1..the count of the last successful ZqOpenDevice, 1 before any)
- * its geometry (the first entry of its resolution list), two raw frame buffers and a working
- * buffer, all filled with 0x80, and its colour tables built from its ratios (all three ratios
- * become 1.0 if any of them is 0). Result 1 when every camera is done.
+ * its geometry, two raw frame buffers and a working buffer, all filled with 0x80, and its colour
+ * tables built from its ratios (all three ratios become 1.0 if any of them is 0). The camera is
+ * put in mode 0 of its resolution list, whose entry becomes the geometry the library reports, and
+ * the buffers hold the largest mode of the list, wherever the list puts it, so that any mode
+ * fits them. Result 1 when every camera is done. A camera that refuses mode 0: result 0 at once,
+ * that camera keeps its earlier buffers and geometry, later cameras untouched.
  * A camera that is not open: message 1 and result 0 at once; earlier cameras keep what this call
  * gave them, later ones are not touched.
  * A resolution list that cannot be read or is empty, or memory that runs out: result 0 at once,
  * that camera keeps its earlier buffers (or none) and its geometry, later cameras untouched.
  * Calling it again releases a camera's earlier buffers and allocates fresh ones, except on a
- * camera that is capturing: the camera library writes into its buffers, so they are kept (their
- * content too) and only geometry, ratios and tables are set again; if the camera's frame no
- * longer fits them the result is 0.
+ * camera that is capturing, or whose stop or end the camera library refused: it may write into
+ * its buffers, so they are kept (their content too) and only geometry, ratios and tables are set
+ * again; if the camera's largest mode no longer fits them the result is 0.
  * Threads: exports and grabs running meanwhile finish with the buffers they started with before
  * these are released; no other call on the cameras it allocates should run meanwhile, but
  * another lifecycle call, ZqStartGrab or ZqStopGrab, which take turns with it. */
@@ -127,6 +137,9 @@ KX_API int16_t KX_CALL ZqAllocateResources(void);
  * (before any open it still writes camera 1's ratios, which are 0.000000 then) and when the file
  * cannot be written (the file then keeps its earlier content). It does not stop capture: call
  * ZqStopGrab first. An export woken by it returns 0 without writing (see ZqExportImageData).
+ * A capturing camera whose end the camera library refuses keeps its buffers, since it may still
+ * write into them; the next ZqCloseDevice (or ZqOpenDevice, ZqRestatDevice) ends that
+ * connection again and releases them once the end succeeds.
  * Threads: any call may run meanwhile. Exports on any camera: a waiting one wakes and returns 0,
  * one that is delivering a frame finishes it before the buffers are released. Other calls find
  * the cameras open or closed, as the close has got to them. */
@@ -151,18 +164,20 @@ KX_API int16_t KX_CALL ZqGetDeviceTotal(void);
 /* ======================================================================================== */
 
 /* Starts continuous capture into the camera's two raw buffers. Requires an open camera.
- * Result 1 when capture started, 0 when the camera library refused (the frame event and the
- * callback registration stay; exports then wait their full timeout). A camera without buffers
- * (never allocated, or closed) gives 0 with no camera call, since frames would have nowhere to
- * go. Starting again without ZqStopGrab replaces the frame event; the earlier one is released.
+ * Result 1 when capture started. 0 when the camera library refused the frame callback: then
+ * nothing is started and the camera stays as it was. 0 when it refused the start itself: the
+ * camera counts as capturing until ZqStopGrab (its buffers stay guarded; exports wait their full
+ * timeout). A camera without buffers (never allocated, or closed) gives 0 with no camera call,
+ * since frames would have nowhere to go. Each camera has one frame event for the library's
+ * whole life; frames that arrived before the start are not waited for.
  * Threads: takes turns with the lifecycle calls and ZqStopGrab. Exports may run meanwhile; on a
  * camera already capturing, an export waiting on it is woken and returns 0 without writing. */
 KX_API int16_t KX_CALL ZqStartGrab(int16_t device);
 
-/* Stops continuous capture and releases the frame event. Requires an open camera. Result 1
- * when the camera library stopped capture, else 0 (the event is released all the same). The
- * event is released only once no frame callback can still be using it; an export already
- * waiting on it keeps waiting for its own timeout.
+/* Stops continuous capture. Requires an open camera. Result 1 when the camera library stopped
+ * capture. 0 when it refused: the capture may go on, so the camera keeps its buffers (state
+ * StopFailed) and exports return the newest buffer without waiting; a later ZqStopGrab that
+ * succeeds confirms the stop.
  * Threads: takes turns with the lifecycle calls and ZqStartGrab. Exports may run meanwhile: one
  * waiting on this camera is woken and returns 0 without writing. */
 KX_API int16_t KX_CALL ZqStopGrab(int16_t device);
