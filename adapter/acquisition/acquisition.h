@@ -1,15 +1,11 @@
 // Continuous capture, frame export, the cross-hair overlay and single-frame grabs.
 //
-// Capture state of an open, allocated camera (frameEvent and capturing live in its DeviceSlot):
-//
-//   state      frameEvent  camera library               entered by
-//   Idle       0           no capture, no callback      load; ZqStopGrab
-//   Capturing  an event    SnapCallback k registered,   ZqStartGrab passing its checks
-//                          frames land in raw buffer 0, 1, 0, ...
-//
-// The camera library calls SnapCallback k on its own thread for each frame: it records the
-// buffer index and then signals the event. An export waits on the event (holding its own
-// reference, no lock, no buffer lease), then leases the buffers and delivers the newest one.
+// Capture moves a slot between Allocated and Capturing (and StopFailed when the camera library
+// refuses a stop), as the table in registry/slot_state.h says. The camera library calls
+// SnapCallback k on its own thread for each frame: it records the buffer index, counts the frame
+// and signals the slot's event. An export takes the newest frame by its count, waiting on the
+// event in a loop when none is new (no lock, no buffer lease meanwhile), then leases the buffers
+// and delivers the newest one. Stop, close and restart wake every waiting export.
 #pragma once
 
 #include <cstdint>

@@ -56,6 +56,9 @@ int16_t StartGrab(int16_t device) {
     // Without the callback no frame would reach an export: nothing is started.
     if (HVOpenSnap(handle, SnapCallbackFor(device), nullptr) != 0) return 0;
     ForgetFrames(*slot);
+    // An export still reading a frame of the earlier capture finishes before the camera writes
+    // into the buffers again.
+    WaitForBufferReaders(*slot);
     // Capturing from here on even if the start is refused: the camera library promises nothing
     // about its buffers after a failed call, so they stay guarded until a stop is confirmed.
     slot->state.store(Next(slot->state.load(), SlotEvent::CaptureStarted));

@@ -55,7 +55,11 @@ FrameWait WaitForFrame(DeviceSlot& slot, uint32_t timeoutMs) {
     const platform::FrameEvent event = slot.frameEvent.load();
     const Clock::time_point start = Clock::now();
     for (;;) {
-        if (TakeFrame(slot)) return FrameWait::Frame;
+        if (TakeFrame(slot)) {
+            // The signals of the frames taken are spent: clear them, so the next wait blocks.
+            (void)platform::WaitFrameEvent(event, 0);
+            return FrameWait::Frame;
+        }
         if (slot.wakeGeneration.load() != generation) {
             platform::SignalFrameEvent(event);  // one signal wakes one waiter: pass it on
             return FrameWait::Woken;
