@@ -44,6 +44,12 @@ protected:
         setenv("KORVEX_CONFIG_DIR", dir_.c_str(), 1);
         setenv("KORVEX_SIM_CAMERAS", "HV1300UC,HV1300UM", 1);
         unsetenv("KORVEX_DIALOG");
+        // The simulated camera refills a raw buffer two frames after filling it, with no lock shared
+        // with exports (the torn frames that korvex.h describes). When frames come in a burst, as
+        // right after capture starts, ThreadSanitizer sees a refill unordered with an earlier read
+        // and would fail the tool; only that race is suppressed in the programs run here.
+        const char* tsan = std::getenv("TSAN_OPTIONS");
+        setenv("TSAN_OPTIONS", (std::string(tsan ? tsan : "") + " suppressions=" KORVEX_TSAN_SUPPRESSIONS).c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -96,18 +102,21 @@ const Case kCases[] = {
     {"list", 0, "2       HV1300UM    KVXHV1300UM-"},
     {"info 2", 0, "monochrome"},
     {"info 1", 0, "1: 640x512"},
-    {"stream 2 --seconds 0.5", 0, "summary:"},
+    {"stream 2 --seconds 1 --window 0,0,320,240", 0, "summary:"},
 };
 
-TEST_F(CliTest, ExitCodesAndMessages) {
-    for (const Case& c : kCases) {
-        const Outcome run = Tool(c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode) << "korvex " << c.arguments << "\n" << run.output;
-        EXPECT_NE(run.output.find(c.phrase), std::string::npos)
-            << "korvex " << c.arguments << ": no \"" << c.phrase << "\" in\n"
-            << run.output;
-    }
+class CliCommandLine : public CliTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(CliCommandLine, ExitCodeAndMessage) {
+    const Case& c = GetParam();
+    const Outcome run = Tool(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << "korvex " << c.arguments << "\n" << run.output;
+    EXPECT_NE(run.output.find(c.phrase), std::string::npos)
+        << "korvex " << c.arguments << ": no \"" << c.phrase << "\" in\n"
+        << run.output;
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, CliCommandLine, ::testing::ValuesIn(kCases));
 
 TEST_F(CliTest, DemoHelpAndMissingFolder) {
     if (std::string(KORVEX_DEMO).empty()) GTEST_SKIP() << "demo not built";
@@ -132,7 +141,8 @@ Image Load(const fs::path& file) {
 }
 
 TEST_F(CliTest, SnapWritesColourWithCrossAndGreyPng) {
-    const Outcome colour = Tool("snap 1 -o {dir}/c.png --window 64,32,320,240 --cross 100,50,40,40,3 --auto-wb");
+    const Outcome colour =
+        Tool("snap 1 -o {dir}/c.png --window 64,32,320,240 --exposure 50ms --cross 100,50,40,40,3 --auto-wb");
     ASSERT_EQ(colour.exitCode, 0) << colour.output;
     const Image c = Load(dir_ / "c.png");
     ASSERT_NE(c.pixels, nullptr);
@@ -144,7 +154,7 @@ TEST_F(CliTest, SnapWritesColourWithCrossAndGreyPng) {
     EXPECT_EQ(centre[1], 0);
     EXPECT_EQ(centre[2], 0);
 
-    const Outcome grey = Tool("snap 2 -o {dir}/g.png --mode 1 --exposure 5ms --gain 40");
+    const Outcome grey = Tool("snap 2 -o {dir}/g.png --mode 1 --exposure 50ms --gain 40");
     ASSERT_EQ(grey.exitCode, 0) << grey.output;
     const Image g = Load(dir_ / "g.png");
     ASSERT_NE(g.pixels, nullptr);
@@ -167,12 +177,12 @@ std::multimap<std::string, std::string> ReadKeys(const fs::path& file) {
 // The frames are the camera's raw mosaic: the simulator's stamp, written in raw bytes, reads back
 // from each PNG with strictly rising frame numbers.
 TEST_F(CliTest, RecordWritesRawFramesAndDescription) {
-    const Outcome run = Tool("record 1 --frames 3 -o {dir}/rec --exposure 10ms --window 0,0,320,256");
+    const Outcome run = Tool("record 1 --frames 3 -o {dir}/rec --exposure 50ms --window 0,0,320,256");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     const auto keys = ReadKeys(dir_ / "rec" / "recording.txt");
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"format", "1"},       {"model", "HV1300UC"}, {"width", "320"}, {"height", "256"},
-        {"bayer_layout", "1"}, {"exposure", "10 ms"}, {"frames", "3"}};
+        {"bayer_layout", "1"}, {"exposure", "50 ms"}, {"frames", "3"}};
     for (const auto& [key, value] : expected) {
         ASSERT_EQ(keys.count(key), 1u) << key;
         EXPECT_EQ(keys.find(key)->second, value) << key;
