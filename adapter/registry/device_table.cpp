@@ -5,8 +5,10 @@
 namespace korvex {
 namespace {
 
-// Constant-initialised: every field zero but the two library-wide values with their own defaults.
-constinit DeviceTable table{};
+// Every field zero but the two library-wide values with their own defaults. Not constinit: MinGW's
+// std::mutex (winpthreads) has no constant constructor, so there the table is initialised when the
+// library loads, before any entry can run.
+DeviceTable table{};
 
 }  // namespace
 
