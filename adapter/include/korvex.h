@@ -134,7 +134,8 @@ KX_API int16_t KX_CALL ZqAllocateResources(void);
 
 /* Writes every opened camera's ratios to the settings file, wakes any export waiting on those
  * cameras, ends them and releases their buffers. Always returns 1, also when nothing is open
- * (before any open it still writes camera 1's ratios, which are 0.000000 then) and when the file
+ * (a camera whose ratios were never read, as before any open or after a failed one, is not
+ * written, so the stored ratios stay as they are) and when the file
  * cannot be written (the file then keeps its earlier content). It does not stop capture: call
  * ZqStopGrab first. An export woken by it returns 0 without writing (see ZqExportImageData).
  * A capturing camera whose end the camera library refuses keeps its buffers, since it may still

@@ -29,6 +29,11 @@ double* RatioField(DeviceSlot& slot, int key) {
     }
 }
 
+// Reading turns every ratio into a non-zero number, so all three at 0 means this process never
+// read them: storing those would overwrite the user's ratios with zeros (a close before any open,
+// or after an open that failed).
+bool RatiosWereRead(const DeviceSlot& slot) { return slot.ratioR != 0.0 || slot.ratioG != 0.0 || slot.ratioB != 0.0; }
+
 }  // namespace
 
 double ParseStoredNumber(const char* text) {
@@ -94,6 +99,7 @@ void SaveStoredRatios(int32_t count) {
     platform::ProfileEntry entries[kMaxEntries];
     uint32_t used = 0;
     for (int32_t s = 0; s < count && s < kSlotCount; ++s) {
+        if (!RatiosWereRead(Table().slots[s])) continue;
         sections[s] = SectionName(s);
         for (int key = 0; key < 3; ++key, ++used) {
             values[used] = FormatStoredRatio(*RatioField(Table().slots[s], key));

@@ -64,9 +64,15 @@ TEST_F(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseAndOtherContentStays
               "bgain=0.875000\nGGain=1.000000\n\n[Tail]\nX=1\n");
 }
 
-TEST_F(SettingsFile, CloseBeforeAnyOpenStoresCameraOnesZerosWhichReadBackAsOne) {
+TEST_F(SettingsFile, CloseBeforeAnyOpenOrAfterAFailedOneKeepsTheStoredRatios) {
+    const std::string stored = "[Video Parameter0]\nRGain=0.800000\nGGain=1.200000\nBGain=0.900000\n";
+    WriteSettings(stored);
     EXPECT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=0.000000\nGGain=0.000000\nBGain=0.000000\n");
+    EXPECT_EQ(ReadSettings(), stored);
+    EXPECT_EQ(ZqOpenDevice(11), 0);
+    EXPECT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), stored);
+    WriteSettings("");
     ASSERT_EQ(ZqOpenDevice(1), 1);
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n");
