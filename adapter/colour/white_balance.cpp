@@ -45,8 +45,7 @@ bool EstimateRatios(DeviceSlot& slot, Ratios& estimate) {
     if (!FitsBuffers(slot.exportWidth, slot.exportHeight, *buffers)) return false;  // no export yet
     if (!FitsBuffers(slot.width, slot.height, *buffers)) return false;
     if (layout < 1 || layout > 4) return false;
-    const int32_t index = slot.lastBufferIndex.load() == 1 ? 1 : 0;
-    if (ConvertBayer2Rgb(buffers->rgbBuffer, buffers->rawBuffers[index], slot.exportWidth, slot.exportHeight, 1,
+    if (ConvertBayer2Rgb(buffers->rgbBuffer, NewestFrame(slot, *buffers), slot.exportWidth, slot.exportHeight, 1,
                          kIdentity.data(), kIdentity.data(), kIdentity.data(), 0, layout) == 0) {
         return false;
     }
