@@ -34,8 +34,7 @@ struct Workload {
     std::vector<std::uint8_t> copy;
     std::array<std::uint8_t, 256> lutR{}, lutG{}, lutB{};
 
-    explicit Workload(Size size)
-    {
+    explicit Workload(Size size) {
         const std::size_t n = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
         std::mt19937 rng(42);
         mosaic.resize(n);
@@ -51,22 +50,19 @@ struct Workload {
     }
 };
 
-std::string run_name(const char* prefix, Size size)
-{
+std::string run_name(const char* prefix, Size size) {
     char name[64];
     std::snprintf(name, sizeof name, "%s/%dx%d", prefix, size.width, size.height);
     return name;
 }
 
-void set_rates(benchmark::State& state, Size size)
-{
+void set_rates(benchmark::State& state, Size size) {
     const auto pixels = static_cast<std::int64_t>(size.width) * size.height;
     state.SetItemsProcessed(state.iterations() * pixels);
     state.SetBytesProcessed(state.iterations() * pixels * 4);
 }
 
-void BM_Memcpy(benchmark::State& state, Size size)
-{
+void BM_Memcpy(benchmark::State& state, Size size) {
     Workload w(size);
     for (auto _ : state) {
         std::memcpy(w.copy.data(), w.bgr0.data(), w.bgr0.size());
@@ -75,8 +71,7 @@ void BM_Memcpy(benchmark::State& state, Size size)
     set_rates(state, size);
 }
 
-void BM_Convert(benchmark::State& state, Size size)
-{
+void BM_Convert(benchmark::State& state, Size size) {
     Workload w(size);
     for (auto _ : state) {
         ConvertBayer2Rgb(w.bgr.data(), w.mosaic.data(), size.width, size.height, 1, w.lutR.data(), w.lutG.data(),
@@ -86,8 +81,7 @@ void BM_Convert(benchmark::State& state, Size size)
     set_rates(state, size);
 }
 
-void BM_ConvertExpand(benchmark::State& state, Size size)
-{
+void BM_ConvertExpand(benchmark::State& state, Size size) {
     Workload w(size);
     for (auto _ : state) {
         ConvertBayer2Rgb(w.bgr.data(), w.mosaic.data(), size.width, size.height, 1, w.lutR.data(), w.lutG.data(),
@@ -98,8 +92,7 @@ void BM_ConvertExpand(benchmark::State& state, Size size)
     set_rates(state, size);
 }
 
-void BM_Naive(benchmark::State& state, Size size)
-{
+void BM_Naive(benchmark::State& state, Size size) {
     Workload w(size);
     for (auto _ : state) {
         // The tests' oracle; it returns a fresh vector, which is part of being naive.
@@ -114,8 +107,7 @@ void BM_Naive(benchmark::State& state, Size size)
 // on a shared machine), kept for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         for (const auto& run : runs)
             if (!run.error_occurred && run.run_type == Run::RT_Iteration && run.repetitions <= 1)
                 seconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
@@ -124,10 +116,10 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
 
-    void print_summary() const
-    {
-        std::printf("\nTime relative to memcpy of width x height x 4 bytes (lower is better);\n"
-                    "export = convert + the adapter's SIMD 3-to-4-byte expansion:\n");
+    void print_summary() const {
+        std::printf(
+            "\nTime relative to memcpy of width x height x 4 bytes (lower is better);\n"
+            "export = convert + the adapter's SIMD 3-to-4-byte expansion:\n");
         std::printf("%-11s %10s %16s %10s %10s\n", "size", "convert", "export", "naive", "speed-up");
         for (const Size& size : kSizes) {
             const double base = time_of(run_name("memcpy4", size));
@@ -136,14 +128,12 @@ public:
             const double naive = time_of(run_name("naive", size));
             const std::string label = std::to_string(size.width) + "x" + std::to_string(size.height);
             std::printf("%-11s %9.2fx %15.2fx %9.2fx %9.2fx\n", label.c_str(), convert / base,
-                        time_of(run_name("export", size)) / base, naive / base,
-                        convert > 0.0 ? naive / convert : 0.0);
+                        time_of(run_name("export", size)) / base, naive / base, convert > 0.0 ? naive / convert : 0.0);
         }
     }
 
 private:
-    [[nodiscard]] double time_of(const std::string& name) const
-    {
+    [[nodiscard]] double time_of(const std::string& name) const {
         const auto it = seconds_.find(name);
         return it == seconds_.end() ? 0.0 : it->second;
     }
@@ -153,11 +143,11 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     for (const Size& size : kSizes) {
         benchmark::RegisterBenchmark(run_name("memcpy4", size).c_str(), BM_Memcpy, size)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(run_name("convert", size).c_str(), BM_Convert, size)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(run_name("convert", size).c_str(), BM_Convert, size)
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(run_name("export", size).c_str(), BM_ConvertExpand, size)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(run_name("naive", size).c_str(), BM_Naive, size)->Unit(benchmark::kMicrosecond);

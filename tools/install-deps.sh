@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
 need=()
-for package in cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libcli11-dev pkgconf; do
+for package in cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libcli11-dev pkgconf clang-format; do
   dpkg -s "${package}" >/dev/null 2>&1 || need+=("${package}")
 done
 if [ "${#need[@]}" -gt 0 ]; then

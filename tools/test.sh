@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${KORVEX_JOBS:-2}"
 
+tools/check-format.sh
+
 for preset in release asan tsan; do
   echo "=== ${preset} ==="
   cmake --preset "${preset}" >/dev/null

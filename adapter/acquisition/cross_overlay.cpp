@@ -11,10 +11,10 @@ namespace {
 // The rule's quantities in 64 bits, so that sums such as x + width never overflow whatever
 // the stored values are.
 struct CrossGeometry {
-    int64_t bandTop, bandEnd;      // rows [bandTop, bandEnd)
-    int64_t boxLeft, boxRight;     // columns [boxLeft, boxRight)
-    int64_t boxTop, boxBottom;     // rows [boxTop, boxBottom)
-    int64_t barLeft, barRight;     // columns [barLeft, barRight)
+    int64_t bandTop, bandEnd;   // rows [bandTop, bandEnd)
+    int64_t boxLeft, boxRight;  // columns [boxLeft, boxRight)
+    int64_t boxTop, boxBottom;  // rows [boxTop, boxBottom)
+    int64_t barLeft, barRight;  // columns [barLeft, barRight)
 };
 
 CrossGeometry GeometryOf(const CrossParams& c) {

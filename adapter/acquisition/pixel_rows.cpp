@@ -63,10 +63,9 @@ __attribute__((target("avx2"))) inline void ExpandBgr32(const uint8_t* s, uint8_
                                             0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
     const __m256i spreadLast = _mm256_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128,  //
                                                 4, 5, 6, -128, 7, 8, 9, -128, 10, 11, 12, -128, 13, 14, 15, -128);
-    const __m256i out[4] = {_mm256_shuffle_epi8(load2(s, s + 12), spread),
-                            _mm256_shuffle_epi8(load2(s + 24, s + 36), spread),
-                            _mm256_shuffle_epi8(load2(s + 48, s + 60), spread),
-                            _mm256_shuffle_epi8(load2(s + 72, s + 80), spreadLast)};
+    const __m256i out[4] = {
+        _mm256_shuffle_epi8(load2(s, s + 12), spread), _mm256_shuffle_epi8(load2(s + 24, s + 36), spread),
+        _mm256_shuffle_epi8(load2(s + 48, s + 60), spread), _mm256_shuffle_epi8(load2(s + 72, s + 80), spreadLast)};
     for (int i = 0; i < 4; ++i) {
         auto* to = reinterpret_cast<__m256i*>(d + 32 * i);
         if constexpr (Stream) {
@@ -87,7 +86,7 @@ __attribute__((target("avx2"))) std::size_t ExpandBgrAvx2(const uint8_t* bgr, ui
 // (which a destination not on a 4-byte boundary never reaches: then plain stores throughout),
 // and an sfence at the end so that the streamed bytes are ordered before anything that follows.
 __attribute__((target("avx2"))) std::size_t ExpandBgrAvx2Streaming(const uint8_t* bgr, uint8_t* bgra,
-                                                                    std::size_t count) {
+                                                                   std::size_t count) {
     const auto address = reinterpret_cast<std::uintptr_t>(bgra);
     if (address % 4 != 0) return ExpandBgrAvx2(bgr, bgra, count);
     const std::size_t head = (32 - address % 32) % 32 / 4;
@@ -135,7 +134,6 @@ FastPath ChooseGreyToBgra() { return GreyToBgraSse2; }
 #else
 FastPath ChooseGreyToBgra() { return NoFastPath; }
 #endif
-
 
 }  // namespace
 

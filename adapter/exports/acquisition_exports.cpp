@@ -13,8 +13,8 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
     return korvex::ExportImageData(device, destination, width, height, colour, layout);
 }
 
-KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
-                                    int16_t colour, int16_t layout) {
+KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
+                                    int16_t layout) {
     return korvex::GrabSingle(device, destination, width, height, colour, layout);
 }
 
@@ -25,5 +25,4 @@ KX_API int16_t KX_CALL ZqSetCrossPara(int16_t /*device*/, int16_t x, int16_t y, 
                                       int16_t thickness) {
     return korvex::SetCrossPara(x, y, width, height, thickness);
 }
-
 }

@@ -10,5 +10,4 @@ KX_API int16_t KX_CALL ZqSetWhiteBalanceRatio(int16_t device, int16_t blue, int1
 }
 KX_API int16_t KX_CALL ZqResetLutTable(int16_t device) { return korvex::ResetLutTable(device); }
 KX_API int16_t KX_CALL ZqSetGamma(int16_t device, int16_t value) { return korvex::SetGamma(device, value); }
-
 }

@@ -46,5 +46,4 @@ KX_API uint8_t KX_CALL ZqGetHardwareVersion(int16_t device, uint8_t* buffer) {
     return korvex::GetHardwareVersion(device, buffer);
 }
 KX_API int16_t KX_CALL ZqGetLastStatus(int16_t device) { return korvex::GetLastStatus(device); }
-
 }

@@ -9,5 +9,4 @@ KX_API int16_t KX_CALL ZqAllocateResources(void) { return korvex::AllocateResour
 KX_API int16_t KX_CALL ZqCloseDevice(void) { return korvex::CloseDevice(); }
 KX_API int16_t KX_CALL ZqRestatDevice(int16_t device) { return korvex::RestatDevice(device); }
 KX_API int16_t KX_CALL ZqGetDeviceTotal(void) { return korvex::GetDeviceTotal(); }
-
 }

@@ -6,5 +6,4 @@ extern "C" {
 
 KX_API int16_t KX_CALL ZqTriggerShot(int16_t device) { return korvex::TriggerShot(device); }
 KX_API int16_t KX_CALL ZqSetTrigerShot(int16_t device) __attribute__((alias("ZqTriggerShot")));
-
 }

@@ -234,8 +234,8 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
  * the converter library refuses the frame. Records no export geometry.
  * Threads: not at the same time as an export, another grab or ZqAutoWhiteBalance on this camera;
  * other calls as for ZqExportImageData. */
-KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height,
-                                    int16_t colour, int16_t layout);
+KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
+                                    int16_t layout);
 
 /* ======================================================================================== */
 /* Cross-hair (one for all cameras; the device argument is ignored, no open test)            */
@@ -365,8 +365,8 @@ KX_API int16_t KX_CALL ZqSetADCValue(int16_t device, int16_t value);
 /* Blanking: first in pixel clocks added to every row, second in rows added to every frame,
  * 0..4095 each, default 0. They lengthen the readout, (window height + second) x (row length +
  * first) / 24 MHz with the row length in pixel clocks from the camera family and window width,
- * and so the frame interval where the readout is longer than the exposure. No open test: a camera that is not open is passed handle 0
- * and the camera library's refusal gives 0. Result 1 when accepted. */
+ * and so the frame interval where the readout is longer than the exposure. No open test: a camera that is not open is
+ * passed handle 0 and the camera library's refusal gives 0. Result 1 when accepted. */
 KX_API int16_t KX_CALL ZqSetBlanking(int16_t device, int16_t first, int16_t second);
 /* Snap mode: 0 continuous (free-running, the default); 1, 2 and 3 triggered, where each
  * ZqTriggerShot releases one frame (the simulated cameras treat the three alike); other modes

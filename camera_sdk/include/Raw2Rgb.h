@@ -25,8 +25,8 @@ int32_t KX_CALL ConvertBayer2Rgb(uint8_t* destination, const uint8_t* source, in
                                  int32_t flip, int32_t layout);
 
 /* Estimates white-balance ratios from a width x height image of 3-byte B, G, R pixels. */
-int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t width, int32_t height, double* ratioR,
-                                     double* ratioG, double* ratioB);
+int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t width, int32_t height, double* ratioR, double* ratioG,
+                                     double* ratioB);
 
 /* Fills a 256-entry table with the curve for gamma. */
 int32_t KX_CALL SetGammaLut(uint8_t* lut, double gamma);

@@ -16,13 +16,13 @@ struct TableCase {
 
 TEST(ColourTables, EntriesFollowTruncationSaturationAndWrap) {
     const TableCase cases[] = {
-        {1.0, 0, 0},     {1.0, 200, 200},  {1.0, 255, 255},  // identity
-        {0.0, 0, 0},     {0.0, 255, 0},                      // all zero
-        {2.0, 127, 254}, {2.0, 128, 255},                    // saturates at 255
-        {1.5, 169, 253}, {1.5, 170, 255},                    // 253.5 truncated; 255 from 255 up
-        {0.999, 1, 0},   {0.999, 255, 254},                  // truncation, not rounding
-        {0.57, 100, 56},                                     // 100 x 0.57 lies just below 57
-        {-1.0, 0, 0},    {-1.0, 1, 255},   {-1.0, 2, 254},   // negative ratios wrap modulo 256
+        {1.0, 0, 0},     {1.0, 200, 200},   {1.0, 255, 255},  // identity
+        {0.0, 0, 0},     {0.0, 255, 0},                       // all zero
+        {2.0, 127, 254}, {2.0, 128, 255},                     // saturates at 255
+        {1.5, 169, 253}, {1.5, 170, 255},                     // 253.5 truncated; 255 from 255 up
+        {0.999, 1, 0},   {0.999, 255, 254},                   // truncation, not rounding
+        {0.57, 100, 56},                                      // 100 x 0.57 lies just below 57
+        {-1.0, 0, 0},    {-1.0, 1, 255},    {-1.0, 2, 254},   // negative ratios wrap modulo 256
     };
     for (const TableCase& c : cases) {
         uint8_t table[256];

@@ -69,7 +69,7 @@ TEST(CrossRule, WorkedExamples) {
     EXPECT_FALSE(IsCrossPixel(c, 50, 122));
 
     const CrossParams even{0, 0, 0, 20, 4};  // band rows 8..11 around row 10
-    EXPECT_TRUE(IsCrossPixel(even, 7, 1));  // bar columns -2..1
+    EXPECT_TRUE(IsCrossPixel(even, 7, 1));   // bar columns -2..1
     EXPECT_FALSE(IsCrossPixel(even, 7, 2));
     EXPECT_FALSE(IsCrossPixel(even, 8, 0));  // width 0: no horizontal bar, a gap in the vertical one
     EXPECT_TRUE(IsCrossPixel(even, 7, -2));

@@ -10,8 +10,8 @@ namespace {
 TEST(ExposureRows, KnownSettingsGiveTheirRowCounts) {
     for (const test::ExposureExample& e : test::kExposureExamples) {
         EXPECT_EQ(ExposureRows(ClassifyExposure(e.typeCode), e.unit, e.value, e.width, e.resolutionMode), e.rows)
-            << "code " << e.typeCode << " unit " << e.unit << " value " << e.value << " width " << e.width
-            << " mode " << e.resolutionMode;
+            << "code " << e.typeCode << " unit " << e.unit << " value " << e.value << " width " << e.width << " mode "
+            << e.resolutionMode;
     }
 }
 

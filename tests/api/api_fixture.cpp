@@ -63,9 +63,7 @@ std::string ApiTest::ReadSettings() const {
     return text.str();
 }
 
-void ApiTest::WriteSettings(const std::string& text) const {
-    std::ofstream(SettingsPath(), std::ios::binary) << text;
-}
+void ApiTest::WriteSettings(const std::string& text) const { std::ofstream(SettingsPath(), std::ios::binary) << text; }
 
 void ApiTest::OpenAndAllocate(int16_t count) {
     ASSERT_EQ(ZqOpenDevice(count), 1);

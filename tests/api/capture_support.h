@@ -69,9 +69,8 @@ protected:
     // Runs one export on another thread; the future gives its result.
     static std::future<int16_t> ExportLater(int16_t device, Destination& out, int16_t width, int16_t height,
                                             int16_t colour) {
-        return std::async(std::launch::async, [=, &out] {
-            return ZqExportImageData(device, out.data(), width, height, colour, 1);
-        });
+        return std::async(std::launch::async,
+                          [=, &out] { return ZqExportImageData(device, out.data(), width, height, colour, 1); });
     }
 
     template <typename T>

@@ -73,10 +73,15 @@ TEST_F(Controls, SingleCallSettingsPassTheirCodesAndValues) {
     EXPECT_EQ(ZqSetADCLevel(1, 3), 1);
     for (const int16_t flag : {int16_t{1}, int16_t{2}, int16_t{-1}, int16_t{0}}) ZqEnableADC(1, flag);
     EXPECT_EQ(ZqSetSnapMode(1, 1), 1);
-    EXPECT_EQ(OpsAndFirstArgs(), (std::vector<std::pair<HvSimOp, int64_t>>{
-                                     {HVSIM_HVAGCControl, 18}, {HVSIM_HVAGCControl, 0}, {HVSIM_HVAGCControl, 15},
-                                     {HVSIM_HVADCControl, 0}, {HVSIM_HVADCControl, 1}, {HVSIM_HVADCControl, 1},
-                                     {HVSIM_HVADCControl, 1}, {HVSIM_HVADCControl, 1}, {HVSIM_HVSetSnapMode, 1}}));
+    EXPECT_EQ(OpsAndFirstArgs(), (std::vector<std::pair<HvSimOp, int64_t>>{{HVSIM_HVAGCControl, 18},
+                                                                           {HVSIM_HVAGCControl, 0},
+                                                                           {HVSIM_HVAGCControl, 15},
+                                                                           {HVSIM_HVADCControl, 0},
+                                                                           {HVSIM_HVADCControl, 1},
+                                                                           {HVSIM_HVADCControl, 1},
+                                                                           {HVSIM_HVADCControl, 1},
+                                                                           {HVSIM_HVADCControl, 1},
+                                                                           {HVSIM_HVSetSnapMode, 1}}));
     HvSimCameraState state{};
     ASSERT_EQ(hvsim_get_state(1, &state), 0);
     EXPECT_EQ(state.adcEnabled, 0);  // only a flag of exactly 1 enables

@@ -75,7 +75,8 @@ TEST_F(ExportTest, LayoutOutsideOneToFourIsUsedAsOne) {
     const std::vector<uint8_t> one = exportWith(1);
     EXPECT_NE(exportWith(2), one);  // the layout does reach the converter
     EXPECT_NE(exportWith(4), one);
-    for (int16_t layout : std::initializer_list<int16_t>{0, 5, -1, 32767, -32768}) EXPECT_EQ(exportWith(layout), one) << layout;
+    for (int16_t layout : std::initializer_list<int16_t>{0, 5, -1, 32767, -32768})
+        EXPECT_EQ(exportWith(layout), one) << layout;
 }
 
 TEST_F(ExportTest, OnlyColourFlagOneIsColour) {

@@ -31,8 +31,7 @@ using Lut = std::array<std::uint8_t, 256>;
 constexpr std::uint8_t kGuard = 0xA5;
 constexpr std::size_t kGuardBytes = 64;
 
-Lut random_lut(std::mt19937& rng)
-{
+Lut random_lut(std::mt19937& rng) {
     Lut lut{};
     std::uniform_int_distribution<int> byte(0, 255);
     for (auto& entry : lut) entry = static_cast<std::uint8_t>(byte(rng));
@@ -46,8 +45,7 @@ class GuardedSource {
 public:
     enum class Fence { After, Before };
 
-    GuardedSource(const std::vector<std::uint8_t>& bytes, Fence fence)
-    {
+    GuardedSource(const std::vector<std::uint8_t>& bytes, Fence fence) {
 #if defined(__unix__)
         page_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
         const std::size_t dataPages = (bytes.size() + page_ - 1) / page_;
@@ -68,8 +66,7 @@ public:
     }
     GuardedSource(const GuardedSource&) = delete;
     GuardedSource& operator=(const GuardedSource&) = delete;
-    ~GuardedSource()
-    {
+    ~GuardedSource() {
 #if defined(__unix__)
         munmap(base_, length_);
 #endif
@@ -95,21 +92,18 @@ struct Size {
 
 // Tiny images (every site a border), widths around the 16- and 32-pixel blocks of the fast
 // kernels and around their pixel pairs, and a camera-sized frame.
-const Size kSizes[] = {{1, 1},  {1, 2},  {2, 1},   {2, 2},   {3, 3},   {5, 7},   {1, 9},  {9, 1},
-                       {2, 6},  {6, 2},  {3, 17},  {17, 3},  {18, 4},  {19, 5},  {20, 3}, {33, 9},
-                       {34, 6}, {35, 35}, {36, 4}, {49, 11}, {64, 8},  {101, 13}, {31, 4},
-                       {32, 5}, {63, 4}, {65, 5}, {95, 3}, {97, 6}, {640, 480}};
+const Size kSizes[] = {{1, 1},  {1, 2},    {2, 1},  {2, 2},  {3, 3},  {5, 7},  {1, 9},  {9, 1},   {2, 6},    {6, 2},
+                       {3, 17}, {17, 3},   {18, 4}, {19, 5}, {20, 3}, {33, 9}, {34, 6}, {35, 35}, {36, 4},   {49, 11},
+                       {64, 8}, {101, 13}, {31, 4}, {32, 5}, {63, 4}, {65, 5}, {95, 3}, {97, 6},  {640, 480}};
 
-std::string size_name(const testing::TestParamInfo<std::tuple<Size, int>>& info)
-{
+std::string size_name(const testing::TestParamInfo<std::tuple<Size, int>>& info) {
     const auto& [size, layout] = info.param;
     return std::to_string(size.width) + "x" + std::to_string(size.height) + "_layout" + std::to_string(layout);
 }
 
 class ConvertMatchesReference : public testing::TestWithParam<std::tuple<Size, int>> {};
 
-TEST_P(ConvertMatchesReference, ByteForByteWithGuards)
-{
+TEST_P(ConvertMatchesReference, ByteForByteWithGuards) {
     const auto& [size, layout] = GetParam();
     std::mt19937 rng(static_cast<unsigned>(size.width * 7919 + size.height * 31 + layout));
     const Lut lutR = random_lut(rng);
@@ -120,16 +114,17 @@ TEST_P(ConvertMatchesReference, ByteForByteWithGuards)
     std::uniform_int_distribution<int> byte(0, 255);
     for (auto& v : mosaic) v = static_cast<std::uint8_t>(byte(rng));
 
-    const auto expected = reference_demosaic(mosaic.data(), size.width, size.height, layout, lutR.data(),
-                                             lutG.data(), lutB.data());
+    const auto expected =
+        reference_demosaic(mosaic.data(), size.width, size.height, layout, lutR.data(), lutG.data(), lutB.data());
     for (auto fence : {GuardedSource::Fence::After, GuardedSource::Fence::Before}) {
         const GuardedSource source(mosaic, fence);
         std::vector<std::uint8_t> out(n * 3 + kGuardBytes, kGuard);
-        ASSERT_EQ(1, ConvertBayer2Rgb(out.data(), source.data(), size.width, size.height, 1, lutR.data(),
-                                      lutG.data(), lutB.data(), 0, layout));
+        ASSERT_EQ(1, ConvertBayer2Rgb(out.data(), source.data(), size.width, size.height, 1, lutR.data(), lutG.data(),
+                                      lutB.data(), 0, layout));
         for (std::size_t i = 0; i < n * 3; ++i) {
-            ASSERT_EQ(expected[i], out[i]) << "pixel " << (i / 3) % size.width << "," << (i / 3) / size.width
-                                           << " channel " << "BGR"[i % 3];
+            ASSERT_EQ(expected[i], out[i])
+                << "pixel " << (i / 3) % size.width << "," << (i / 3) / size.width << " channel "
+                << "BGR"[i % 3];
         }
         for (std::size_t i = n * 3; i < out.size(); ++i) ASSERT_EQ(kGuard, out[i]) << "written past the end";
     }
@@ -139,8 +134,7 @@ INSTANTIATE_TEST_SUITE_P(AllLayouts, ConvertMatchesReference,
                          testing::Combine(testing::ValuesIn(kSizes), testing::Values(1, 2, 3, 4)), size_name);
 
 // Constant tables tag each output byte, so a channel written through the wrong table shows.
-TEST(ConvertBayer2Rgb, ChannelsGoThroughTheirOwnTables)
-{
+TEST(ConvertBayer2Rgb, ChannelsGoThroughTheirOwnTables) {
     Lut lutR{};
     Lut lutG{};
     Lut lutB{};
@@ -150,8 +144,8 @@ TEST(ConvertBayer2Rgb, ChannelsGoThroughTheirOwnTables)
     const std::vector<std::uint8_t> mosaic(40 * 6, 77);
     for (int layout = 1; layout <= 4; ++layout) {
         std::vector<std::uint8_t> out(mosaic.size() * 3);
-        ASSERT_EQ(1, ConvertBayer2Rgb(out.data(), mosaic.data(), 40, 6, 1, lutR.data(), lutG.data(), lutB.data(),
-                                      0, layout));
+        ASSERT_EQ(
+            1, ConvertBayer2Rgb(out.data(), mosaic.data(), 40, 6, 1, lutR.data(), lutG.data(), lutB.data(), 0, layout));
         for (std::size_t i = 0; i < out.size(); i += 3) {
             ASSERT_EQ(50, out[i]);
             ASSERT_EQ(100, out[i + 1]);
@@ -162,8 +156,7 @@ TEST(ConvertBayer2Rgb, ChannelsGoThroughTheirOwnTables)
 
 // Known values on a 4 x 4 R G / G B mosaic with identity tables: the interior red site (2, 2)
 // and green site (1, 2), and the corner blue site (3, 3).
-TEST(ConvertBayer2Rgb, KnownInteriorAndCornerValues)
-{
+TEST(ConvertBayer2Rgb, KnownInteriorAndCornerValues) {
     Lut identity{};
     std::iota(identity.begin(), identity.end(), std::uint8_t{0});
     // clang-format off
@@ -175,8 +168,9 @@ TEST(ConvertBayer2Rgb, KnownInteriorAndCornerValues)
     // clang-format on
     std::uint8_t out[48];
     ASSERT_EQ(1, ConvertBayer2Rgb(out, mosaic, 4, 4, 1, identity.data(), identity.data(), identity.data(), 0, 4));
-    auto pixel = [&](int x, int y) { return std::array<int, 3>{out[(y * 4 + x) * 3], out[(y * 4 + x) * 3 + 1],
-                                                                out[(y * 4 + x) * 3 + 2]}; };
+    auto pixel = [&](int x, int y) {
+        return std::array<int, 3>{out[(y * 4 + x) * 3], out[(y * 4 + x) * 3 + 1], out[(y * 4 + x) * 3 + 2]};
+    };
     // (2, 2) red 110: green (70 + 150 + 100 + 120 + 2) / 4 = 110, blue (60 + 80 + 140 + 161 + 2) / 4 = 110.
     EXPECT_EQ((std::array<int, 3>{110, 110, 110}), pixel(2, 2));
     // (1, 2) green 100 on a red row: red (90 + 110 + 1) / 2 = 100, blue (60 + 140 + 1) / 2 = 100.
@@ -185,8 +179,7 @@ TEST(ConvertBayer2Rgb, KnownInteriorAndCornerValues)
     EXPECT_EQ((std::array<int, 3>{161, 135, 110}), pixel(3, 3));
 }
 
-TEST(ConvertBayer2Rgb, NonZeroFlipWritesRowsBottomUp)
-{
+TEST(ConvertBayer2Rgb, NonZeroFlipWritesRowsBottomUp) {
     std::mt19937 rng(5);
     const Lut lutR = random_lut(rng);
     const Lut lutG = random_lut(rng);
@@ -205,8 +198,7 @@ TEST(ConvertBayer2Rgb, NonZeroFlipWritesRowsBottomUp)
     EXPECT_TRUE(std::all_of(flipped.begin() + w * h * 3, flipped.end(), [](std::uint8_t b) { return b == kGuard; }));
 }
 
-TEST(ConvertBayer2Rgb, MethodIsNotExamined)
-{
+TEST(ConvertBayer2Rgb, MethodIsNotExamined) {
     std::mt19937 rng(9);
     const Lut lut = random_lut(rng);
     std::vector<std::uint8_t> mosaic(21 * 5);
@@ -221,8 +213,7 @@ TEST(ConvertBayer2Rgb, MethodIsNotExamined)
 // Refused calls return 0 and leave the destination as it was. Layout codes outside 1..4 are
 // refused (single grabs pass the host's code through unchanged), as are null pointers and sizes
 // of 0 or less.
-TEST(ConvertBayer2Rgb, RefusedCallsWriteNothing)
-{
+TEST(ConvertBayer2Rgb, RefusedCallsWriteNothing) {
     Lut lut{};
     std::iota(lut.begin(), lut.end(), std::uint8_t{0});
     const std::vector<std::uint8_t> mosaic(8 * 8, 100);

@@ -11,16 +11,14 @@ namespace {
 
 using Lut = std::array<std::uint8_t, 256>;
 
-Lut gamma_table(double gamma)
-{
+Lut gamma_table(double gamma) {
     Lut lut{};
     lut.fill(0x5A);
     EXPECT_EQ(1, SetGammaLut(lut.data(), gamma));
     return lut;
 }
 
-bool is_identity(const Lut& lut)
-{
+bool is_identity(const Lut& lut) {
     for (int i = 0; i < 256; ++i)
         if (lut[i] != i) return false;
     return true;
@@ -28,14 +26,13 @@ bool is_identity(const Lut& lut)
 
 TEST(SetGammaLut, OneIsTheIdentity) { EXPECT_TRUE(is_identity(gamma_table(1.0))); }
 
-TEST(SetGammaLut, CurveValuesEndpointsAndOrder)
-{
+TEST(SetGammaLut, CurveValuesEndpointsAndOrder) {
     const Lut two = gamma_table(2.0);
-    EXPECT_EQ(128, two[64]);   // 255 * sqrt(64 / 255) = 127.75
-    EXPECT_EQ(16, two[1]);     // 255 * sqrt(1 / 255) = 15.97
+    EXPECT_EQ(128, two[64]);  // 255 * sqrt(64 / 255) = 127.75
+    EXPECT_EQ(16, two[1]);    // 255 * sqrt(1 / 255) = 15.97
     const Lut half = gamma_table(0.5);
-    EXPECT_EQ(16, half[64]);   // 255 * (64 / 255)^2 = 16.06
-    EXPECT_EQ(0, half[7]);     // 0.19 rounds to 0
+    EXPECT_EQ(16, half[64]);  // 255 * (64 / 255)^2 = 16.06
+    EXPECT_EQ(0, half[7]);    // 0.19 rounds to 0
     for (double gamma : {0.1, 0.5, 2.0, 10.0, 1e6}) {
         const Lut lut = gamma_table(gamma);
         EXPECT_EQ(0, lut[0]) << gamma;
@@ -46,8 +43,7 @@ TEST(SetGammaLut, CurveValuesEndpointsAndOrder)
 
 // Gamma 0.0 is what the adapter passes for host values 1..9; it and every other value that is
 // not a finite number above zero fill the identity table.
-TEST(SetGammaLut, UnusableGammaGivesIdentity)
-{
+TEST(SetGammaLut, UnusableGammaGivesIdentity) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     for (double gamma : {0.0, -0.0, -1.0, -2.5, nan, inf, -inf}) EXPECT_TRUE(is_identity(gamma_table(gamma))) << gamma;

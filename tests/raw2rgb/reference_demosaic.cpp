@@ -2,16 +2,14 @@
 
 namespace raw2rgb_test {
 
-const char* layout_cell(int layout)
-{
+const char* layout_cell(int layout) {
     static const char* const cells[] = {"BGGR", "GBRG", "GRBG", "RGGB"};
     return cells[layout - 1];
 }
 
 std::vector<std::uint8_t> reference_demosaic(const std::uint8_t* mosaic, int width, int height, int layout,
                                              const std::uint8_t* lutR, const std::uint8_t* lutG,
-                                             const std::uint8_t* lutB)
-{
+                                             const std::uint8_t* lutB) {
     const char* cell = layout_cell(layout);
     auto colour = [&](int x, int y) { return cell[(y % 2) * 2 + (x % 2)]; };
     std::vector<std::uint8_t> out;

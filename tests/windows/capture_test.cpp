@@ -62,9 +62,8 @@ TEST_F(WinCaptureTest, CloseWakesAnExportThatWaitsWithoutLimit) {
     ASSERT_EQ(kx_->StartGrab(1), 1);
     ASSERT_EQ(kx_->SetTimeout(-1), 1);
     std::vector<uint8_t> image(static_cast<std::size_t>(width_) * height_);
-    auto waiting = std::async(std::launch::async, [&] {
-        return kx_->ExportImageData(1, image.data(), width_, height_, 0, 1);
-    });
+    auto waiting =
+        std::async(std::launch::async, [&] { return kx_->ExportImageData(1, image.data(), width_, height_, 0, 1); });
     EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
     EXPECT_EQ(kx_->CloseDevice(), 1);
     ASSERT_EQ(waiting.wait_for(std::chrono::seconds(10)), std::future_status::ready);

@@ -9,14 +9,43 @@
 namespace korvex::test {
 namespace {
 
-const std::vector<std::string> kNames = {
-    "ZqOpenDevice", "ZqAllocateResources", "ZqCloseDevice", "ZqRestatDevice", "ZqGetDeviceTotal",
-    "ZqStartGrab", "ZqStopGrab", "ZqSetTimeout", "ZqExportImageData", "ZqGrabSingle", "ZqEnableCross",
-    "ZqSetCrossPara", "ZqAutoWhiteBalance", "ZqSetWhiteBalanceRatio", "ZqResetLutTable", "ZqSetGamma",
-    "ZqSetShutter", "ZqSetResolution", "ZqSetAOI", "ZqGetImageWidth", "ZqGetImageHeight", "ZqSetGain",
-    "ZqSetChannelGain", "ZqSetADCLevel", "ZqEnableADC", "ZqSetADCValue", "ZqSetBlanking", "ZqSetSnapMode",
-    "ZqSetSnapSpeed", "ZqSetTriggerPolarity", "ZqSetStrobePolarity", "ZqTriggerShot", "ZqSetTrigerShot",
-    "ZqGetDeviceType", "ZqGetDeviceSeriesNum", "ZqGetHardwareVersion", "ZqGetLastStatus"};
+const std::vector<std::string> kNames = {"ZqOpenDevice",
+                                         "ZqAllocateResources",
+                                         "ZqCloseDevice",
+                                         "ZqRestatDevice",
+                                         "ZqGetDeviceTotal",
+                                         "ZqStartGrab",
+                                         "ZqStopGrab",
+                                         "ZqSetTimeout",
+                                         "ZqExportImageData",
+                                         "ZqGrabSingle",
+                                         "ZqEnableCross",
+                                         "ZqSetCrossPara",
+                                         "ZqAutoWhiteBalance",
+                                         "ZqSetWhiteBalanceRatio",
+                                         "ZqResetLutTable",
+                                         "ZqSetGamma",
+                                         "ZqSetShutter",
+                                         "ZqSetResolution",
+                                         "ZqSetAOI",
+                                         "ZqGetImageWidth",
+                                         "ZqGetImageHeight",
+                                         "ZqSetGain",
+                                         "ZqSetChannelGain",
+                                         "ZqSetADCLevel",
+                                         "ZqEnableADC",
+                                         "ZqSetADCValue",
+                                         "ZqSetBlanking",
+                                         "ZqSetSnapMode",
+                                         "ZqSetSnapSpeed",
+                                         "ZqSetTriggerPolarity",
+                                         "ZqSetStrobePolarity",
+                                         "ZqTriggerShot",
+                                         "ZqSetTrigerShot",
+                                         "ZqGetDeviceType",
+                                         "ZqGetDeviceSeriesNum",
+                                         "ZqGetHardwareVersion",
+                                         "ZqGetLastStatus"};
 
 FARPROC ByOrdinal(HMODULE module, WORD ordinal) {
     return GetProcAddress(module, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(ordinal)));
@@ -57,7 +86,8 @@ TEST(WinExports, TheExportDirectoryHoldsThe37NamesAndNothingElse) {
     ASSERT_EQ(exports->NumberOfNames, 37u);
     const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     std::vector<std::string> exported;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) exported.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        exported.emplace_back(reinterpret_cast<const char*>(base + names[i]));
     std::vector<std::string> expected = kNames;
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(exported, expected);

@@ -23,7 +23,8 @@ TEST_F(WinApiTest, OpenAllocateCloseStoresTheRatiosInTheWindowsFolder) {
     EXPECT_EQ(kx_->CloseDevice(), 1);
     EXPECT_TRUE(watcher_->Take().empty());
     for (const char* section : {"Video Parameter0", "Video Parameter1"}) {
-        for (const char* key : {"RGain", "GGain", "BGain"}) EXPECT_EQ(Stored(section, key), "1.000000") << section << key;
+        for (const char* key : {"RGain", "GGain", "BGain"})
+            EXPECT_EQ(Stored(section, key), "1.000000") << section << key;
     }
     EXPECT_EQ(Stored("Video Parameter2", "RGain"), "<missing>");
     EXPECT_EQ(kx_->StartGrab(1), 0);  // closed again

@@ -21,7 +21,8 @@ std::string TextOf(HWND window) {
 }
 
 BOOL CALLBACK CollectBox(HWND window, LPARAM boxes) {
-    if (IsWindowVisible(window) && ClassOf(window) == "#32770") reinterpret_cast<std::vector<HWND>*>(boxes)->push_back(window);
+    if (IsWindowVisible(window) && ClassOf(window) == "#32770")
+        reinterpret_cast<std::vector<HWND>*>(boxes)->push_back(window);
     return TRUE;
 }
 
@@ -52,7 +53,8 @@ ShownBox Inspect(HWND box, HWND watched) {
     shown.okOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) == nullptr &&
                    GetDlgItem(box, IDYES) == nullptr && GetDlgItem(box, IDNO) == nullptr &&
                    GetDlgItem(box, IDHELP) == nullptr;
-    shown.warningIcon = parts.icon != nullptr && parts.icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // IDI_WARNING
+    shown.warningIcon =
+        parts.icon != nullptr && parts.icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // IDI_WARNING
     return shown;
 }
 
@@ -80,9 +82,11 @@ void MessageWatcher::Run() {
                 std::lock_guard lock(mutex_);
                 shown_.push_back(shown);
             }
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         }
-        for (auto it = dismissed.begin(); it != dismissed.end();) it = IsWindow(*it) ? std::next(it) : dismissed.erase(it);
+        for (auto it = dismissed.begin(); it != dismissed.end();)
+            it = IsWindow(*it) ? std::next(it) : dismissed.erase(it);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }

@@ -16,10 +16,10 @@ namespace korvex::test {
 struct ShownBox {
     std::string caption;
     std::string text;
-    HWND owner = nullptr;               // the box's owner window, or none
-    bool watchedWindowEnabled = true;   // the state of the watched window while the box was up
-    bool okOnly = false;                // an OK button and no Cancel, Yes, No or Help button
-    bool warningIcon = false;           // the system's warning (exclamation) icon
+    HWND owner = nullptr;              // the box's owner window, or none
+    bool watchedWindowEnabled = true;  // the state of the watched window while the box was up
+    bool okOnly = false;               // an OK button and no Cancel, Yes, No or Help button
+    bool warningIcon = false;          // the system's warning (exclamation) icon
 };
 
 class MessageWatcher {

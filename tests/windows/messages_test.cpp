@@ -48,8 +48,8 @@ class WinOwnerTest : public WinApiTest {
 protected:
     void SetUp() override {
         WinApiTest::SetUp();
-        main_ = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                                nullptr, nullptr, nullptr);
+        main_ = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                                nullptr, nullptr);
         ASSERT_NE(main_, nullptr);
         watcher_ = std::make_unique<MessageWatcher>(GetCurrentThreadId(), main_);
     }

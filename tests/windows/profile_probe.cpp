@@ -39,10 +39,9 @@ int main() {
         if (f[0] == "read" && f.size() == 3) {
             char text[kBufferSize];
             const uint32_t count = korvex::platform::ReadProfileString(f[1].c_str(), f[2].c_str(), "1.00", text,
-                                                                        kBufferSize, korvex::kSettingsFileName);
+                                                                       kBufferSize, korvex::kSettingsFileName);
             const double parsed = korvex::ParseStoredNumber(text);
-            std::printf("%s|%s|%s|%u|%.17g\n", f[1].c_str(), f[2].c_str(), text, count,
-                        parsed == 0.0 ? 1.0 : parsed);
+            std::printf("%s|%s|%s|%u|%.17g\n", f[1].c_str(), f[2].c_str(), text, count, parsed == 0.0 ? 1.0 : parsed);
         } else if (f[0] == "write" && f.size() == 4) {
             const bool ok = korvex::platform::WriteProfileString(f[1].c_str(), f[2].c_str(), f[3].c_str(),
                                                                  korvex::kSettingsFileName);

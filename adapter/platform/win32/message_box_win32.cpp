@@ -10,7 +10,7 @@ namespace korvex::platform {
 namespace {
 
 struct BoxOwner {
-    HWND owner = nullptr;          // the box's owner, or none
+    HWND owner = nullptr;           // the box's owner, or none
     HWND disabledWindow = nullptr;  // the top-level window disabled for the box, or none
 };
 
