@@ -14,6 +14,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -76,6 +77,9 @@ struct Case {
     int exitCode;
     const char* phrase;
 };
+
+// Shown in the test's name: the command line, not the struct's bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << "korvex " << c.arguments; }
 
 // Usage errors exit 2, camera errors 3, I/O errors 4; each message names what was wrong.
 const Case kCases[] = {
