@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${KORVEX_JOBS:-2}"
+took() { echo "--- $1 took $((SECONDS - started)) s"; started=${SECONDS}; }
+started=${SECONDS}
 
 tools/check-format.sh
 
@@ -13,12 +15,18 @@ for preset in release asan tsan; do
   cmake --preset "${preset}" >/dev/null
   cmake --build --preset "${preset}" -j "${jobs}"
   ctest --preset "${preset}" -j "${jobs}"
+  took "${preset}"
 done
 tools/test-python.sh build/release
+took "Python package"
 tools/test-fuzz.sh
+took "settings fuzzer"
 
 if [ -x tools/test-windows.sh ]; then
   echo "=== Windows, 64- and 32-bit (Wine) ==="
   tools/test-windows.sh
+  took "Windows"
 fi
 tools/test-packaging.sh build/release  # after the Windows tests: it also checks their 64-bit zip
+took "packaging"
+echo "all suites passed in $((SECONDS / 60)) min $((SECONDS % 60)) s"
