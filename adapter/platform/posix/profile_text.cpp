@@ -27,7 +27,9 @@ std::vector<Line> SplitLines(std::string_view text) {
         std::size_t newline = text.find('\n', begin);
         std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
         std::size_t bodyEnd = newline == std::string_view::npos ? text.size() : newline;
-        if (bodyEnd > begin && text[bodyEnd - 1] == '\r') --bodyEnd;
+        // Every carriage return before the break belongs to the break, so that a rewritten value
+        // keeps them all (a file with stray ones is left as it was, not changed a little each time).
+        while (bodyEnd > begin && text[bodyEnd - 1] == '\r') --bodyEnd;
         lines.push_back({text.substr(begin, bodyEnd - begin), begin, end});
         begin = end;
     }
