@@ -5,19 +5,22 @@
         camera = session.camera(1)
         camera.exposure = 0.02
         with camera.capture():
-            frame = camera.export()   # H x W x 4 (B, G, R, 0) or H x W grey, uint8
+            frame = camera.export()            # H x W x 4 (B, G, R, 0) or H x W grey, uint8
+            rgb = camera.export(rgb=True)      # H x W x 3 (R, G, B), a view
 
-A function of the adapter that fails raises KorvexError naming it; an export that gets no frame
-within the session's timeout raises TimeoutError.
+A function of the adapter that fails raises KorvexError naming it; a value outside its range (or
+NaN) raises ValueError before any call; an export that gets no frame within the session's
+timeout raises TimeoutError.
 """
 
+from ._controls import WhiteBalance
 from ._library import Library
 from .camera import Camera
-from ._controls import WhiteBalance
 from .errors import KorvexError
 from .session import Session, device_total
 
 open = Session  # noqa: A001 - korvex.open(...) reads like the other open() functions of Python
 
 __all__ = ["Camera", "KorvexError", "Library", "Session", "WhiteBalance", "device_total", "open"]
-__version__ = "0.1.0"
+# The version of the adapter this package is released with.
+__version__ = "1.0.0"

@@ -1,16 +1,27 @@
 """Destination arrays for exported and grabbed frames."""
 
+from __future__ import annotations
+
 import ctypes
+from typing import Dict, Optional, Tuple
 
 import numpy as np
 
 
-def frame_shape(width, height, four_bytes):
+def frame_shape(width: int, height: int, four_bytes: bool) -> Tuple[int, ...]:
     """H x W x 4 for B,G,R,0 pixels, H x W for grey."""
     return (height, width, 4) if four_bytes else (height, width)
 
 
-def check_destination(out, shape):
+def rgb_view(frame: np.ndarray) -> np.ndarray:
+    """H x W x 3 in R, G, B order without a copy: the B,G,R,0 channels reversed, or a grey frame
+    repeated (read-only)."""
+    if frame.ndim == 3:
+        return frame[:, :, 2::-1]
+    return np.broadcast_to(frame[:, :, np.newaxis], frame.shape + (3,))
+
+
+def check_destination(out: object, shape: Tuple[int, ...]) -> None:
     """Raises ValueError unless out can take a frame of shape in place."""
     if not isinstance(out, np.ndarray):
         raise ValueError("out must be a numpy array")
@@ -32,11 +43,11 @@ class FrameBuffers:
     the shape check rules out a resize (short of numpy's own unsafe resize without refcheck).
     """
 
-    def __init__(self):
-        self._reused = {}
-        self._caller = (None, 0)
+    def __init__(self) -> None:
+        self._reused: Dict[str, Tuple[np.ndarray, ctypes.c_void_p]] = {}
+        self._caller: Tuple[Optional[np.ndarray], ctypes.c_void_p] = (None, ctypes.c_void_p(0))
 
-    def reused(self, kind, shape):
+    def reused(self, kind: str, shape: Tuple[int, ...]) -> Tuple[np.ndarray, ctypes.c_void_p]:
         entry = self._reused.get(kind)
         if entry is None or entry[0].shape != shape:
             array = np.zeros(shape, dtype=np.uint8)
@@ -44,7 +55,7 @@ class FrameBuffers:
             self._reused[kind] = entry
         return entry
 
-    def caller(self, out, shape):
+    def caller(self, out: np.ndarray, shape: Tuple[int, ...]) -> Tuple[np.ndarray, ctypes.c_void_p]:
         check_destination(out, shape)
         if out is not self._caller[0]:
             self._caller = (out, ctypes.c_void_p(out.ctypes.data))

@@ -1,10 +1,20 @@
 """Finding and loading the Korvex shared library, and declaring its exported functions."""
 
+from __future__ import annotations
+
 import ctypes
 import os
 import sys
+import threading
+from typing import TYPE_CHECKING, Any, Dict, List, Optional, Tuple, Union
 
+from ._cross_hair import CrossHairGate
 from .errors import KorvexError
+
+if TYPE_CHECKING:
+    from .session import Session
+
+PathLike = Union[str, "os.PathLike[str]"]
 
 _I16 = ctypes.c_int16
 _U8 = ctypes.c_uint8
@@ -53,7 +63,7 @@ _SIGNATURES = (
 )
 
 
-def _system_names():
+def _system_names() -> Tuple[str, ...]:
     if sys.platform == "win32":
         return ("Korvex.dll",)
     if sys.platform == "darwin":
@@ -61,7 +71,7 @@ def _system_names():
     return ("libKorvex.so.1", "libKorvex.so")
 
 
-def _loader():
+def _loader() -> Any:
     # The 32-bit Windows build exports __stdcall functions; everywhere else they use the
     # platform's C convention.
     if sys.platform == "win32" and ctypes.sizeof(ctypes.c_void_p) == 4:
@@ -69,7 +79,7 @@ def _loader():
     return ctypes.CDLL
 
 
-def _candidates(path):
+def _candidates(path: Optional[PathLike]) -> List[str]:
     if path:
         return [os.fspath(path)]
     from_environment = os.environ.get("KORVEX_LIBRARY")
@@ -78,7 +88,7 @@ def _candidates(path):
     return list(_system_names())
 
 
-def _quiet_messages():
+def _quiet_messages() -> None:
     # The adapter shows misuse in a modal box and waits for it. A dialog program that exits
     # non-zero has shown nothing, so the adapter writes the message on standard error instead
     # and never blocks a script. A value the user set is kept.
@@ -86,14 +96,27 @@ def _quiet_messages():
         os.environ["KORVEX_DIALOG"] = "false"
 
 
-class Library:
-    """The loaded adapter with every exported function declared.
+def _identity(handle: ctypes.CDLL) -> int:
+    """What makes two loads the same loaded library: the address of one of its functions.
 
-    Functions are reached as attributes under their exported names (``library.ZqOpenDevice``).
-    ``call`` runs one and raises ``KorvexError`` naming it when it returns 0.
+    The system loader maps a file once per process however it is named (dir/./libKorvex.so, a
+    symbolic link, a relative path: glibc compares device and inode, Windows the module), and a
+    second load returns the mapping already there. A copy of the file at another place is another
+    library, with state of its own, and has another address.
+    """
+    return ctypes.cast(handle["ZqGetDeviceTotal"], ctypes.c_void_p).value or 0
+
+
+class Library:
+    """The loaded adapter with every exported function declared; one per loaded library.
+
+    Functions are reached as attributes under their exported names (``library.ZqOpenDevice``);
+    ``call`` runs one and raises ``KorvexError`` naming it when it returns 0. Calling them
+    directly bypasses what the package keeps about the adapter's state (the open session, the
+    cross-hair, the timeout). ``path`` is the name it was first loaded by.
     """
 
-    def __init__(self, handle, path):
+    def __init__(self, handle: ctypes.CDLL, path: str):
         self.path = path
         self._handle = handle
         for name, result, arguments in _SIGNATURES:
@@ -108,32 +131,48 @@ class Library:
         self.export_frame.restype = _I16
         # Library-wide settings, kept here because the adapter offers no way to read them back.
         self.timeout_ms = 5000
-        self.cross_enabled = False
-        self.open_session = None
+        self.cross_hair = CrossHairGate()
+        self.open_session: Optional["Session"] = None
+        # Opening a session takes this, so that two threads cannot both find none open.
+        self.session_lock = threading.Lock()
+        # Whether the package has called into the adapter yet: the adapter reads its log settings
+        # from the environment at its first use, so they must be in place before.
+        self.used = False
+
+    def __repr__(self) -> str:
+        return f"Library({self.path!r})"
+
+    @property
+    def cross_enabled(self) -> bool:
+        """Whether the cross-hair is on (as switched through Session.set_cross_hair)."""
+        return self.cross_hair.enabled
 
     @classmethod
-    def load(cls, path=None):
+    def load(cls, path: Optional[PathLike] = None) -> "Library":
         """Loads the adapter from path, else from $KORVEX_LIBRARY, else by the system loader's search.
 
-        One Library per name: the adapter's state is one per process, and so must be what is
-        kept here about it.
+        One Library per loaded library, whatever name it is loaded by: the adapter's state is one
+        per loaded library, and so must be what is kept here about it (the open session, the
+        cross-hair).
         """
         _quiet_messages()
         tried = []
         for candidate in _candidates(path):
-            if candidate in _loaded:
-                return _loaded[candidate]
             try:
-                library = cls(_loader()(candidate), candidate)
-            except OSError as error:
+                handle = _loader()(candidate)
+                identity = _identity(handle)
+            except (OSError, AttributeError) as error:
                 tried.append(f"{candidate} ({error})")
                 continue
-            _loaded[candidate] = library
+            with _loaded_lock:
+                library = _loaded.get(identity)
+                if library is None:
+                    library = _loaded[identity] = cls(handle, candidate)
             return library
         raise OSError("Korvex library not found; tried " + "; ".join(tried) +
                       ". Pass its path or set KORVEX_LIBRARY to the library file.")
 
-    def checked(self, name, *arguments):
+    def checked(self, name: str, *arguments: Any) -> int:
         """Runs name after checking that each 16-bit argument fits: ctypes would wrap 70000 to
         4464 silently, and the camera would receive a value nobody asked for."""
         function = getattr(self, name)
@@ -142,7 +181,7 @@ class Library:
                 raise ValueError(f"{name}: {value} is outside {_INT16_MIN}..{_INT16_MAX}")
         return function(*arguments)
 
-    def call(self, name, *arguments):
+    def call(self, name: str, *arguments: Any) -> int:
         """Runs name like checked() and raises KorvexError naming it when it returns 0."""
         result = self.checked(name, *arguments)
         if result == 0:
@@ -150,10 +189,11 @@ class Library:
         return result
 
 
-_loaded = {}
+_loaded: Dict[int, Library] = {}
+_loaded_lock = threading.Lock()
 
 
-def resolve(library):
+def resolve(library: Union[None, PathLike, Library]) -> Library:
     """A Library from None (the default search), a path, or a Library."""
     if isinstance(library, Library):
         return library

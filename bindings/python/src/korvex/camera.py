@@ -1,73 +1,88 @@
 """One camera of an open session: capture, frames and geometry."""
 
-import contextlib
+from __future__ import annotations
 
+import contextlib
+import os
+from typing import TYPE_CHECKING, Iterator, Optional, Tuple
+
+import numpy as np
+
+from ._checks import whole, whole_in_range
 from ._controls import CameraControls
-from ._frames import FrameBuffers, frame_shape
+from ._frames import FrameBuffers, frame_shape, rgb_view
 from .errors import KorvexError
 
+if TYPE_CHECKING:
+    from .session import Session
 
-def _checked_layout(layout):
+# Timeouts in a row after which an export's message says the camera may have stopped delivering.
+STOPPED_AFTER_TIMEOUTS = 3
+
+
+def _checked_layout(layout: object) -> int:
     # The adapter would take any other code as 1 without a word; a wrong layout swaps colours.
-    if layout not in (1, 2, 3, 4):
-        raise ValueError(f"Bayer layout must be 1..4, not {layout!r}")
-    return int(layout)
+    return whole_in_range("Bayer layout", layout, 1, 4)
 
 
 class Camera(CameraControls):
     """Camera ``device`` (counted from 1) of a ``Session``.
 
     Frames come as numpy arrays: H x W x 4 uint8 (B, G, R, 0) for colour, or while the session's
-    cross-hair is on; H x W uint8 grey otherwise. ``colour`` starts from the model name (names
-    ending in M are monochrome) and ``layout`` (the sensor's Bayer layout, 1..4, which the
-    adapter cannot read from the camera) starts at 1; set both to match the camera.
+    cross-hair is on; H x W uint8 grey otherwise; H x W x 3 (R, G, B) with ``rgb=True``.
+    ``colour`` starts from the model name (names ending in M are monochrome) and ``layout`` (the
+    sensor's Bayer layout, 1..4, which the adapter cannot read from the camera) starts at 1; set
+    both to match the camera.
     """
 
-    def __init__(self, session, device):
+    def __init__(self, session: "Session", device: int):
         self._session = session
         self._library = session.library
         self.device = device
         self._buffers = FrameBuffers()
         self._capturing = False
-        self._window = None
-        self._shapes = None
-        self._resolution_mode = 0
+        self._timeouts_in_a_row = 0
+        self._window: Tuple[int, int, int, int] = (0, 0, 0, 0)
+        self._shapes: Tuple[Tuple[int, ...], Tuple[int, ...]] = ((0, 0), (0, 0, 4))
+        # Allocation put the camera in mode 0; without it the mode is whatever it was before.
+        self._resolution_mode: Optional[int] = 0 if session.allocated else None
         CameraControls.__init__(self)
-        self.colour = not self.model.endswith("M")
+        self.colour: bool = not self.model.endswith("M")
         self._layout = 1
         self._reset_window()
 
-    def __repr__(self):
+    def __repr__(self) -> str:
         return f"Camera(device={self.device}, model={self.model!r})"
 
     @property
-    def layout(self):
+    def layout(self) -> int:
         """The sensor's Bayer layout: 1 = B G / G R, 2 = G B / R G, 3 = G R / B G, 4 = R G / G B."""
         return self._layout
 
     @layout.setter
-    def layout(self, layout):
+    def layout(self, layout: int) -> None:
         self._layout = _checked_layout(layout)
 
     # ---- capture -------------------------------------------------------------------------
 
     @property
-    def capturing(self):
+    def capturing(self) -> bool:
         """True between a successful start() and stop()."""
         return self._capturing
 
-    def start(self):
+    def start(self) -> None:
         """Starts continuous capture into the camera's two buffers."""
         self._library.call("ZqStartGrab", self.device)
         self._capturing = True
+        self._timeouts_in_a_row = 0
 
-    def stop(self):
+    def stop(self) -> None:
         """Stops continuous capture. The camera counts as stopped even when the camera refused."""
         self._capturing = False
         self._library.call("ZqStopGrab", self.device)
 
     @contextlib.contextmanager
-    def capture(self):
+    def capture(self) -> Iterator["Camera"]:
         """Captures for the duration of a with block and always stops at its end."""
         self.start()
         try:
@@ -81,47 +96,84 @@ class Camera(CameraControls):
     # ---- frames --------------------------------------------------------------------------
 
     @property
-    def frame_size(self):
+    def frame_size(self) -> Tuple[int, int]:
         """(width, height) of the frames: the window, or the whole resolution mode."""
         return self._window[2], self._window[3]
 
-    def export(self, out=None, *, colour=None, layout=None):
-        """Waits up to the session's timeout for the next frame and returns the newest one.
+    def export(self, out: Optional[np.ndarray] = None, *, colour: Optional[bool] = None,
+               layout: Optional[int] = None, rgb: bool = False) -> np.ndarray:
+        """Waits up to the session's timeout for the next frame of the capture and returns the
+        newest one. Only while capturing (capture() or start()); grab() takes a single frame.
 
         Without out, the frame lands in an array kept by the camera and overwritten by the next
-        export of the same shape. With out (uint8, C-contiguous, the frame's shape) it is written
-        there directly and out is returned. Raises TimeoutError when no frame came in time and
+        export of the same shape. With out (uint8, C-contiguous, the frame's shape: H x W x 4, or
+        H x W for grey with the cross-hair off) it is written there directly and out is returned.
+
+        rgb=True returns H x W x 3 in R, G, B order, a view without a copy: of the B,G,R,0 frame
+        (reversed channels without the padding, so not C-contiguous; np.ascontiguousarray copies
+        it, about 4 MB for 1280 x 1024), or of a grey frame repeated three times (read-only).
+
+        Raises RuntimeError when the camera is not capturing, TimeoutError when no frame came in
+        time (its message points at the diagnostic log when several come in a row) and
         KorvexError when the adapter refused.
         """
+        if not self._capturing:
+            raise self._not_capturing()
         colour = self.colour if colour is None else colour
-        shape = self._shapes[1 if colour or self._library.cross_enabled else 0]
-        out, address = self._destination(out, "export", shape)
-        result = self._library.export_frame(self.device, address, shape[1], shape[0], 1 if colour else 0,
-                                            self._layout if layout is None else _checked_layout(layout))
-        if result == -1:
-            raise TimeoutError(f"ZqExportImageData: no frame from camera {self.device} within the timeout")
+        layout = self._layout if layout is None else _checked_layout(layout)
+        if colour:
+            out, address = self._destination(out, "export", self._shapes[1])
+            result = self._library.export_frame(self.device, address, self._window[2], self._window[3], 1, layout)
+        else:
+            # The destination is sized for the cross-hair switch, which stays as it is until the
+            # adapter has written the frame.
+            gate = self._library.cross_hair
+            cross = gate.begin_grey()
+            try:
+                out, address = self._destination(out, "export", self._shapes[1 if cross else 0])
+                result = self._library.export_frame(self.device, address, self._window[2], self._window[3], 0, layout)
+            finally:
+                gate.end_grey()
         if result != 1:
-            raise KorvexError("ZqExportImageData", result)
-        return out
+            self._raise_export_failure(result)
+        self._timeouts_in_a_row = 0
+        return rgb_view(out) if rgb else out
 
-    def grab(self, out=None, *, colour=None, layout=None):
-        """Takes one frame now (no cross-hair) and returns it as export() does."""
+    def grab(self, out: Optional[np.ndarray] = None, *, colour: Optional[bool] = None,
+             layout: Optional[int] = None, rgb: bool = False) -> np.ndarray:
+        """Takes one frame now (no cross-hair, capturing or not) and returns it as export() does."""
         colour = self.colour if colour is None else colour
+        layout = self._layout if layout is None else _checked_layout(layout)
         width, height = self.frame_size
         out, address = self._destination(out, "grab", self._shapes[1 if colour else 0])
-        self._library.call("ZqGrabSingle", self.device, address, width, height, 1 if colour else 0,
-                           self._layout if layout is None else _checked_layout(layout))
-        return out
+        self._library.call("ZqGrabSingle", self.device, address, width, height, 1 if colour else 0, layout)
+        return rgb_view(out) if rgb else out
 
-    def _destination(self, out, kind, shape):
+    def _destination(self, out: Optional[np.ndarray], kind: str, shape: Tuple[int, ...]):
         if out is None:
             return self._buffers.reused(kind, shape)
         return self._buffers.caller(out, shape)
 
+    def _not_capturing(self) -> RuntimeError:
+        if self._session.closed:
+            return RuntimeError(f"camera {self.device}: export() needs an open session; this one is closed")
+        return RuntimeError(f"camera {self.device} is not capturing: export() needs capture() or start() first "
+                            "(grab() takes a single frame without them)")
+
+    def _raise_export_failure(self, result: int) -> None:
+        if result != -1:
+            raise KorvexError("ZqExportImageData", result)
+        self._timeouts_in_a_row += 1
+        message = f"ZqExportImageData: no frame from camera {self.device} within the timeout"
+        if self._timeouts_in_a_row >= STOPPED_AFTER_TIMEOUTS:
+            message += (f"; {self._timeouts_in_a_row} in a row, so the camera may have stopped delivering frames "
+                        f"(unplugged, or waiting for a trigger). {_log_hint()}")
+        raise TimeoutError(message)
+
     # ---- geometry ------------------------------------------------------------------------
 
     @property
-    def resolution(self):
+    def resolution(self) -> Tuple[int, int]:
         """(width, height) of the current resolution mode, as the camera lists it."""
         width = self._library.ZqGetImageWidth(self.device)
         height = self._library.ZqGetImageHeight(self.device)
@@ -130,12 +182,17 @@ class Camera(CameraControls):
         return width, height
 
     @property
-    def resolution_mode(self):
-        """The index of the current entry of the camera's resolution list (0 = full sensor)."""
+    def resolution_mode(self) -> Optional[int]:
+        """The index of the current entry of the camera's resolution list (0 = full sensor).
+
+        Session.allocate() puts every camera in mode 0. None when the package cannot know it:
+        before the first allocation of the session, or after one that failed.
+        """
         return self._resolution_mode
 
     @resolution_mode.setter
-    def resolution_mode(self, mode):
+    def resolution_mode(self, mode: int) -> None:
+        mode = whole("resolution mode", mode)
         before = self.resolution
         result = self._library.checked("ZqSetResolution", self.device, mode)
         self._reset_window()
@@ -146,23 +203,33 @@ class Camera(CameraControls):
             raise KorvexError("ZqSetResolution", result)
 
     @property
-    def window(self):
+    def window(self) -> Tuple[int, int, int, int]:
         """(left, top, width, height) of the output window inside the resolution mode."""
         return self._window
 
     @window.setter
-    def window(self, window):
+    def window(self, window: Tuple[int, int, int, int]) -> None:
         left, top, width, height = window
+        left, top = whole("window left", left), whole("window top", top)
+        width, height = whole("window width", width), whole("window height", height)
         result = self._library.checked("ZqSetAOI", self.device, left, top, width, height)
         if result != 1:
             raise KorvexError("ZqSetAOI", result, "window refused")
         self._set_window((left, top, width, height))
 
-    def _reset_window(self):
+    def _reset_window(self) -> None:
         width, height = self.resolution
         self._set_window((0, 0, width, height))
 
-    def _set_window(self, window):
+    def _set_window(self, window: Tuple[int, int, int, int]) -> None:
         self._window = window
         width, height = window[2], window[3]
         self._shapes = (frame_shape(width, height, False), frame_shape(width, height, True))
+
+
+def _log_hint() -> str:
+    if os.environ.get("KORVEX_LOG"):
+        where = os.environ.get("KORVEX_LOG_FILE") or "standard error"
+        return f"The adapter's log (KORVEX_LOG={os.environ['KORVEX_LOG']}) on {where} shows the camera's calls."
+    return ("To see the camera's calls, run again with KORVEX_LOG=debug in the environment "
+            "(or korvex.open(log='debug')).")

@@ -1,5 +1,7 @@
 """Exceptions raised for the adapter's failure results."""
 
+from __future__ import annotations
+
 
 class KorvexError(RuntimeError):
     """An adapter function refused or failed.
@@ -8,7 +10,7 @@ class KorvexError(RuntimeError):
     ZqSetAOI returns the camera's status).
     """
 
-    def __init__(self, function, result, detail=""):
+    def __init__(self, function: str, result: int, detail: str = ""):
         self.function = function
         self.result = result
         message = f"{function} failed (result {result})"
