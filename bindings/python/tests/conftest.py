@@ -33,6 +33,17 @@ class Call(ctypes.Structure):
                 ("args", ctypes.c_int64 * 6), ("status", ctypes.c_int32)]
 
 
+class CameraState(ctypes.Structure):
+    """What the camera library was told, as the simulator keeps it (the fields tests read)."""
+    _fields_ = [("open", ctypes.c_int32), ("capturing", ctypes.c_int32), ("typeCode", ctypes.c_int32),
+                ("resolutionMode", ctypes.c_int32), ("window", ctypes.c_int32 * 4), ("snapMode", ctypes.c_int32),
+                ("snapSpeed", ctypes.c_int32), ("triggerPolarity", ctypes.c_int32), ("strobePolarity", ctypes.c_int32),
+                ("blanking", ctypes.c_int32 * 2), ("gain", ctypes.c_int32 * 4), ("adcLevel", ctypes.c_int32),
+                ("adcEnabled", ctypes.c_int32), ("adcValue", ctypes.c_int32 * 4), ("exposureUnit", ctypes.c_int32),
+                ("exposureValue", ctypes.c_int32), ("exposureRows", ctypes.c_uint32),
+                ("rest", ctypes.c_int32 * 64)]
+
+
 class Simulator:
     # Operation numbers of the camera library in the simulator's call log.
     END_DEVICE = 1
@@ -43,6 +54,9 @@ class Simulator:
         self._lib = ctypes.CDLL(str(path))
         self._lib.hvsim_decode_stamp.argtypes = (ctypes.c_void_p, ctypes.c_int32, ctypes.c_int32, ctypes.c_int32,
                                                  ctypes.POINTER(Stamp))
+
+    def configure(self, cameras):
+        assert self._lib.hvsim_configure(cameras.encode()) >= 1
 
     def reset(self):
         self._lib.hvsim_reset()
@@ -66,11 +80,14 @@ class Simulator:
             operations.append(call.op)
         return operations
 
+    def state(self, device):
+        state = CameraState()
+        assert self._lib.hvsim_get_state(device, ctypes.byref(state)) == 0
+        return state
+
     def open_and_capturing(self, device):
-        # The state record starts with the two flags "open" and "capturing".
-        state = (ctypes.c_int32 * 256)()
-        assert self._lib.hvsim_get_state(device, state) == 0
-        return bool(state[0]), bool(state[1])
+        state = self.state(device)
+        return bool(state.open), bool(state.capturing)
 
 
 @pytest.fixture(scope="session")
