@@ -19,7 +19,10 @@ class CrossHairGate:
     """The cross-hair's on/off state with the grey exports in flight under it."""
 
     def __init__(self) -> None:
-        self._condition = threading.Condition(threading.Lock())
+        # Exports take the lock directly (the cheapest way in and out); waits go through the
+        # condition on the same lock.
+        self._lock = threading.Lock()
+        self._condition = threading.Condition(self._lock)
         self._in_flight = 0
         self._changing = False
         self._enabled = False
@@ -32,7 +35,7 @@ class CrossHairGate:
     def begin_grey(self) -> bool:
         """Counts a grey export in flight and returns the switch it sizes for; waits while a
         change is under way."""
-        with self._condition:
+        with self._lock:
             while self._changing:
                 self._condition.wait()
             self._in_flight += 1
@@ -40,9 +43,9 @@ class CrossHairGate:
 
     def end_grey(self) -> None:
         """Ends a grey export begun with begin_grey, waking a change that waits for it."""
-        with self._condition:
+        with self._lock:
             self._in_flight -= 1
-            if self._in_flight == 0 and self._changing:
+            if self._changing and self._in_flight == 0:
                 self._condition.notify_all()
 
     @contextlib.contextmanager
@@ -50,7 +53,7 @@ class CrossHairGate:
         """Holds the switch for a change to enabled: waits until no grey export is in flight and
         keeps new ones back until the block ends. The state becomes enabled only when the block
         ends without an exception."""
-        with self._condition:
+        with self._lock:
             while self._changing:
                 self._condition.wait()
             self._changing = True
@@ -61,7 +64,7 @@ class CrossHairGate:
             yield
             succeeded = True
         finally:
-            with self._condition:
+            with self._lock:
                 if succeeded:
                     self._enabled = enabled
                 self._changing = False
