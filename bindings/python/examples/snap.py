@@ -9,27 +9,23 @@ layout is the sensor's Bayer layout, 1..4 (1 = B G / G R, the HV1300UC's). Savin
 
 import argparse
 
-import numpy as np
 from PIL import Image
 
 import korvex
 
 
 def describe(frame):
-    """The mean colour of a B,G,R,0 frame and its cast, or the mean of a grey one."""
+    """The mean colour of an R,G,B frame and its cast, or the mean of a grey one."""
     if frame.ndim == 2:
         return f"mean grey {frame.mean():.1f}"
-    blue, green, red = frame[:, :, :3].reshape(-1, 3).mean(axis=0)
+    red, green, blue = frame.mean(axis=(0, 1))
     return (f"mean B {blue:.1f} G {green:.1f} R {red:.1f}, "
             f"red/green {red / green:.2f}, blue/green {blue / green:.2f}")
 
 
 def save_png(frame, path):
-    """Writes a grey frame as it is and a B,G,R,0 frame as R,G,B."""
-    if frame.ndim == 2:
-        Image.fromarray(frame, "L").save(path)
-    else:
-        Image.fromarray(np.ascontiguousarray(frame[:, :, 2::-1]), "RGB").save(path)
+    """Writes a grey (H x W) or R,G,B (H x W x 3) frame; Pillow copies a view as it needs."""
+    Image.fromarray(frame).save(path)
 
 
 def main():
@@ -53,14 +49,14 @@ def main():
         session.timeout = 1.0
         with camera.capture():
             # 4. The export loop: each call waits for the next frame and writes it into the same
-            #    array (copy a frame to keep it).
+            #    array (copy a frame to keep it); rgb=True gives colour as an R,G,B view of it.
             for n in range(arguments.frames):
-                print(f"frame {n + 1}: {describe(camera.export())}")
+                print(f"frame {n + 1}: {describe(camera.export(rgb=camera.colour))}")
             # 5. White balance from the newest frame at the latest export's size and layout; the
             #    ratios are kept in the settings file when the cameras close.
             if camera.colour:
                 camera.auto_white_balance()
-            frame = camera.export()
+            frame = camera.export(rgb=camera.colour)
             print(f"{'after white balance' if camera.colour else 'last frame'}: {describe(frame)}")
         # 6. Capture stopped at the end of the with block; the cameras close at the next.
         save_png(frame, arguments.output)

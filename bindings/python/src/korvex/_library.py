@@ -131,13 +131,13 @@ class Library:
         self.export_frame.restype = _I16
         # Library-wide settings, kept here because the adapter offers no way to read them back.
         self.timeout_ms = 5000
-        self.cross_hair = CrossHairGate()
+        self._cross_hair = CrossHairGate()
         self.open_session: Optional["Session"] = None
         # Opening a session takes this, so that two threads cannot both find none open.
-        self.session_lock = threading.Lock()
+        self._session_lock = threading.Lock()
         # Whether the package has called into the adapter yet: the adapter reads its log settings
         # from the environment at its first use, so they must be in place before.
-        self.used = False
+        self._used = False
 
     def __repr__(self) -> str:
         return f"Library({self.path!r})"
@@ -145,7 +145,7 @@ class Library:
     @property
     def cross_enabled(self) -> bool:
         """Whether the cross-hair is on (as switched through Session.set_cross_hair)."""
-        return self.cross_hair.enabled
+        return self._cross_hair.enabled
 
     @classmethod
     def load(cls, path: Optional[PathLike] = None) -> "Library":

@@ -3,6 +3,7 @@
 from __future__ import annotations
 
 import contextlib
+import ctypes
 import os
 from typing import TYPE_CHECKING, Iterator, Optional, Tuple
 
@@ -121,17 +122,21 @@ class Camera(CameraControls):
             raise self._not_capturing()
         colour = self.colour if colour is None else colour
         layout = self._layout if layout is None else _checked_layout(layout)
+        # Width and height come from the very shape the destination has: a window set on another
+        # thread meanwhile cannot make the adapter write a frame larger than the array.
         if colour:
-            out, address = self._destination(out, "export", self._shapes[1])
-            result = self._library.export_frame(self.device, address, self._window[2], self._window[3], 1, layout)
+            shape = self._shapes[1]
+            out, address = self._destination(out, "export", shape)
+            result = self._library.export_frame(self.device, address, shape[1], shape[0], 1, layout)
         else:
             # The destination is sized for the cross-hair switch, which stays as it is until the
             # adapter has written the frame.
-            gate = self._library.cross_hair
+            gate = self._library._cross_hair
             cross = gate.begin_grey()
             try:
-                out, address = self._destination(out, "export", self._shapes[1 if cross else 0])
-                result = self._library.export_frame(self.device, address, self._window[2], self._window[3], 0, layout)
+                shape = self._shapes[1 if cross else 0]
+                out, address = self._destination(out, "export", shape)
+                result = self._library.export_frame(self.device, address, shape[1], shape[0], 0, layout)
             finally:
                 gate.end_grey()
         if result != 1:
@@ -144,12 +149,13 @@ class Camera(CameraControls):
         """Takes one frame now (no cross-hair, capturing or not) and returns it as export() does."""
         colour = self.colour if colour is None else colour
         layout = self._layout if layout is None else _checked_layout(layout)
-        width, height = self.frame_size
-        out, address = self._destination(out, "grab", self._shapes[1 if colour else 0])
-        self._library.call("ZqGrabSingle", self.device, address, width, height, 1 if colour else 0, layout)
+        shape = self._shapes[1 if colour else 0]
+        out, address = self._destination(out, "grab", shape)
+        self._library.call("ZqGrabSingle", self.device, address, shape[1], shape[0], 1 if colour else 0, layout)
         return rgb_view(out) if rgb else out
 
-    def _destination(self, out: Optional[np.ndarray], kind: str, shape: Tuple[int, ...]):
+    def _destination(self, out: Optional[np.ndarray], kind: str,
+                     shape: Tuple[int, ...]) -> Tuple[np.ndarray, ctypes.c_void_p]:
         if out is None:
             return self._buffers.reused(kind, shape)
         return self._buffers.caller(out, shape)
@@ -222,9 +228,10 @@ class Camera(CameraControls):
         self._set_window((0, 0, width, height))
 
     def _set_window(self, window: Tuple[int, int, int, int]) -> None:
-        self._window = window
         width, height = window[2], window[3]
+        # One assignment each: a thread reading the shapes sees the old pair or the new one.
         self._shapes = (frame_shape(width, height, False), frame_shape(width, height, True))
+        self._window = window
 
 
 def _log_hint() -> str:

@@ -19,7 +19,7 @@ _TIMEOUT_MAX_MS = 32767
 def device_total(library: Union[None, PathLike, Library] = None) -> int:
     """How many cameras the camera library sees."""
     library = resolve(library)
-    library.used = True
+    library._used = True
     total = library.ZqGetDeviceTotal()
     if total < 0:
         raise KorvexError("ZqGetDeviceTotal", total)
@@ -34,7 +34,7 @@ def _pass_log_settings(library: Library, log: Optional[str], log_file: Optional[
             continue
         if not isinstance(value, str) or not value or "\0" in value:
             raise ValueError(f"{name} must be a non-empty text, not {value!r}")
-        late = library.used and os.environ.get(name) != value
+        late = library._used and os.environ.get(name) != value
         os.environ[name] = value
         if late:
             warnings.warn(f"{name}={value} comes after the adapter's first use in this process, which read the "
@@ -71,7 +71,8 @@ class Session:
             count = device_total(self.library)
             if count == 0:
                 raise KorvexError("ZqGetDeviceTotal", 0, "no cameras found")
-        self._open_devices(whole("camera count", count))
+        count = whole("camera count", count)
+        self._open_devices(count)
         try:
             if allocate:
                 self.allocate()
@@ -90,11 +91,11 @@ class Session:
         return f"Session(cameras={len(self.cameras)}, closed={self.closed})"
 
     def _open_devices(self, count: int) -> None:
-        with self.library.session_lock:
+        with self.library._session_lock:
             # Opening again would forget the open cameras' handles without ending them.
             if self.library.open_session is not None:
                 raise RuntimeError("a session is already open on this library; close it first")
-            self.library.used = True
+            self.library._used = True
             result = self.library.checked("ZqOpenDevice", count)
             # Counts outside 1..10 change nothing. Otherwise a failure may leave the cameras before
             # the failing one open: close them, or they stay begun.
@@ -134,15 +135,17 @@ class Session:
             return
         self._open = False
         failure = None
-        for camera in self.cameras:
-            if camera.capturing:
-                try:
-                    camera.stop()
-                except KorvexError as error:
-                    failure = failure or error
-        self.library.ZqCloseDevice()
-        with self.library.session_lock:
-            self.library.open_session = None
+        try:
+            for camera in self.cameras:
+                if camera.capturing:
+                    try:
+                        camera.stop()
+                    except KorvexError as error:
+                        failure = failure or error
+            self.library.ZqCloseDevice()
+        finally:
+            with self.library._session_lock:
+                self.library.open_session = None
         if failure:
             raise failure
 
@@ -179,13 +182,13 @@ class Session:
         switch as it was; exports that begin meanwhile wait for the change.
         """
         if box is None:
-            with self.library.cross_hair.change(False):
+            with self.library._cross_hair.change(False):
                 self.library.call("ZqEnableCross", 1, 0)
             return
         x, y, width, height = box
         values = [whole(what, value) for what, value in
                   (("cross-hair x", x), ("cross-hair y", y), ("cross-hair width", width),
                    ("cross-hair height", height), ("cross-hair thickness", thickness))]
-        with self.library.cross_hair.change(True):
+        with self.library._cross_hair.change(True):
             self.library.call("ZqSetCrossPara", 1, *values)
             self.library.ZqEnableCross(1, 1)  # switching on returns 0 by design
