@@ -112,8 +112,9 @@ class Library:
 
     Functions are reached as attributes under their exported names (``library.ZqOpenDevice``);
     ``call`` runs one and raises ``KorvexError`` naming it when it returns 0. Calling them
-    directly bypasses what the package keeps about the adapter's state (the open session, the
-    cross-hair, the timeout). ``path`` is the name it was first loaded by.
+    directly bypasses what the package keeps about the adapter's state: ``open_session`` (the
+    Session open on it, or None), ``timeout_ms`` (the export timeout last set, -1 for none) and
+    the cross-hair (``cross_enabled``). ``path`` is the name it was first loaded by.
     """
 
     def __init__(self, handle: ctypes.CDLL, path: str):

@@ -37,9 +37,9 @@ def _pass_log_settings(library: Library, log: Optional[str], log_file: Optional[
         late = library._used and os.environ.get(name) != value
         os.environ[name] = value
         if late:
-            warnings.warn(f"{name}={value} comes after the adapter's first use in this process, which read the "
-                          "log settings; it takes effect in a new process (pass it to the first korvex.open)",
-                          stacklevel=3)
+            warnings.warn(f"{name}={value} comes after the adapter's first use in this process; the adapter "
+                          "reads the log settings once, so it may keep the earlier ones (pass them to the first "
+                          "korvex.open, or set them before Python starts)", stacklevel=3)
 
 
 class Session:
@@ -54,7 +54,8 @@ class Session:
     log and log_file switch on the adapter's diagnostic log: they set KORVEX_LOG (for example
     "debug", or "capture:trace,*:warn") and KORVEX_LOG_FILE (default standard error) in the
     environment. The adapter reads them once, at its first use in the process, so give them to
-    the first session (or set the variables before starting Python); later they only warn.
+    the first session (or set the variables before starting Python); given later, they warn that
+    the adapter may keep the earlier ones.
 
     ``cameras`` is the tuple of Camera objects, ``library`` the Library.
     """
