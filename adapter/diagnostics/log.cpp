@@ -22,6 +22,7 @@ static_assert(sizeof(detail::domainLevels) / sizeof(detail::domainLevels[0]) == 
 
 std::once_flag environmentRead;  // constexpr constructor
 std::atomic<platform::LogSink> sink{platform::kNoLogSink};
+bool sinkIsFile = false;  // set up by Apply alone: standard error is never closed
 
 void WriteLine(Domain domain, Level level, int camera, const char* format, va_list arguments) {
     const int savedErrno = errno;
@@ -60,19 +61,18 @@ void ReportSkippedEntries(const LogSpec& spec) {
                      spec.skippedCount - kMaxSkippedEntries);
 }
 
-platform::LogSink OpenSink(const char* path, char* reason, std::size_t reasonSize) {
-    if (path == nullptr || *path == '\0') return platform::StandardErrorSink();
-    return platform::OpenLogSink(path, reason, reasonSize);
-}
 
 void Apply(const char* specText, const char* path) {
     const LogSpec spec = ParseLogSpec(specText == nullptr ? std::string_view{} : std::string_view{specText});
     const bool needSink = AnyDomainOn(spec) || spec.skippedCount > 0;
+    const bool toFile = needSink && path != nullptr && *path != '\0';
     char reason[256] = "";
-    platform::LogSink opened = needSink ? OpenSink(path, reason, sizeof reason) : platform::kNoLogSink;
-    const bool fellBack = needSink && opened == platform::kNoLogSink;
-    if (fellBack) opened = platform::StandardErrorSink();
-    platform::CloseLogSink(sink.exchange(opened, std::memory_order_acq_rel));
+    platform::LogSink opened = toFile ? platform::OpenLogSink(path, reason, sizeof reason) : platform::kNoLogSink;
+    const bool fellBack = toFile && opened == platform::kNoLogSink;
+    if (needSink && opened == platform::kNoLogSink) opened = platform::StandardErrorSink();
+    const platform::LogSink previous = sink.exchange(opened, std::memory_order_acq_rel);
+    if (sinkIsFile) platform::CloseLogSink(previous);
+    sinkIsFile = toFile && !fellBack;
     for (std::size_t i = 0; i < kDomainCount; ++i)
         detail::domainLevels[i].store(static_cast<uint8_t>(spec.levels[i]), std::memory_order_release);
     if (fellBack)

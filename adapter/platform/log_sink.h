@@ -27,7 +27,7 @@ inline constexpr LogSink kNoLogSink = -1;
 LogSink StandardErrorSink();
 LogSink OpenLogSink(const char* path, char* reason, std::size_t reasonSize);
 void WriteLogLine(LogSink sink, const char* line, std::size_t size);
-void CloseLogSink(LogSink sink);  // standard error and kNoLogSink are left alone
+void CloseLogSink(LogSink sink);  // a sink that OpenLogSink gave
 
 int64_t MonotonicMicroseconds();
 int64_t WallClockMicroseconds();

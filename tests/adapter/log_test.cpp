@@ -201,6 +201,9 @@ TEST_F(LogFile, AFileThatCannotBeOpenedGivesStandardError) {
 // Threads write long lines of varied length at once into one file: every line is whole, and
 // each thread's lines are all there, in its order.
 TEST_F(LogFile, LinesFromManyThreadsStayWhole) {
+#ifdef KORVEX_TESTS_UNDER_WINE
+    GTEST_SKIP() << "Wine's appending is not atomic between threads (Windows' is)";
+#endif
     constexpr int kThreads = 8;
     constexpr int kLines = 2000;
     ConfigureLog("capture:trace", path_.c_str());

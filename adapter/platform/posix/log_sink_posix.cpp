@@ -50,7 +50,7 @@ void WriteLogLine(LogSink sink, const char* line, std::size_t size) {
 }
 
 void CloseLogSink(LogSink sink) {
-    if (sink == kNoLogSink || sink == STDERR_FILENO) return;
+    if (sink == kNoLogSink) return;
     const int savedErrno = errno;
     close(static_cast<int>(sink));
     errno = savedErrno;

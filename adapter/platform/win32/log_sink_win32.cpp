@@ -55,7 +55,7 @@ void WriteLogLine(LogSink sink, const char* line, std::size_t size) {
 }
 
 void CloseLogSink(LogSink sink) {
-    if (sink == kNoLogSink || sink == StandardErrorSink()) return;
+    if (sink == kNoLogSink) return;
     const DWORD savedError = GetLastError();
     CloseHandle(ToHandle(sink));
     SetLastError(savedError);
