@@ -61,7 +61,6 @@ void ReportSkippedEntries(const LogSpec& spec) {
                      spec.skippedCount - kMaxSkippedEntries);
 }
 
-
 void Apply(const char* specText, const char* path) {
     const LogSpec spec = ParseLogSpec(specText == nullptr ? std::string_view{} : std::string_view{specText});
     const bool needSink = AnyDomainOn(spec) || spec.skippedCount > 0;
