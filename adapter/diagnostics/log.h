@@ -8,8 +8,8 @@
 // threads never interleave their lines and never wait for each other's writes.
 //
 // KORVEX_LOG (see diagnostics/log_spec.h) and KORVEX_LOG_FILE (a file to append to; standard
-// error when unset or empty) are read at the first line any domain would show, that is during
-// the first exported call that logs, never while the library loads. Nothing here has a
+// error when unset or empty) are read when the first KX_LOG is reached, that is during the first
+// exported call that has one, never while the library loads. Nothing here has a
 // constructor that runs at load. A KORVEX_LOG entry that is not understood is skipped and named in
 // a warn line of domain "log", written whatever the levels are, so that a misspelt variable is
 // noticed; a KORVEX_LOG_FILE that cannot be opened gives a warn line with the system's reason on
