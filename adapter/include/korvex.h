@@ -69,6 +69,19 @@
  * a UTF-8 byte-order mark at the start is read past and kept; programs writing the file at the
  * same time take turns, and a writer killed mid-write leaves the old file whole and no temporary
  * file behind for longer than until the next write.
+ *
+ * Diagnostic log
+ * --------------
+ * Off unless the environment variable KORVEX_LOG asks for it: a level (error, warn, info, debug,
+ * trace) for all domains, or comma-separated "domain:level" entries with "*" for the rest, e.g.
+ * "capture:trace,settings:debug,*:warn". Domains: lifecycle, guard, camera, capture, export,
+ * colour, settings, message, control, log. Lines go to standard error, or are appended to the file
+ * named by KORVEX_LOG_FILE. Both variables are read once, during the first call that could log,
+ * never at load. Each line carries wall time (UTC, ms), a monotonic time, the thread, the level,
+ * the domain, "camera N:" where there is one, and one sentence; lines written by several threads
+ * at once stay whole. An entry of KORVEX_LOG that is not understood is skipped and named in a warning
+ * line; a file that cannot be opened sends the lines to standard error, after a line saying why.
+ * The log never changes a result; with it off, each point that could log costs one memory read.
  */
 #ifndef KORVEX_H
 #define KORVEX_H

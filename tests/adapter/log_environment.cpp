@@ -1,0 +1,58 @@
+// KORVEX_LOG and KORVEX_LOG_FILE are read at the first line that any domain would show, not when
+// the program loads, and only once. A program of its own, so that no other test sets the log up
+// first.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "diagnostics/log.h"
+
+namespace korvex::diagnostics {
+namespace {
+
+void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+std::vector<std::string> Sentences(const std::string& path) {
+    std::vector<std::string> sentences;
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) sentences.push_back(line.substr(line.find(": ") + 2));
+    return sentences;
+}
+
+TEST(LogEnvironmentTest, IsReadAtTheFirstLineAndOnlyThen) {
+    const std::string first = ::testing::TempDir() + "korvex_log_environment_1.txt";
+    const std::string second = ::testing::TempDir() + "korvex_log_environment_2.txt";
+    std::remove(first.c_str());
+    std::remove(second.c_str());
+
+    // Set after the program loaded: a library that read them at load would not see them.
+    SetVariable("KORVEX_LOG", "camera:warn,settings:debug");
+    SetVariable("KORVEX_LOG_FILE", first);
+    KX_LOG(Domain::Camera, Level::Debug, 1, "first: not shown, camera is at warn");
+    KX_LOG(Domain::Camera, Level::Warn, 1, "first: shown");
+    KX_LOG(Domain::Settings, Level::Debug, 2, "first: shown too");
+
+    // Changed later: the log keeps what it read.
+    SetVariable("KORVEX_LOG", "trace");
+    SetVariable("KORVEX_LOG_FILE", second);
+    KX_LOG(Domain::Camera, Level::Warn, 1, "second: still into the first file");
+    KX_LOG(Domain::Capture, Level::Trace, 1, "second: not shown, capture stays off");
+
+    EXPECT_EQ(Sentences(first),
+              (std::vector<std::string>{"first: shown", "first: shown too", "second: still into the first file"}));
+    EXPECT_FALSE(std::ifstream(second).good());
+    std::remove(first.c_str());
+}
+
+}  // namespace
+}  // namespace korvex::diagnostics
