@@ -1,8 +1,7 @@
 // The camera list as KORVEX_SIM_CAMERAS and hvsim_configure give it: comma-separated entries,
 // each a model name (any letter case), a decimal type code, or replay:<folder> for a recording
 // replayed as a camera.
-#ifndef HVSIM_CAMERA_LIST_H
-#define HVSIM_CAMERA_LIST_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -25,5 +24,3 @@ struct CameraEntry {
 bool ParseCameraList(const std::string& text, std::vector<CameraEntry>& entries, std::string& error);
 
 }  // namespace hvsim
-
-#endif

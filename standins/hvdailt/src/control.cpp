@@ -141,26 +141,10 @@ void hvsim_log_clear(void) { TheSimulator().LogClear(); }
 
 const char* hvsim_op_name(HvSimOp op) {
     switch (op) {
-        case HVSIM_BeginHVDevice: return "BeginHVDevice";
-        case HVSIM_EndHVDevice: return "EndHVDevice";
-        case HVSIM_HVGetDeviceTotal: return "HVGetDeviceTotal";
-        case HVSIM_HVGetDeviceInfo: return "HVGetDeviceInfo";
-        case HVSIM_HVSetResolution: return "HVSetResolution";
-        case HVSIM_HVSetOutputWindow: return "HVSetOutputWindow";
-        case HVSIM_HVSetSnapMode: return "HVSetSnapMode";
-        case HVSIM_HVAGCControl: return "HVAGCControl";
-        case HVSIM_HVAECControl: return "HVAECControl";
-        case HVSIM_HVADCControl: return "HVADCControl";
-        case HVSIM_HVOpenSnap: return "HVOpenSnap";
-        case HVSIM_HVStartSnap: return "HVStartSnap";
-        case HVSIM_HVSnapShot: return "HVSnapShot";
-        case HVSIM_HVCloseSnap: return "HVCloseSnap";
-        case HVSIM_HVTriggerShot: return "HVTriggerShot";
-        case HVSIM_HVSetTriggerPolarity: return "HVSetTriggerPolarity";
-        case HVSIM_HVSetStrobePolarity: return "HVSetStrobePolarity";
-        case HVSIM_HVSetSnapSpeed: return "HVSetSnapSpeed";
-        case HVSIM_HVSetBlanking: return "HVSetBlanking";
-        case HVSIM_HVCommand: return "HVCommand";
+#define HVSIM_OP_NAME_CASE(returnType, name, ...) \
+    case HVSIM_##name: return #name;
+        HVDAILT_OPERATIONS(HVSIM_OP_NAME_CASE)
+#undef HVSIM_OP_NAME_CASE
         case HVSIM_OP_COUNT: break;
     }
     return "?";

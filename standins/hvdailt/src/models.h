@@ -1,7 +1,6 @@
 // The simulated camera models: the maker's model-name table and, per type code, the parameters a
 // simulated camera starts from. Everything here is data; the simulator reads it at configuration.
-#ifndef HVSIM_MODELS_H
-#define HVSIM_MODELS_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -72,5 +71,3 @@ uint32_t MaxExposureRows(Family family);
 uint32_t DefaultExposureRows(const ModelInfo& model);
 
 }  // namespace hvsim
-
-#endif

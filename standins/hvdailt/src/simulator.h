@@ -11,8 +11,7 @@
 // fresh handle; the old handle is refused from then on. Settings persist across sessions until
 // hvsim_reset. The capture thread is started by HVStartSnap and joined by HVCloseSnap,
 // EndHVDevice and hvsim_reset, which return only when it has finished its last callback.
-#ifndef HVSIM_SIMULATOR_H
-#define HVSIM_SIMULATOR_H
+#pragma once
 
 #include <array>
 #include <chrono>
@@ -152,5 +151,3 @@ Simulator& TheSimulator();
 void RenderFrame(Camera& camera, const FrameParams& params, uint8_t* destination);
 
 }  // namespace hvsim
-
-#endif
