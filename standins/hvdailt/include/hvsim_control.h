@@ -116,6 +116,21 @@ HVSIM_API int32_t hvsim_set_callback_slot(int32_t slot, HVSnapCallback callback)
 HVSIM_API void hvsim_set_manual_frames(int32_t enabled);
 HVSIM_API int32_t hvsim_deliver_frames(int32_t device, int32_t count);
 
+/* Pulls a camera's cable, as a person or a hub reset would: from now on it makes no frames, and
+ * the session of its handle (if it was begun) is lost for good. Every call on that handle then
+ * fails with HVSIM_STATUS_UNPLUGGED, except two, so that a host can let go of its buffers:
+ * HVCloseSnap stops and joins the capture thread and then fails (HVSIM_STATUS_UNPLUGGED), and
+ * EndHVDevice stops and joins it, ends the session and returns 0. BeginHVDevice on an unplugged
+ * camera fails with HVSIM_STATUS_UNPLUGGED; HVGetDeviceTotal still counts it, so device numbers
+ * stay. Returns after any frame or snapshot in progress has been written and called back
+ * (except when called from the camera's own snap callback): no frame is written after it.
+ * 0, or -1 for an unknown device.
+ *
+ * hvsim_replug plugs it back in with its default settings (a power cycle): BeginHVDevice gives a
+ * fresh handle and capture works again; the lost session's handle keeps failing. 0, or -1. */
+HVSIM_API int32_t hvsim_unplug(int32_t device);
+HVSIM_API int32_t hvsim_replug(int32_t device);
+
 /* Sensor noise on or off (default off), for tests that compare frames. */
 HVSIM_API void hvsim_set_noise(int32_t enabled);
 

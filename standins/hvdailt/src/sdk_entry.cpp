@@ -31,13 +31,22 @@ HVSTATUS Run(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operat
     return status;
 }
 
-// Runs an operation on the open camera of the handle.
+// Runs an operation on the camera of the handle, also when its session was lost to an unplug.
 template <class Operation>
-HVSTATUS OnCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
+HVSTATUS OnSession(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
     return Run(op, handle, args, [&](Simulator& sim, std::unique_lock<std::mutex>& lock, HvSimCall&) -> HVSTATUS {
         const auto camera = sim.FindByHandle(handle);
         if (!camera) return HVSIM_STATUS_INVALID_HANDLE;
         return operation(sim, lock, *camera, camera);
+    });
+}
+
+// Runs an operation on the open, plugged-in camera of the handle.
+template <class Operation>
+HVSTATUS OnCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
+    return OnSession(op, handle, args, [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+        if (camera.sessionLost) return HVSIM_STATUS_UNPLUGGED;
+        return operation(sim, lock, camera, shared);
     });
 }
 
@@ -53,11 +62,13 @@ HVSTATUS BeginHVDevice(int32_t device, HHV* handle) {
                    if (handle == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
                    const auto camera = sim.FindByDevice(device);
                    if (!camera) return HVSIM_STATUS_INVALID_PARAMETER;
+                   if (!camera->plugged) return HVSIM_STATUS_UNPLUGGED;
                    if (camera->handle != 0) {
                        // Begun again: the earlier session ends, its handle stops working.
                        if (!sim.StopCapture(camera, lock)) return HVSIM_STATUS_BAD_STATE;
                        camera->callback = nullptr;
                    }
+                   camera->sessionLost = false;
                    camera->handle = sim.NewHandle();
                    *handle = camera->handle;
                    call.handle = camera->handle;
@@ -66,15 +77,17 @@ HVSTATUS BeginHVDevice(int32_t device, HHV* handle) {
 }
 
 HVSTATUS EndHVDevice(HHV handle) {
-    return OnCamera(HVSIM_EndHVDevice, handle, {},
-                    [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
-                        if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
-                        camera.handle = 0;
-                        camera.callback = nullptr;
-                        camera.userValue = nullptr;
-                        return 0;
-                    });
+    // Also after an unplug: the session's capture thread is stopped and joined, and the session ends.
+    return OnSession(HVSIM_EndHVDevice, handle, {},
+                     [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+                         if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                         if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
+                         camera.handle = 0;
+                         camera.sessionLost = false;
+                         camera.callback = nullptr;
+                         camera.userValue = nullptr;
+                         return 0;
+                     });
 }
 
 HVSTATUS HVGetDeviceTotal(int32_t* count) {
@@ -279,11 +292,12 @@ HVSTATUS HVSnapShot(HHV handle, uint8_t** buffers, int32_t count) {
                                          std::chrono::microseconds(
                                              sim.manualFrames ? 0 : sim.FrameIntervalUs(camera, camera.frameCounter));
                         ++camera.snapshotsInFlight;
-                        const bool ended = camera.wake.wait_until(lock, due, [&] { return camera.handle != handle; });
+                        const bool ended = camera.wake.wait_until(
+                            lock, due, [&] { return camera.handle != handle || camera.sessionLost; });
                         if (ended) {
                             --camera.snapshotsInFlight;
                             camera.progress.notify_all();
-                            return HVSIM_STATUS_BAD_STATE;
+                            return camera.sessionLost ? HVSIM_STATUS_UNPLUGGED : HVSIM_STATUS_BAD_STATE;
                         }
                         const FrameParams params = sim.NextFrameParams(camera, 0);
                         lock.unlock();
@@ -297,12 +311,13 @@ HVSTATUS HVSnapShot(HHV handle, uint8_t** buffers, int32_t count) {
 }
 
 HVSTATUS HVCloseSnap(HHV handle) {
-    return OnCamera(HVSIM_HVCloseSnap, handle, {},
-                    [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
-                        camera.callback = nullptr;
-                        return 0;
-                    });
+    // After an unplug it fails, though the capture thread is stopped and joined all the same.
+    return OnSession(HVSIM_HVCloseSnap, handle, {},
+                     [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+                         if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                         camera.callback = nullptr;
+                         return camera.sessionLost ? HVSIM_STATUS_UNPLUGGED : 0;
+                     });
 }
 
 HVSTATUS HVTriggerShot(HHV handle) {
