@@ -1,9 +1,10 @@
 // The test-only control interface of the simulator (hvsim_control.h).
+#include "hvsim_control.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "hvsim_control.h"
 #include "simulator.h"
 #include "stamp.h"
 

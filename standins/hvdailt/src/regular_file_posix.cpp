@@ -1,13 +1,13 @@
 // ReadRegularFile on POSIX: open with O_NONBLOCK, then fstat on the open descriptor, so that what
 // is checked is what is read.
+#include "regular_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "regular_file.h"
 
 namespace hvsim {
 namespace {

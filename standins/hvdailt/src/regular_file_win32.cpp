@@ -1,8 +1,8 @@
 // ReadRegularFile on Windows: CreateFileW opens no directory without FILE_FLAG_BACKUP_SEMANTICS
 // and does not wait for a pipe; GetFileType then keeps only files on disk.
-#include <windows.h>
-
 #include "regular_file.h"
+
+#include <windows.h>
 
 namespace hvsim {
 namespace {

@@ -17,9 +17,9 @@ CameraSettings DefaultSettings(const ModelInfo& model) {
         s.windowWidth = model.resolutions.front().width;
         s.windowHeight = model.resolutions.front().height;
     }
-    s.gain.fill(SettingDefaults::gain);
-    s.exposureUnit = SettingDefaults::svExposureUnit;
-    s.exposureValue = SettingDefaults::svExposureValue;
+    s.gain.fill(SettingDefaults::kGain);
+    s.exposureUnit = SettingDefaults::kSvExposureUnit;
+    s.exposureValue = SettingDefaults::kSvExposureValue;
     s.exposureRows = DefaultExposureRows(model);
     return s;
 }
@@ -232,10 +232,10 @@ FrameParams Simulator::NextFrameParams(Camera& camera, int32_t bufferIndex) {
     p.top = s.windowTop;
     p.width = s.windowWidth;
     p.height = s.windowHeight;
-    p.exposureFactor = static_cast<double>(ExposureUs(camera)) / SettingDefaults::nominalExposureUs;
+    p.exposureFactor = static_cast<double>(ExposureUs(camera)) / SettingDefaults::kNominalExposureUs;
     for (size_t c = 0; c < 4; ++c) {
         // Gain 16 is unity; every step adds 1/48.
-        p.gainFactor[c] = (32.0 + s.gain[c]) / (32.0 + SettingDefaults::gain);
+        p.gainFactor[c] = (32.0 + s.gain[c]) / (32.0 + SettingDefaults::kGain);
         p.offset[c] = 4.0 * s.adcLevel + (s.adcEnabled != 0 ? s.adcValue[c] / 4.0 : 0.0);
     }
     p.noise = noise;

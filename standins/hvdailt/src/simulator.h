@@ -47,7 +47,7 @@ struct Camera {
     int32_t device = 0;
     ModelInfo model;
     std::string serial;
-    int32_t cameraStatus = SettingDefaults::cameraStatus;
+    int32_t cameraStatus = SettingDefaults::kCameraStatus;
     CameraSettings settings, defaults;
     std::shared_ptr<const Recording> recording;  // set for a replayed recording, never changed
 
