@@ -1,10 +1,10 @@
 /* The camera maker's control and capture library, as the adapter calls it.
  * Any build of it (the maker's, the simulated one, a test double) must match these shapes. */
-#ifndef KORVEX_SDK_HVDAILT_H
-#define KORVEX_SDK_HVDAILT_H
+#pragma once
 
 #include <stdint.h>
 
+#include "hvdailt_operations.h"
 #include "kx_call.h"
 
 #ifdef __cplusplus
@@ -49,29 +49,12 @@ enum {
 /* HVCommand's only command, and its control code for the camera status query. */
 enum { HV_COMMAND_CONTROL = 256, HV_CONTROL_STATUS_QUERY = 14 };
 
-HVSTATUS KX_CALL BeginHVDevice(int32_t device, HHV* handle);
-HVSTATUS KX_CALL EndHVDevice(HHV handle);
-HVSTATUS KX_CALL HVGetDeviceTotal(int32_t* count);
-HVSTATUS KX_CALL HVGetDeviceInfo(HHV handle, int32_t kind, void* buffer, int32_t* size);
-HVSTATUS KX_CALL HVSetResolution(HHV handle, int32_t mode);
-HVSTATUS KX_CALL HVSetOutputWindow(HHV handle, int32_t left, int32_t top, int32_t width, int32_t height);
-HVSTATUS KX_CALL HVSetSnapMode(HHV handle, int32_t mode);
-HVSTATUS KX_CALL HVAGCControl(HHV handle, uint8_t code, int32_t value);
-HVSTATUS KX_CALL HVAECControl(HHV handle, uint8_t code, uint32_t value);
-HVSTATUS KX_CALL HVADCControl(HHV handle, uint8_t code, int32_t value);
-HVSTATUS KX_CALL HVOpenSnap(HHV handle, HVSnapCallback callback, void* userValue);
-HVSTATUS KX_CALL HVStartSnap(HHV handle, uint8_t** buffers, int32_t count);
-HVSTATUS KX_CALL HVSnapShot(HHV handle, uint8_t** buffers, int32_t count);
-HVSTATUS KX_CALL HVCloseSnap(HHV handle);
-HVSTATUS KX_CALL HVTriggerShot(HHV handle);
-HVSTATUS KX_CALL HVSetTriggerPolarity(HHV handle, int32_t polarity);
-HVSTATUS KX_CALL HVSetStrobePolarity(HHV handle, int32_t polarity);
-HVSTATUS KX_CALL HVSetSnapSpeed(HHV handle, int32_t speed);
-HVSTATUS KX_CALL HVSetBlanking(HHV handle, int32_t first, int32_t second);
-HVSTATUS KX_CALL HVCommand(HHV handle, int32_t command, ControlRecord* record, int32_t* length);
+/* The 20 operations, declared from their one list. */
+#define HVDAILT_DECLARE(returnType, name, ...) \
+    returnType KX_CALL name(HVDAILT_MAP(HVDAILT_PARAMETER_DECLARATION, __VA_ARGS__));
+HVDAILT_OPERATIONS(HVDAILT_DECLARE)
+#undef HVDAILT_DECLARE
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,8 +1,11 @@
 // Recordings replayed as cameras: frames recorded through the adapter come back byte for byte,
 // and a camera list entry that cannot be used says which one and what exists.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -12,6 +15,35 @@
 #include "recording_writer.h"
 
 namespace {
+
+uint32_t Crc32(const uint8_t* bytes, size_t size) {  // bit by bit, as the PNG book defines it
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1u) != 0 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return ~crc;
+}
+
+void PutBigEndian32(uint8_t* at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+// Changes the last byte of a PNG file's first IDAT chunk (the end of its zlib stream: the
+// Adler-32), and with fixCrc the chunk's CRC to match, so that only the zlib checksum is wrong.
+void DamageImageData(const std::filesystem::path& file, bool fixCrc) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const auto idat = std::search(png.begin(), png.end(), std::begin("IDAT"), std::end("IDAT") - 1) - png.begin();
+    ASSERT_LT(static_cast<size_t>(idat), png.size());
+    const uint32_t length =
+        uint32_t{png[idat - 4]} << 24 | uint32_t{png[idat - 3]} << 16 | uint32_t{png[idat - 2]} << 8 | png[idat - 1];
+    png[idat + 4 + length - 1] ^= 0x5A;
+    if (fixCrc) PutBigEndian32(&png[idat + 4 + length], Crc32(&png[idat], 4 + size_t{length}));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+}
 
 using Frames = std::vector<std::vector<uint8_t>>;
 
@@ -153,6 +185,7 @@ TEST_F(Replay, AnUnusableEntryIsRefusedWithItsNameAndWhatExists) {
         {r + "cut", {"frame-000001.png", "cannot be decoded"}},
         {r + "count", {"frames=3", "2 frame lines"}},
         {r + "format", {"format=2"}},
+        {"HV1300UC@unplug=soon", {"\"HV1300UC@unplug=soon\"", "@unplug=<milliseconds>ms"}},
     };
     ASSERT_EQ(hvsim_configure(("HV2000UC," + r + "good").c_str()), -1);  // not written yet
     write("good", good);
@@ -167,6 +200,62 @@ TEST_F(Replay, AnUnusableEntryIsRefusedWithItsNameAndWhatExists) {
         ASSERT_EQ(HVGetDeviceTotal(&total), 0);
         EXPECT_EQ(total, 2) << c.entry;  // the earlier set stands
     }
+}
+
+TEST_F(Replay, AnUnsafeOrDamagedRecordingIsRefusedWithItsReason) {
+    const std::filesystem::path root = folder_.Path();
+    const RecordingContent good{"HV1300UC", 8, 4, 1, {std::vector<uint8_t>(32, 7), std::vector<uint8_t>(32, 9)},
+                                {0, 1000}};
+    const auto write = [&](const std::string& name, const RecordingContent& content) {
+        EXPECT_TRUE(WriteRecording(root / name, content));
+        return root / name;
+    };
+    const auto stamped = [&](std::vector<int64_t> stamps) {
+        RecordingContent content = good;
+        content.timestampsUs = std::move(stamps);
+        return content;
+    };
+    const auto replace = [&](const std::filesystem::path& file) {
+        std::filesystem::remove(file);
+        return file;
+    };
+    std::filesystem::create_directory(replace(write("text-directory", good) / "recording.txt"));
+    std::filesystem::create_directory(replace(write("frame-directory", good) / "frame-000001.png"));
+    ASSERT_EQ(mkfifo(replace(write("frame-fifo", good) / "frame-000001.png").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", replace(write("text-zero", good) / "recording.txt"));
+    std::filesystem::resize_file(write("text-huge", good) / "recording.txt", (size_t{256} << 20) + 1);  // sparse
+    DamageImageData(write("frame-crc", good) / "frame-000001.png", false);
+    DamageImageData(write("frame-adler", good) / "frame-000001.png", true);
+    write("stamp-top", stamped({0, INT64_MAX}));
+    write("stamp-bottom", stamped({INT64_MIN, 0}));
+    write("stamp-interval", stamped({0, int64_t{1} << 62}));
+
+    const std::string r = "replay:" + root.string() + "/";
+    const struct {
+        std::string folder;
+        std::vector<std::string> said;
+    } cases[] = {
+        {"text-directory", {"text-directory/recording.txt", "is a directory, not a regular file"}},
+        {"frame-directory", {"frame-directory/frame-000001.png", "is a directory, not a regular file"}},
+        {"frame-fifo", {"frame-fifo/frame-000001.png", "is a FIFO, not a regular file"}},
+        {"text-zero", {"text-zero/recording.txt", "is a character device, not a regular file"}},
+        {"text-huge", {"text-huge/recording.txt", "is larger than 268435456 bytes"}},
+        {"frame-crc", {"frame-crc/frame-000001.png", "bad CRC in its IDAT chunk"}},
+        {"frame-adler", {"frame-adler/frame-000001.png", "fails the zlib checksum"}},
+        {"stamp-top", {"frame 1's timestamp 9223372036854775807 us is outside"}},
+        {"stamp-bottom", {"frame 0's timestamp -9223372036854775808 us is outside"}},
+        {"stamp-interval", {"frame 1's timestamp 4611686018427387904 us is outside"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(hvsim_configure((r + c.folder).c_str()), -1) << c.folder;
+        const std::string message = hvsim_configuration_error();
+        for (const std::string& part : c.said) EXPECT_NE(message.find(part), std::string::npos) << message;
+    }
+
+    // A byte-order mark before the first line is read past.
+    const auto marked = write("byte-order-mark", good);
+    std::ofstream(marked / "recording.txt", std::ios::binary) << "\xEF\xBB\xBF" << RecordingText(good);
+    EXPECT_EQ(hvsim_configure((r + "byte-order-mark").c_str()), 1) << hvsim_configuration_error();
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
  * part of the adapter or of the camera library's binary contract.
  *
  * Every function is thread-safe. Device numbers count from 1, as in BeginHVDevice. */
-#ifndef HVSIM_CONTROL_H
-#define HVSIM_CONTROL_H
+#pragma once
 
 #include <stdint.h>
 
@@ -27,28 +26,11 @@ extern "C" {
 #define HVSIM_API __attribute__((visibility("default")))
 #endif
 
-/* The 20 operations of the camera library, in the order of its declaration. */
+/* The 20 operations of the camera library, in the order of its declaration: HVSIM_<operation>. */
 typedef enum HvSimOp {
-    HVSIM_BeginHVDevice,
-    HVSIM_EndHVDevice,
-    HVSIM_HVGetDeviceTotal,
-    HVSIM_HVGetDeviceInfo,
-    HVSIM_HVSetResolution,
-    HVSIM_HVSetOutputWindow,
-    HVSIM_HVSetSnapMode,
-    HVSIM_HVAGCControl,
-    HVSIM_HVAECControl,
-    HVSIM_HVADCControl,
-    HVSIM_HVOpenSnap,
-    HVSIM_HVStartSnap,
-    HVSIM_HVSnapShot,
-    HVSIM_HVCloseSnap,
-    HVSIM_HVTriggerShot,
-    HVSIM_HVSetTriggerPolarity,
-    HVSIM_HVSetStrobePolarity,
-    HVSIM_HVSetSnapSpeed,
-    HVSIM_HVSetBlanking,
-    HVSIM_HVCommand,
+#define HVSIM_OP_ENUMERATOR(returnType, name, ...) HVSIM_##name,
+    HVDAILT_OPERATIONS(HVSIM_OP_ENUMERATOR) /* HVSIM_BeginHVDevice = 0, HVSIM_EndHVDevice, ... */
+#undef HVSIM_OP_ENUMERATOR
     HVSIM_OP_COUNT
 } HvSimOp;
 
@@ -59,7 +41,9 @@ enum {
     HVSIM_STATUS_INVALID_PARAMETER = -2, /* null pointer, code or value out of range */
     HVSIM_STATUS_BAD_STATE = -3,         /* e.g. starting a capture twice, trigger while free-running */
     HVSIM_STATUS_BUFFER_TOO_SMALL = -4,  /* HVGetDeviceInfo: size below what the kind needs */
-    HVSIM_STATUS_NOT_SUPPORTED = -5      /* a code this camera family does not have */
+    HVSIM_STATUS_NOT_SUPPORTED = -5,     /* a code this camera family does not have */
+    HVSIM_STATUS_FAULT = -6,             /* the call could not be completed (out of memory, a system error) */
+    HVSIM_STATUS_UNPLUGGED = -7          /* the camera was unplugged (hvsim_unplug) */
 };
 
 /* ---- configuration ---------------------------------------------------------------------- */
@@ -132,6 +116,21 @@ HVSIM_API int32_t hvsim_set_callback_slot(int32_t slot, HVSnapCallback callback)
 HVSIM_API void hvsim_set_manual_frames(int32_t enabled);
 HVSIM_API int32_t hvsim_deliver_frames(int32_t device, int32_t count);
 
+/* Pulls a camera's cable, as a person or a hub reset would: from now on it makes no frames, and
+ * the session of its handle (if it was begun) is lost for good. Every call on that handle then
+ * fails with HVSIM_STATUS_UNPLUGGED, except two, so that a host can let go of its buffers:
+ * HVCloseSnap stops and joins the capture thread and then fails (HVSIM_STATUS_UNPLUGGED), and
+ * EndHVDevice stops and joins it, ends the session and returns 0. BeginHVDevice on an unplugged
+ * camera fails with HVSIM_STATUS_UNPLUGGED; HVGetDeviceTotal still counts it, so device numbers
+ * stay. Returns after any frame or snapshot in progress has been written and called back
+ * (except when called from the camera's own snap callback): no frame is written after it.
+ * 0, or -1 for an unknown device.
+ *
+ * hvsim_replug plugs it back in with its default settings (a power cycle): BeginHVDevice gives a
+ * fresh handle and capture works again; the lost session's handle keeps failing. 0, or -1. */
+HVSIM_API int32_t hvsim_unplug(int32_t device);
+HVSIM_API int32_t hvsim_replug(int32_t device);
+
 /* Sensor noise on or off (default off), for tests that compare frames. */
 HVSIM_API void hvsim_set_noise(int32_t enabled);
 
@@ -187,6 +186,4 @@ HVSIM_API int32_t hvsim_get_defaults(int32_t device, HvSimCameraState* state);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -2,6 +2,8 @@
 #include "camera_list.h"
 
 #include <cctype>
+#include <charconv>
+#include <exception>
 #include <sstream>
 #include <string_view>
 
@@ -11,6 +13,8 @@ namespace hvsim {
 namespace {
 
 constexpr std::string_view kReplayPrefix = "replay:";
+constexpr std::string_view kUnplugOption = "@unplug=";
+constexpr int64_t kMaxUnplugValue = int64_t{1} << 40;
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
@@ -35,7 +39,11 @@ bool ReplayEntry(std::string_view entry, CameraEntry& camera, std::string& error
         return false;
     }
     std::string reason;
-    camera.recording = LoadRecording(folder, reason);
+    try {
+        camera.recording = LoadRecording(folder, reason);
+    } catch (const std::exception& fault) {
+        reason = std::string("cannot be read: ") + fault.what();
+    }
     if (!camera.recording) {
         error = Quoted(entry) + ": " + reason;
         return false;
@@ -54,7 +62,24 @@ bool ReplayEntry(std::string_view entry, CameraEntry& camera, std::string& error
     return true;
 }
 
-bool ReadEntry(std::string_view entry, CameraEntry& camera, std::string& error) {
+// Reads "<N>ms" or "<N>frames" (N from 0) into the entry's unplug time or frame.
+bool ReadUnplugOption(std::string_view entry, std::string_view when, CameraEntry& camera, std::string& error) {
+    const auto number = [&](std::string_view unit, int64_t& field) {
+        if (!when.ends_with(unit) || when.size() == unit.size()) return false;
+        const std::string_view digits = when.substr(0, when.size() - unit.size());
+        int64_t value = 0;
+        const auto [end, fault] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (fault != std::errc() || end != digits.data() + digits.size() || value < 0 || value > kMaxUnplugValue)
+            return false;
+        field = value;
+        return true;
+    };
+    if (number("ms", camera.unplugAfterMs) || number("frames", camera.unplugAtFrame)) return true;
+    error = Quoted(entry) + ": write @unplug=<milliseconds>ms or @unplug=<frame number>frames";
+    return false;
+}
+
+bool ReadCamera(std::string_view entry, CameraEntry& camera, std::string& error) {
     if (StartsWithIgnoringCase(entry, kReplayPrefix)) return ReplayEntry(entry, camera, error);
     const auto code = ParseCameraToken(entry);
     if (!code) {
@@ -64,6 +89,16 @@ bool ReadEntry(std::string_view entry, CameraEntry& camera, std::string& error) 
     }
     camera.typeCode = *code;
     return true;
+}
+
+bool ReadEntry(std::string_view entry, CameraEntry& camera, std::string& error) {
+    const size_t option = entry.rfind(kUnplugOption);
+    if (option != std::string_view::npos) {
+        const std::string_view when = Trimmed(entry.substr(option + kUnplugOption.size()));
+        if (!ReadUnplugOption(entry, when, camera, error)) return false;
+        return ReadCamera(Trimmed(entry.substr(0, option)), camera, error);
+    }
+    return ReadCamera(entry, camera, error);
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ uint32_t MaxExposureRows(Family family) { return ParamsOf(family).maxRows; }
 uint32_t DefaultExposureRows(const ModelInfo& model) {
     if (model.family == Family::SvDirect) return 0;
     const int32_t width = model.resolutions.empty() ? 1280 : model.resolutions.front().width;
-    const double clocks = SettingDefaults::nominalExposureUs * static_cast<double>(kPixelClockHz) / 1e6;
+    const double clocks = SettingDefaults::kNominalExposureUs * static_cast<double>(kPixelClockHz) / 1e6;
     const double rows = clocks / static_cast<double>(RowLengthClocks(model.family, width, 0));
     return std::max<uint32_t>(1, static_cast<uint32_t>(rows + 0.5));
 }

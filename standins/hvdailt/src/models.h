@@ -1,7 +1,6 @@
 // The simulated camera models: the maker's model-name table and, per type code, the parameters a
 // simulated camera starts from. Everything here is data; the simulator reads it at configuration.
-#ifndef HVSIM_MODELS_H
-#define HVSIM_MODELS_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -34,11 +33,11 @@ struct ModelInfo {
 
 // Named defaults of every simulated camera's settings, before any call changes them.
 struct SettingDefaults {
-    static constexpr int32_t gain = 16;                 // unity gain, codes 16..19
-    static constexpr double nominalExposureUs = 10000;  // the exposure that gives unity brightness
-    static constexpr int32_t svExposureUnit = 1;        // SV: milliseconds
-    static constexpr int32_t svExposureValue = 10;
-    static constexpr int32_t cameraStatus = 0;
+    static constexpr int32_t kGain = 16;                 // unity gain, codes 16..19
+    static constexpr double kNominalExposureUs = 10000;  // the exposure that gives unity brightness
+    static constexpr int32_t kSvExposureUnit = 1;        // SV: milliseconds
+    static constexpr int32_t kSvExposureValue = 10;
+    static constexpr int32_t kCameraStatus = 0;
 };
 
 constexpr int64_t kPixelClockHz = 24000000;
@@ -72,5 +71,3 @@ uint32_t MaxExposureRows(Family family);
 uint32_t DefaultExposureRows(const ModelInfo& model);
 
 }  // namespace hvsim
-
-#endif

@@ -1,6 +1,5 @@
 // Decoding of the recordings' frame files.
-#ifndef HVSIM_PNG_READER_H
-#define HVSIM_PNG_READER_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -14,5 +13,3 @@ bool DecodeGreyPng(const std::vector<uint8_t>& file, int32_t width, int32_t heig
                    std::string& error);
 
 }  // namespace hvsim
-
-#endif

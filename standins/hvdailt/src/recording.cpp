@@ -6,12 +6,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string_view>
 
 #include "png_reader.h"
+#include "regular_file.h"
 
 namespace hvsim {
 namespace {
@@ -34,11 +33,19 @@ std::optional<Number> ParseNumber(std::string_view text) {
     return value;
 }
 
-bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+// Far above any real file: recording.txt of a million frames is about 30 MB, and a frame of the
+// largest sensor about 3 MB.
+constexpr size_t kMaxFileBytes = size_t{256} << 20;
+// Timestamps, in microseconds, lie within +-2^40 (about 12.7 days), so that neither an interval
+// nor a mean, nor a wait built from one, can overflow.
+constexpr int64_t kMaxTimestampUs = int64_t{1} << 40;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes, std::string& error) {
+    std::string reason;
+    if (ReadRegularFile(path, kMaxFileBytes, bytes, reason)) return true;
+    error = "cannot read " + path.string() + ": " + reason;
+    return false;
 }
 
 // What recording.txt says, before the frames are read.
@@ -60,6 +67,11 @@ bool ReadFrameLine(std::string_view value, Description& d, std::string& error) {
     if (*index != static_cast<int64_t>(d.timestampsUs.size())) {
         error = "frame " + std::to_string(*index) + " is listed where frame " + std::to_string(d.timestampsUs.size()) +
                 " belongs";
+        return false;
+    }
+    if (*stamp < -kMaxTimestampUs || *stamp > kMaxTimestampUs) {
+        error = "frame " + std::to_string(*index) + "'s timestamp " + std::to_string(*stamp) + " us is outside -" +
+                std::to_string(kMaxTimestampUs) + ".." + std::to_string(kMaxTimestampUs) + " us";
         return false;
     }
     if (!d.timestampsUs.empty() && *stamp < d.timestampsUs.back()) {
@@ -90,12 +102,12 @@ bool ReadKey(std::string_view key, std::string_view value, Description& d, std::
 
 bool ReadDescription(const std::filesystem::path& file, Description& d, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!ReadFile(file, bytes)) {
-        error = "cannot read " + file.string() + " (not a recording folder?)";
+    if (!ReadFile(file, bytes, error)) {
+        error += " (not a recording folder?)";
         return false;
     }
     const std::string text(bytes.begin(), bytes.end());
-    size_t start = 0;
+    size_t start = std::string_view(text).starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
     for (int line = 1; start < text.size(); ++line) {
         const size_t end = std::min(text.find('\n', start), text.size());
         const std::string_view row = Trimmed(std::string_view(text).substr(start, end - start));
@@ -145,10 +157,7 @@ bool ReadFrames(const std::filesystem::path& folder, Recording& recording, std::
     std::vector<uint8_t> file;
     for (size_t i = 0; i < recording.frames.size(); ++i) {
         const std::filesystem::path path = folder / FrameFileName(i);
-        if (!ReadFile(path, file)) {
-            error = "cannot read " + path.string();
-            return false;
-        }
+        if (!ReadFile(path, file, error)) return false;
         if (!DecodeGreyPng(file, recording.width, recording.height, recording.frames[i], error)) {
             error = path.string() + " " + error;
             return false;

@@ -1,8 +1,7 @@
 // A recording replayed as a camera: a folder of raw frames (frame-000000.png, ...: 8-bit grey PNG
 // files of the frame's bytes as the camera delivered them, mosaic or grey) and recording.txt
 // (model, size, Bayer layout, exposure and each frame's timestamp, one key=value a line).
-#ifndef HVSIM_RECORDING_H
-#define HVSIM_RECORDING_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -35,5 +34,3 @@ void CopyRecordedWindow(const Recording& recording, int64_t frameNumber, int32_t
                         int32_t height, uint8_t* destination);
 
 }  // namespace hvsim
-
-#endif

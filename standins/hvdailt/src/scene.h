@@ -1,7 +1,6 @@
 // Rendering of simulated frames: a static test chart seen through the sensor's mosaic, plus the
 // parts that change per frame (a moving disc, the frame counter in digits, the stamp).
-#ifndef HVSIM_SCENE_H
-#define HVSIM_SCENE_H
+#pragma once
 
 #include <cstdint>
 #include <memory>
@@ -79,5 +78,3 @@ private:
 int32_t BayerColour(int32_t layout, int32_t x, int32_t y);
 
 }  // namespace hvsim
-
-#endif

@@ -31,9 +31,9 @@ HVSTATUS Run(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operat
     return status;
 }
 
-// Runs an operation on the open camera of the handle.
+// Runs an operation on the camera of the handle, also when its session was lost to an unplug.
 template <class Operation>
-HVSTATUS OnCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
+HVSTATUS OnSession(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
     return Run(op, handle, args, [&](Simulator& sim, std::unique_lock<std::mutex>& lock, HvSimCall&) -> HVSTATUS {
         const auto camera = sim.FindByHandle(handle);
         if (!camera) return HVSIM_STATUS_INVALID_HANDLE;
@@ -41,26 +41,34 @@ HVSTATUS OnCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, O
     });
 }
 
+// Runs an operation on the open, plugged-in camera of the handle.
+template <class Operation>
+HVSTATUS OnCamera(HvSimOp op, HHV handle, std::initializer_list<int64_t> args, Operation&& operation) {
+    return OnSession(op, handle, args, [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+        if (camera.sessionLost) return HVSIM_STATUS_UNPLUGGED;
+        return operation(sim, lock, camera, shared);
+    });
+}
+
 bool InRange(int64_t value, int64_t low, int64_t high) { return value >= low && value <= high; }
 
 }  // namespace
-}  // namespace hvsim
 
-using namespace hvsim;
+namespace operations {
 
-extern "C" {
-
-HVSTATUS hvsim_sdk_begin_device(int32_t device, HHV* handle) {
+HVSTATUS BeginHVDevice(int32_t device, HHV* handle) {
     return Run(HVSIM_BeginHVDevice, 0, {device, Flag(handle)},
                [&](Simulator& sim, auto& lock, HvSimCall& call) -> HVSTATUS {
                    if (handle == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
                    const auto camera = sim.FindByDevice(device);
                    if (!camera) return HVSIM_STATUS_INVALID_PARAMETER;
+                   if (!camera->plugged) return HVSIM_STATUS_UNPLUGGED;
                    if (camera->handle != 0) {
                        // Begun again: the earlier session ends, its handle stops working.
                        if (!sim.StopCapture(camera, lock)) return HVSIM_STATUS_BAD_STATE;
                        camera->callback = nullptr;
                    }
+                   camera->sessionLost = false;
                    camera->handle = sim.NewHandle();
                    *handle = camera->handle;
                    call.handle = camera->handle;
@@ -68,19 +76,21 @@ HVSTATUS hvsim_sdk_begin_device(int32_t device, HHV* handle) {
                });
 }
 
-HVSTATUS hvsim_sdk_end_device(HHV handle) {
-    return OnCamera(HVSIM_EndHVDevice, handle, {},
-                    [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
-                        if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
-                        camera.handle = 0;
-                        camera.callback = nullptr;
-                        camera.userValue = nullptr;
-                        return 0;
-                    });
+HVSTATUS EndHVDevice(HHV handle) {
+    // Also after an unplug: the session's capture thread is stopped and joined, and the session ends.
+    return OnSession(HVSIM_EndHVDevice, handle, {},
+                     [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+                         if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                         if (camera.handle != handle) return HVSIM_STATUS_INVALID_HANDLE;  // ended meanwhile
+                         camera.handle = 0;
+                         camera.sessionLost = false;
+                         camera.callback = nullptr;
+                         camera.userValue = nullptr;
+                         return 0;
+                     });
 }
 
-HVSTATUS hvsim_sdk_get_device_total(int32_t* count) {
+HVSTATUS HVGetDeviceTotal(int32_t* count) {
     return Run(HVSIM_HVGetDeviceTotal, 0, {Flag(count)}, [&](Simulator& sim, auto&, HvSimCall&) -> HVSTATUS {
         if (count == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
         *count = static_cast<int32_t>(sim.cameras.size());
@@ -88,7 +98,7 @@ HVSTATUS hvsim_sdk_get_device_total(int32_t* count) {
     });
 }
 
-HVSTATUS hvsim_sdk_get_device_info(HHV handle, int32_t kind, void* buffer, int32_t* size) {
+HVSTATUS HVGetDeviceInfo(HHV handle, int32_t kind, void* buffer, int32_t* size) {
     return OnCamera(HVSIM_HVGetDeviceInfo, handle, {kind, Flag(buffer), Flag(size)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (size == nullptr) return HVSIM_STATUS_INVALID_PARAMETER;
@@ -127,7 +137,7 @@ HVSTATUS hvsim_sdk_get_device_info(HHV handle, int32_t kind, void* buffer, int32
                     });
 }
 
-HVSTATUS hvsim_sdk_set_resolution(HHV handle, int32_t mode) {
+HVSTATUS HVSetResolution(HHV handle, int32_t mode) {
     return OnCamera(HVSIM_HVSetResolution, handle, {mode},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         const auto& modes = camera.model.resolutions;
@@ -144,7 +154,7 @@ HVSTATUS hvsim_sdk_set_resolution(HHV handle, int32_t mode) {
                     });
 }
 
-HVSTATUS hvsim_sdk_set_output_window(HHV handle, int32_t left, int32_t top, int32_t width, int32_t height) {
+HVSTATUS HVSetOutputWindow(HHV handle, int32_t left, int32_t top, int32_t width, int32_t height) {
     return OnCamera(HVSIM_HVSetOutputWindow, handle, {left, top, width, height},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         CameraSettings& s = camera.settings;
@@ -166,7 +176,7 @@ HVSTATUS hvsim_sdk_set_output_window(HHV handle, int32_t left, int32_t top, int3
                     });
 }
 
-HVSTATUS hvsim_sdk_set_snap_mode(HHV handle, int32_t mode) {
+HVSTATUS HVSetSnapMode(HHV handle, int32_t mode) {
     return OnCamera(HVSIM_HVSetSnapMode, handle, {mode},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (!InRange(mode, 0, 3))
@@ -179,7 +189,7 @@ HVSTATUS hvsim_sdk_set_snap_mode(HHV handle, int32_t mode) {
                     });
 }
 
-HVSTATUS hvsim_sdk_agc_control(HHV handle, uint8_t code, int32_t value) {
+HVSTATUS HVAGCControl(HHV handle, uint8_t code, int32_t value) {
     return OnCamera(HVSIM_HVAGCControl, handle, {code, value},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (!InRange(code, 16, 19) || !InRange(value, 0, 255)) return HVSIM_STATUS_INVALID_PARAMETER;
@@ -188,7 +198,7 @@ HVSTATUS hvsim_sdk_agc_control(HHV handle, uint8_t code, int32_t value) {
                     });
 }
 
-HVSTATUS hvsim_sdk_aec_control(HHV handle, uint8_t code, uint32_t value) {
+HVSTATUS HVAECControl(HHV handle, uint8_t code, uint32_t value) {
     return OnCamera(HVSIM_HVAECControl, handle, {code, int64_t{value}},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         CameraSettings& s = camera.settings;
@@ -217,7 +227,7 @@ HVSTATUS hvsim_sdk_aec_control(HHV handle, uint8_t code, uint32_t value) {
                     });
 }
 
-HVSTATUS hvsim_sdk_adc_control(HHV handle, uint8_t code, int32_t value) {
+HVSTATUS HVADCControl(HHV handle, uint8_t code, int32_t value) {
     return OnCamera(HVSIM_HVADCControl, handle, {code, value},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         CameraSettings& s = camera.settings;
@@ -234,7 +244,7 @@ HVSTATUS hvsim_sdk_adc_control(HHV handle, uint8_t code, int32_t value) {
                     });
 }
 
-HVSTATUS hvsim_sdk_open_snap(HHV handle, HVSnapCallback callback, void* userValue) {
+HVSTATUS HVOpenSnap(HHV handle, HVSnapCallback callback, void* userValue) {
     int64_t slot = callback != nullptr ? 1 : 0;
     {
         Simulator& sim = TheSimulator();
@@ -252,7 +262,7 @@ HVSTATUS hvsim_sdk_open_snap(HHV handle, HVSnapCallback callback, void* userValu
                     });
 }
 
-HVSTATUS hvsim_sdk_start_snap(HHV handle, uint8_t** buffers, int32_t count) {
+HVSTATUS HVStartSnap(HHV handle, uint8_t** buffers, int32_t count) {
     return OnCamera(HVSIM_HVStartSnap, handle, {Flag(buffers), count},
                     [&](Simulator& sim, auto&, Camera& camera, const auto& shared) -> HVSTATUS {
                         if (buffers == nullptr || !InRange(count, 1, 2)) return HVSIM_STATUS_INVALID_PARAMETER;
@@ -272,7 +282,7 @@ HVSTATUS hvsim_sdk_start_snap(HHV handle, uint8_t** buffers, int32_t count) {
                     });
 }
 
-HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
+HVSTATUS HVSnapShot(HHV handle, uint8_t** buffers, int32_t count) {
     return OnCamera(HVSIM_HVSnapShot, handle, {Flag(buffers), count},
                     [&](Simulator& sim, auto& lock, Camera& camera, const auto&) -> HVSTATUS {
                         if (buffers == nullptr || count < 1 || buffers[0] == nullptr)
@@ -282,11 +292,12 @@ HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
                                          std::chrono::microseconds(
                                              sim.manualFrames ? 0 : sim.FrameIntervalUs(camera, camera.frameCounter));
                         ++camera.snapshotsInFlight;
-                        const bool ended = camera.wake.wait_until(lock, due, [&] { return camera.handle != handle; });
+                        const bool ended = camera.wake.wait_until(
+                            lock, due, [&] { return camera.handle != handle || camera.sessionLost; });
                         if (ended) {
                             --camera.snapshotsInFlight;
                             camera.progress.notify_all();
-                            return HVSIM_STATUS_BAD_STATE;
+                            return camera.sessionLost ? HVSIM_STATUS_UNPLUGGED : HVSIM_STATUS_BAD_STATE;
                         }
                         const FrameParams params = sim.NextFrameParams(camera, 0);
                         lock.unlock();
@@ -299,16 +310,17 @@ HVSTATUS hvsim_sdk_snap_shot(HHV handle, uint8_t** buffers, int32_t count) {
                     });
 }
 
-HVSTATUS hvsim_sdk_close_snap(HHV handle) {
-    return OnCamera(HVSIM_HVCloseSnap, handle, {},
-                    [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
-                        if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
-                        camera.callback = nullptr;
-                        return 0;
-                    });
+HVSTATUS HVCloseSnap(HHV handle) {
+    // After an unplug it fails, though the capture thread is stopped and joined all the same.
+    return OnSession(HVSIM_HVCloseSnap, handle, {},
+                     [&](Simulator& sim, auto& lock, Camera& camera, const auto& shared) -> HVSTATUS {
+                         if (!sim.StopCapture(shared, lock)) return HVSIM_STATUS_BAD_STATE;
+                         camera.callback = nullptr;
+                         return camera.sessionLost ? HVSIM_STATUS_UNPLUGGED : 0;
+                     });
 }
 
-HVSTATUS hvsim_sdk_trigger_shot(HHV handle) {
+HVSTATUS HVTriggerShot(HHV handle) {
     return OnCamera(HVSIM_HVTriggerShot, handle, {}, [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
         if (!camera.capturing || camera.settings.snapMode == 0) return HVSIM_STATUS_BAD_STATE;
         ++camera.triggersPending;
@@ -317,7 +329,7 @@ HVSTATUS hvsim_sdk_trigger_shot(HHV handle) {
     });
 }
 
-HVSTATUS hvsim_sdk_set_trigger_polarity(HHV handle, int32_t polarity) {
+HVSTATUS HVSetTriggerPolarity(HHV handle, int32_t polarity) {
     return OnCamera(HVSIM_HVSetTriggerPolarity, handle, {polarity},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (!InRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
@@ -326,7 +338,7 @@ HVSTATUS hvsim_sdk_set_trigger_polarity(HHV handle, int32_t polarity) {
                     });
 }
 
-HVSTATUS hvsim_sdk_set_strobe_polarity(HHV handle, int32_t polarity) {
+HVSTATUS HVSetStrobePolarity(HHV handle, int32_t polarity) {
     return OnCamera(HVSIM_HVSetStrobePolarity, handle, {polarity},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (!InRange(polarity, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
@@ -335,7 +347,7 @@ HVSTATUS hvsim_sdk_set_strobe_polarity(HHV handle, int32_t polarity) {
                     });
 }
 
-HVSTATUS hvsim_sdk_set_snap_speed(HHV handle, int32_t speed) {
+HVSTATUS HVSetSnapSpeed(HHV handle, int32_t speed) {
     return OnCamera(HVSIM_HVSetSnapSpeed, handle, {speed},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (!InRange(speed, 0, 1)) return HVSIM_STATUS_INVALID_PARAMETER;
@@ -344,7 +356,7 @@ HVSTATUS hvsim_sdk_set_snap_speed(HHV handle, int32_t speed) {
                     });
 }
 
-HVSTATUS hvsim_sdk_set_blanking(HHV handle, int32_t first, int32_t second) {
+HVSTATUS HVSetBlanking(HHV handle, int32_t first, int32_t second) {
     return OnCamera(HVSIM_HVSetBlanking, handle, {first, second},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         // Extra pixel clocks per row and extra rows per frame.
@@ -357,7 +369,7 @@ HVSTATUS hvsim_sdk_set_blanking(HHV handle, int32_t first, int32_t second) {
                     });
 }
 
-HVSTATUS hvsim_sdk_command(HHV handle, int32_t command, ControlRecord* record, int32_t* length) {
+HVSTATUS HVCommand(HHV handle, int32_t command, ControlRecord* record, int32_t* length) {
     return OnCamera(HVSIM_HVCommand, handle, {command, Flag(record), Flag(length)},
                     [&](Simulator&, auto&, Camera& camera, const auto&) -> HVSTATUS {
                         if (command != HV_COMMAND_CONTROL || record == nullptr || length == nullptr ||
@@ -376,5 +388,32 @@ HVSTATUS hvsim_sdk_command(HHV handle, int32_t command, ControlRecord* record, i
                         return 0;
                     });
 }
+
+}  // namespace operations
+
+namespace {
+
+// Nothing thrown inside (memory, a system error) leaves the library: the call fails instead.
+template <class Operation>
+HVSTATUS Guarded(Operation&& operation) {
+    try {
+        return operation();
+    } catch (...) {
+        return HVSIM_STATUS_FAULT;
+    }
+}
+
+}  // namespace
+}  // namespace hvsim
+
+extern "C" {
+
+#define HVSIM_DEFINE_ENTRY(returnType, name, ...)                                                       \
+    returnType hvsim_sdk_##name(HVDAILT_MAP(HVDAILT_PARAMETER_DECLARATION, __VA_ARGS__)) {              \
+        return hvsim::Guarded(                                                                          \
+            [&] { return hvsim::operations::name(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__)); }); \
+    }
+HVDAILT_OPERATIONS(HVSIM_DEFINE_ENTRY)
+#undef HVSIM_DEFINE_ENTRY
 
 }  // extern "C"

@@ -17,9 +17,9 @@ CameraSettings DefaultSettings(const ModelInfo& model) {
         s.windowWidth = model.resolutions.front().width;
         s.windowHeight = model.resolutions.front().height;
     }
-    s.gain.fill(SettingDefaults::gain);
-    s.exposureUnit = SettingDefaults::svExposureUnit;
-    s.exposureValue = SettingDefaults::svExposureValue;
+    s.gain.fill(SettingDefaults::kGain);
+    s.exposureUnit = SettingDefaults::kSvExposureUnit;
+    s.exposureValue = SettingDefaults::kSvExposureValue;
     s.exposureRows = DefaultExposureRows(model);
     return s;
 }
@@ -68,6 +68,8 @@ std::vector<std::shared_ptr<Camera>> Simulator::BuildCameras(const std::vector<C
         camera->serial = DefaultSerial(camera->model, camera->device);
         camera->defaults = DefaultSettings(camera->model);
         camera->settings = camera->defaults;
+        camera->unplugAfterMs = entries[i].unplugAfterMs;
+        camera->unplugAtFrame = entries[i].unplugAtFrame;
         built.push_back(std::move(camera));
     }
     return built;
@@ -172,11 +174,48 @@ bool Simulator::StopCapture(const std::shared_ptr<Camera>& camera, std::unique_l
 }
 
 void Simulator::StartCapture(const std::shared_ptr<Camera>& camera) {
+    // The thread waits for the mutex, held by the caller, before it reads any of this; when it
+    // cannot be started (it throws), nothing has changed.
+    camera->thread = std::thread([this, camera] { CaptureLoop(camera); });
+    camera->threadId = camera->thread.get_id();
     camera->capturing = true;
     camera->stopRequested = false;
     camera->threadRunning = true;
-    camera->thread = std::thread([this, camera] { CaptureLoop(camera); });
-    camera->threadId = camera->thread.get_id();
+    if (camera->unplugAfterMs >= 0 && !camera->unplugDueSet) {
+        camera->unplugDue = std::chrono::steady_clock::now() + std::chrono::milliseconds(camera->unplugAfterMs);
+        camera->unplugDueSet = true;
+    }
+}
+
+void Simulator::Unplug(Camera& camera, std::unique_lock<std::mutex>& lock) {
+    camera.plugged = false;
+    if (camera.handle != 0) camera.sessionLost = true;
+    camera.triggersPending = 0;
+    camera.wake.notify_all();
+    camera.progress.notify_all();
+    if (camera.threadRunning && camera.threadId == std::this_thread::get_id()) return;
+    camera.progress.wait(lock, [&] { return !camera.frameInProgress && camera.snapshotsInFlight == 0; });
+}
+
+void Simulator::Replug(Camera& camera) {
+    camera.plugged = true;
+    camera.settings = camera.defaults;
+}
+
+bool Simulator::ScheduledUnplugDue(const Camera& camera) const {
+    if (!camera.plugged) return false;
+    if (camera.unplugAtFrame >= 0 && camera.frameCounter >= camera.unplugAtFrame) return true;
+    return camera.unplugDueSet && camera.unplugAfterMs >= 0 && std::chrono::steady_clock::now() >= camera.unplugDue;
+}
+
+void Simulator::WaitForWork(Camera& camera, std::unique_lock<std::mutex>& lock,
+                            std::chrono::steady_clock::time_point until) {
+    if (camera.unplugDueSet && camera.unplugAfterMs >= 0 && camera.plugged) until = std::min(until, camera.unplugDue);
+    if (until == std::chrono::steady_clock::time_point::max()) {
+        camera.wake.wait(lock);
+    } else {
+        camera.wake.wait_until(lock, until);
+    }
 }
 
 FrameParams Simulator::NextFrameParams(Camera& camera, int32_t bufferIndex) {
@@ -193,10 +232,10 @@ FrameParams Simulator::NextFrameParams(Camera& camera, int32_t bufferIndex) {
     p.top = s.windowTop;
     p.width = s.windowWidth;
     p.height = s.windowHeight;
-    p.exposureFactor = static_cast<double>(ExposureUs(camera)) / SettingDefaults::nominalExposureUs;
+    p.exposureFactor = static_cast<double>(ExposureUs(camera)) / SettingDefaults::kNominalExposureUs;
     for (size_t c = 0; c < 4; ++c) {
         // Gain 16 is unity; every step adds 1/48.
-        p.gainFactor[c] = (32.0 + s.gain[c]) / (32.0 + SettingDefaults::gain);
+        p.gainFactor[c] = (32.0 + s.gain[c]) / (32.0 + SettingDefaults::kGain);
         p.offset[c] = 4.0 * s.adcLevel + (s.adcEnabled != 0 ? s.adcValue[c] / 4.0 : 0.0);
     }
     p.noise = noise;
@@ -235,12 +274,23 @@ void RenderFrame(Camera& camera, const FrameParams& params, uint8_t* destination
 void Simulator::CaptureLoop(std::shared_ptr<Camera> camera) {
     Camera& cam = *camera;
     std::unique_lock lock(mutex);
+    constexpr auto kForever = std::chrono::steady_clock::time_point::max();
     while (!cam.stopRequested) {
+        if (ScheduledUnplugDue(cam)) {
+            cam.unplugAfterMs = cam.unplugAtFrame = -1;  // once per configuration
+            Unplug(cam, lock);
+        }
+        if (!cam.plugged || cam.sessionLost) {  // no frames without a cable, nor for a lost session
+            cam.manualRequested = cam.manualDone;
+            cam.progress.notify_all();
+            WaitForWork(cam, lock, kForever);
+            continue;
+        }
         const bool manual = cam.manualRequested > cam.manualDone;
         const bool triggered = !manual && cam.settings.snapMode != 0 && cam.triggersPending > 0;
         if (!manual && !triggered) {
             if (manualFrames || cam.settings.snapMode != 0) {
-                cam.wake.wait(lock);
+                WaitForWork(cam, lock, kForever);
                 continue;
             }
             const auto now = std::chrono::steady_clock::now();
@@ -249,7 +299,7 @@ void Simulator::CaptureLoop(std::shared_ptr<Camera> camera) {
                 cam.nextDueSet = true;
             }
             if (now < cam.nextDue) {
-                cam.wake.wait_until(lock, cam.nextDue);
+                WaitForWork(cam, lock, cam.nextDue);
                 continue;
             }
             // This frame is due; the one after it follows by its own interval.
@@ -264,10 +314,12 @@ void Simulator::CaptureLoop(std::shared_ptr<Camera> camera) {
         uint8_t* const destination = cam.buffers[static_cast<size_t>(index)];
         const HVSnapCallback callback = cam.callback;
         SnapInfo info{cam.handle, cam.device, index, static_cast<int32_t>(reinterpret_cast<intptr_t>(cam.userValue))};
+        cam.frameInProgress = true;
         lock.unlock();
         RenderFrame(cam, params, destination);
         if (callback != nullptr) callback(&info);
         lock.lock();
+        cam.frameInProgress = false;
         ++cam.framesDelivered;
         if (manual) ++cam.manualDone;
         cam.progress.notify_all();

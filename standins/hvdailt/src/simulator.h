@@ -11,8 +11,7 @@
 // fresh handle; the old handle is refused from then on. Settings persist across sessions until
 // hvsim_reset. The capture thread is started by HVStartSnap and joined by HVCloseSnap,
 // EndHVDevice and hvsim_reset, which return only when it has finished its last callback.
-#ifndef HVSIM_SIMULATOR_H
-#define HVSIM_SIMULATOR_H
+#pragma once
 
 #include <array>
 #include <chrono>
@@ -48,11 +47,16 @@ struct Camera {
     int32_t device = 0;
     ModelInfo model;
     std::string serial;
-    int32_t cameraStatus = SettingDefaults::cameraStatus;
+    int32_t cameraStatus = SettingDefaults::kCameraStatus;
     CameraSettings settings, defaults;
     std::shared_ptr<const Recording> recording;  // set for a replayed recording, never changed
 
     HHV handle = 0;  // 0 while closed
+    bool plugged = true;
+    bool sessionLost = false;                        // the session of handle was cut by an unplug
+    int64_t unplugAfterMs = -1, unplugAtFrame = -1;  // the camera list's scheduled unplug, -1: none
+    std::chrono::steady_clock::time_point unplugDue{};
+    bool unplugDueSet = false;
     HVSnapCallback callback = nullptr;
     void* userValue = nullptr;
 
@@ -73,6 +77,7 @@ struct Camera {
     int64_t frameCounter = 0;  // frame numbers handed out since hvsim_reset
     int64_t framesDelivered = 0;
     int32_t snapshotsInFlight = 0;
+    bool frameInProgress = false;  // the capture thread is writing a frame or calling back
 
     std::condition_variable wake;      // the capture thread waits on it
     std::condition_variable progress;  // frames delivered, thread ended, snapshot finished
@@ -123,6 +128,13 @@ public:
     bool StopCapture(const std::shared_ptr<Camera>& camera, std::unique_lock<std::mutex>& lock);
     void StartCapture(const std::shared_ptr<Camera>& camera);
 
+    // Pulls the camera's cable: no frames from now on, and its session (if any) is lost. Caller
+    // holds `lock`; unless called on the camera's own capture thread, waits until a frame or
+    // snapshot in progress has finished, so that nothing is written after it returns.
+    void Unplug(Camera& camera, std::unique_lock<std::mutex>& lock);
+    // Plugs it back in with its default settings; a lost session stays lost.
+    void Replug(Camera& camera);
+
     // The parameters of the camera's next frame as its settings stand (counts the frame); caller
     // holds the mutex.
     FrameParams NextFrameParams(Camera& camera, int32_t bufferIndex);
@@ -137,6 +149,10 @@ public:
 
 private:
     void CaptureLoop(std::shared_ptr<Camera> camera);
+    // True when the camera list's scheduled unplug has come; caller holds the mutex.
+    bool ScheduledUnplugDue(const Camera& camera) const;
+    // The capture thread's wait for something to do, bounded by a scheduled unplug's time.
+    void WaitForWork(Camera& camera, std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point until);
     void StopAllCaptures();
     static std::vector<std::shared_ptr<Camera>> BuildCameras(const std::vector<CameraEntry>& entries);
     int64_t SimulatedIntervalUs(const Camera& camera) const;
@@ -152,5 +168,3 @@ Simulator& TheSimulator();
 void RenderFrame(Camera& camera, const FrameParams& params, uint8_t* destination);
 
 }  // namespace hvsim
-
-#endif

@@ -6,8 +6,7 @@
 // every Bayer channel, so the centre pixels of a block keep its value through a bilinear
 // demosaic; the decoder reads the 2 x 2 centre of each block and thresholds it halfway between
 // the levels of the magic's known ones and zeros, which survives per-channel tables and gamma.
-#ifndef HVSIM_STAMP_H
-#define HVSIM_STAMP_H
+#pragma once
 
 #include <cstdint>
 
@@ -22,5 +21,3 @@ void WriteStamp(uint8_t* frame, int32_t width, int32_t height, const HvSimStamp&
 int32_t DecodeStamp(const uint8_t* image, int32_t width, int32_t height, int32_t bytesPerPixel, HvSimStamp* stamp);
 
 }  // namespace hvsim
-
-#endif
