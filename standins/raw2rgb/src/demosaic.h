@@ -13,8 +13,7 @@
 //        Q  G  Q      Q = mean of 4 Q     .  Q  .      Q = mean of 2 Q (column)
 //
 // Border sites use the same rule with fewer neighbours; nothing outside the source is read.
-#ifndef RAW2RGB_DEMOSAIC_H
-#define RAW2RGB_DEMOSAIC_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -111,5 +110,3 @@ void DemosaicFrame(const Frame& frame, RowKernel kernel);
 void DemosaicFrame(const Frame& frame);
 
 }  // namespace raw2rgb
-
-#endif
