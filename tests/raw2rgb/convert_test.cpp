@@ -1,7 +1,7 @@
 // ConvertBayer2Rgb against the naive reference, byte for byte, on every layout and many sizes,
 // with guards proving that nothing outside the source is read and nothing past the destination
 // is written.
-#include <Raw2Rgb.h>
+#include "Raw2Rgb.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,13 +25,13 @@
 
 namespace {
 
-using raw2rgb_test::reference_demosaic;
+using raw2rgb_test::ReferenceDemosaic;
 using Lut = std::array<std::uint8_t, 256>;
 
 constexpr std::uint8_t kGuard = 0xA5;
 constexpr std::size_t kGuardBytes = 64;
 
-Lut random_lut(std::mt19937& rng) {
+Lut RandomLut(std::mt19937& rng) {
     Lut lut{};
     std::uniform_int_distribution<int> byte(0, 255);
     for (auto& entry : lut) entry = static_cast<std::uint8_t>(byte(rng));
@@ -96,7 +96,7 @@ const Size kSizes[] = {{1, 1},  {1, 2},    {2, 1},  {2, 2},  {3, 3},  {5, 7},  {
                        {3, 17}, {17, 3},   {18, 4}, {19, 5}, {20, 3}, {33, 9}, {34, 6}, {35, 35}, {36, 4},   {49, 11},
                        {64, 8}, {101, 13}, {31, 4}, {32, 5}, {63, 4}, {65, 5}, {95, 3}, {97, 6},  {640, 480}};
 
-std::string size_name(const testing::TestParamInfo<std::tuple<Size, int>>& info) {
+std::string SizeName(const testing::TestParamInfo<std::tuple<Size, int>>& info) {
     const auto& [size, layout] = info.param;
     return std::to_string(size.width) + "x" + std::to_string(size.height) + "_layout" + std::to_string(layout);
 }
@@ -106,16 +106,16 @@ class ConvertMatchesReference : public testing::TestWithParam<std::tuple<Size, i
 TEST_P(ConvertMatchesReference, ByteForByteWithGuards) {
     const auto& [size, layout] = GetParam();
     std::mt19937 rng(static_cast<unsigned>(size.width * 7919 + size.height * 31 + layout));
-    const Lut lutR = random_lut(rng);
-    const Lut lutG = random_lut(rng);
-    const Lut lutB = random_lut(rng);
+    const Lut lutR = RandomLut(rng);
+    const Lut lutG = RandomLut(rng);
+    const Lut lutB = RandomLut(rng);
     const std::size_t n = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
     std::vector<std::uint8_t> mosaic(n);
     std::uniform_int_distribution<int> byte(0, 255);
     for (auto& v : mosaic) v = static_cast<std::uint8_t>(byte(rng));
 
     const auto expected =
-        reference_demosaic(mosaic.data(), size.width, size.height, layout, lutR.data(), lutG.data(), lutB.data());
+        ReferenceDemosaic(mosaic.data(), size.width, size.height, layout, lutR.data(), lutG.data(), lutB.data());
     for (auto fence : {GuardedSource::Fence::After, GuardedSource::Fence::Before}) {
         const GuardedSource source(mosaic, fence);
         std::vector<std::uint8_t> out(n * 3 + kGuardBytes, kGuard);
@@ -131,7 +131,7 @@ TEST_P(ConvertMatchesReference, ByteForByteWithGuards) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, ConvertMatchesReference,
-                         testing::Combine(testing::ValuesIn(kSizes), testing::Values(1, 2, 3, 4)), size_name);
+                         testing::Combine(testing::ValuesIn(kSizes), testing::Values(1, 2, 3, 4)), SizeName);
 
 // Constant tables tag each output byte, so a channel written through the wrong table shows.
 TEST(ConvertBayer2Rgb, ChannelsGoThroughTheirOwnTables) {
@@ -181,9 +181,9 @@ TEST(ConvertBayer2Rgb, KnownInteriorAndCornerValues) {
 
 TEST(ConvertBayer2Rgb, NonZeroFlipWritesRowsBottomUp) {
     std::mt19937 rng(5);
-    const Lut lutR = random_lut(rng);
-    const Lut lutG = random_lut(rng);
-    const Lut lutB = random_lut(rng);
+    const Lut lutR = RandomLut(rng);
+    const Lut lutG = RandomLut(rng);
+    const Lut lutB = RandomLut(rng);
     const int w = 37;
     const int h = 9;
     std::vector<std::uint8_t> mosaic(w * h);
@@ -200,7 +200,7 @@ TEST(ConvertBayer2Rgb, NonZeroFlipWritesRowsBottomUp) {
 
 TEST(ConvertBayer2Rgb, MethodIsNotExamined) {
     std::mt19937 rng(9);
-    const Lut lut = random_lut(rng);
+    const Lut lut = RandomLut(rng);
     std::vector<std::uint8_t> mosaic(21 * 5);
     for (auto& v : mosaic) v = static_cast<std::uint8_t>(rng());
     std::vector<std::uint8_t> first(mosaic.size() * 3);

@@ -2,15 +2,15 @@
 
 namespace raw2rgb_test {
 
-const char* layout_cell(int layout) {
+const char* LayoutCell(int layout) {
     static const char* const cells[] = {"BGGR", "GBRG", "GRBG", "RGGB"};
     return cells[layout - 1];
 }
 
-std::vector<std::uint8_t> reference_demosaic(const std::uint8_t* mosaic, int width, int height, int layout,
-                                             const std::uint8_t* lutR, const std::uint8_t* lutG,
-                                             const std::uint8_t* lutB) {
-    const char* cell = layout_cell(layout);
+std::vector<std::uint8_t> ReferenceDemosaic(const std::uint8_t* mosaic, int width, int height, int layout,
+                                            const std::uint8_t* lutR, const std::uint8_t* lutG,
+                                            const std::uint8_t* lutB) {
+    const char* cell = LayoutCell(layout);
     auto colour = [&](int x, int y) { return cell[(y % 2) * 2 + (x % 2)]; };
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(width) * height * 3);

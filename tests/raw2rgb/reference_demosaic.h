@@ -1,6 +1,5 @@
 // Naive per-pixel bilinear demosaic, written independently of the library, used as the oracle.
-#ifndef RAW2RGB_TESTS_REFERENCE_DEMOSAIC_H
-#define RAW2RGB_TESTS_REFERENCE_DEMOSAIC_H
+#pragma once
 
 #include <cstdint>
 #include <vector>
@@ -8,13 +7,11 @@
 namespace raw2rgb_test {
 
 // Layout code 1..4 to the colours of the top-left 2 x 2 cell, read row by row.
-const char* layout_cell(int layout);
+const char* LayoutCell(int layout);
 
 // Writes width * height B, G, R pixels for the mosaic, top row first, through the tables.
-std::vector<std::uint8_t> reference_demosaic(const std::uint8_t* mosaic, int width, int height, int layout,
-                                             const std::uint8_t* lutR, const std::uint8_t* lutG,
-                                             const std::uint8_t* lutB);
+std::vector<std::uint8_t> ReferenceDemosaic(const std::uint8_t* mosaic, int width, int height, int layout,
+                                            const std::uint8_t* lutR, const std::uint8_t* lutG,
+                                            const std::uint8_t* lutB);
 
 }  // namespace raw2rgb_test
-
-#endif

@@ -17,13 +17,13 @@ namespace {
 
 using raw2rgb::RowKernel;
 
-std::vector<RowKernel> runnable_kernels() {
+std::vector<RowKernel> RunnableKernels() {
     std::vector<RowKernel> kernels{RowKernel::Scalar, RowKernel::Sse2};
     if (raw2rgb::Avx2Supported()) kernels.push_back(RowKernel::Avx2);
     return kernels;
 }
 
-const char* kernel_name(RowKernel kernel) {
+const char* KernelName(RowKernel kernel) {
     switch (kernel) {
         case RowKernel::Scalar: return "scalar";
         case RowKernel::Sse2: return "sse2";
@@ -45,9 +45,9 @@ TEST(RowKernels, MatchReferenceAroundBlockEdges) {
             std::vector<std::uint8_t> mosaic(static_cast<std::size_t>(width) * height);
             for (auto& v : mosaic) v = static_cast<std::uint8_t>(byte(rng));
             for (int layout = 1; layout <= 4; ++layout) {
-                const auto expected = raw2rgb_test::reference_demosaic(mosaic.data(), width, height, layout,
-                                                                       luts[2].data(), luts[1].data(), luts[0].data());
-                for (RowKernel kernel : runnable_kernels()) {
+                const auto expected = raw2rgb_test::ReferenceDemosaic(mosaic.data(), width, height, layout,
+                                                                      luts[2].data(), luts[1].data(), luts[0].data());
+                for (RowKernel kernel : RunnableKernels()) {
                     for (bool bottomUp : {false, true}) {
                         std::vector<std::uint8_t> out(expected.size() + 1, 0xA5);
                         raw2rgb::Frame frame{mosaic.data(),
@@ -64,11 +64,11 @@ TEST(RowKernels, MatchReferenceAroundBlockEdges) {
                             const std::size_t outRow = static_cast<std::size_t>(bottomUp ? height - 1 - y : y) * row;
                             for (std::size_t i = 0; i < row; ++i)
                                 ASSERT_EQ(expected[y * row + i], out[outRow + i])
-                                    << kernel_name(kernel) << " " << width << "x" << height << " layout " << layout
+                                    << KernelName(kernel) << " " << width << "x" << height << " layout " << layout
                                     << (bottomUp ? " bottom-up" : "") << " pixel " << i / 3 << "," << y << " channel "
                                     << "BGR"[i % 3];
                         }
-                        ASSERT_EQ(0xA5, out.back()) << kernel_name(kernel) << " wrote past the frame";
+                        ASSERT_EQ(0xA5, out.back()) << KernelName(kernel) << " wrote past the frame";
                     }
                 }
             }
@@ -89,15 +89,15 @@ TEST(RowKernels, EveryTableEntryReachesItsSites) {
     }
     std::vector<std::uint8_t> mosaic(static_cast<std::size_t>(width) * height);
     for (std::size_t i = 0; i < mosaic.size(); ++i) mosaic[i] = static_cast<std::uint8_t>(i * 13 + i / width);
-    const auto expected = raw2rgb_test::reference_demosaic(mosaic.data(), width, height, 2, luts[2].data(),
-                                                           luts[1].data(), luts[0].data());
-    for (RowKernel kernel : runnable_kernels()) {
+    const auto expected = raw2rgb_test::ReferenceDemosaic(mosaic.data(), width, height, 2, luts[2].data(),
+                                                          luts[1].data(), luts[0].data());
+    for (RowKernel kernel : RunnableKernels()) {
         std::vector<std::uint8_t> out(expected.size());
         raw2rgb::Frame frame{
             mosaic.data(), out.data(), width, height, false, {}, {luts[0].data(), luts[1].data(), luts[2].data()}};
         ASSERT_TRUE(raw2rgb::LayoutFromCode(2, &frame.layout));
         raw2rgb::DemosaicFrame(frame, kernel);
-        EXPECT_EQ(expected, out) << kernel_name(kernel);
+        EXPECT_EQ(expected, out) << KernelName(kernel);
     }
 }
 

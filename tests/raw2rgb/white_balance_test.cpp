@@ -1,5 +1,5 @@
 // GetWhiteBalanceRatio: grey-world ratios on synthetic images with known answers.
-#include <Raw2Rgb.h>
+#include "Raw2Rgb.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +12,7 @@ struct Bgr {
     std::uint8_t b, g, r;
 };
 
-std::vector<std::uint8_t> image_of(const std::vector<Bgr>& pixels) {
+std::vector<std::uint8_t> ImageOf(const std::vector<Bgr>& pixels) {
     std::vector<std::uint8_t> bytes;
     for (const auto& p : pixels) bytes.insert(bytes.end(), {p.b, p.g, p.r});
     return bytes;
@@ -31,7 +31,7 @@ TEST(GetWhiteBalanceRatio, CastImageGivesRatiosThatEqualiseTheMeans) {
     std::vector<Bgr> pixels;
     for (int i = 0; i < 6; ++i) pixels.push_back(i % 2 ? Bgr{40, 100, 200} : Bgr{60, 100, 100});
     Ratios ratios;
-    ASSERT_EQ(1, estimate(image_of(pixels), 3, 2, ratios));
+    ASSERT_EQ(1, estimate(ImageOf(pixels), 3, 2, ratios));
     EXPECT_DOUBLE_EQ(100.0 / 150.0, ratios.r);
     EXPECT_DOUBLE_EQ(1.0, ratios.g);
     EXPECT_DOUBLE_EQ(2.0, ratios.b);
@@ -45,14 +45,14 @@ TEST(GetWhiteBalanceRatio, ClippedAndNearBlackPixelsAreIgnored) {
     pixels[60] = {9, 9, 9};        // near black
     pixels[61] = {0, 0, 0};
     Ratios ratios;
-    ASSERT_EQ(1, estimate(image_of(pixels), 10, 10, ratios));
+    ASSERT_EQ(1, estimate(ImageOf(pixels), 10, 10, ratios));
     EXPECT_DOUBLE_EQ(2.0, ratios.r);
     EXPECT_DOUBLE_EQ(1.0, ratios.g);
     EXPECT_DOUBLE_EQ(1.5, ratios.b);
 
     // Just inside the limits: one channel at 10 makes a dark pixel usable, 249 is not clipped.
     const std::vector<Bgr> edge = {{10, 0, 0}, {0, 249, 0}, {5, 5, 10}};
-    ASSERT_EQ(1, estimate(image_of(edge), 3, 1, ratios));
+    ASSERT_EQ(1, estimate(ImageOf(edge), 3, 1, ratios));
     EXPECT_DOUBLE_EQ(254.0 / 10.0, ratios.r);
     EXPECT_DOUBLE_EQ(254.0 / 15.0, ratios.b);
 }
@@ -77,7 +77,7 @@ TEST(GetWhiteBalanceRatio, DegenerateImagesGiveNeutralFiniteRatios) {
     };
     for (const auto& pixels : images) {
         Ratios ratios;
-        EXPECT_EQ(0, estimate(image_of(pixels), 4, 3, ratios));
+        EXPECT_EQ(0, estimate(ImageOf(pixels), 4, 3, ratios));
         EXPECT_EQ(1.0, ratios.r);
         EXPECT_EQ(1.0, ratios.g);
         EXPECT_EQ(1.0, ratios.b);
@@ -86,7 +86,7 @@ TEST(GetWhiteBalanceRatio, DegenerateImagesGiveNeutralFiniteRatios) {
 
 // Invalid arguments return 0 and leave every output as it was.
 TEST(GetWhiteBalanceRatio, InvalidArgumentsWriteNothing) {
-    const auto bgr = image_of(std::vector<Bgr>(4, Bgr{50, 60, 70}));
+    const auto bgr = ImageOf(std::vector<Bgr>(4, Bgr{50, 60, 70}));
     double r = -7.0, g = -7.0, b = -7.0;
     EXPECT_EQ(0, GetWhiteBalanceRatio(nullptr, 2, 2, &r, &g, &b));
     EXPECT_EQ(0, GetWhiteBalanceRatio(bgr.data(), 0, 2, &r, &g, &b));

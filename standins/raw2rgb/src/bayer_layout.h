@@ -1,6 +1,5 @@
 // Bayer layouts: which colour each site of the mosaic carries.
-#ifndef RAW2RGB_BAYER_LAYOUT_H
-#define RAW2RGB_BAYER_LAYOUT_H
+#pragma once
 
 #include <cstdint>
 
@@ -23,5 +22,3 @@ struct BayerLayout {
 [[nodiscard]] bool LayoutFromCode(std::int32_t code, BayerLayout* layout);
 
 }  // namespace raw2rgb
-
-#endif

@@ -13,8 +13,7 @@
 //        Q  G  Q      Q = mean of 4 Q     .  Q  .      Q = mean of 2 Q (column)
 //
 // Border sites use the same rule with fewer neighbours; nothing outside the source is read.
-#ifndef RAW2RGB_DEMOSAIC_H
-#define RAW2RGB_DEMOSAIC_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -87,14 +86,16 @@ void DemosaicEdgeSite(const Frame& frame, int x, int y, int alongX, int alongY, 
 // Interior sites x0 <= x < x1 of one interior row (1 <= x0, x1 <= width - 1), plain scalar code.
 void InteriorRowScalar(const InteriorRow& row, int x0, int x1);
 
-// Fast interior kernels: each converts sites x0 <= x < x1 in blocks (16 sites for SSE2, 32 for
-// AVX2) when there is room for at least one block and returns the first x it did not convert (x1,
-// or x0 when it converted nothing). Each writes one byte past each pixel it converts, so site x1
-// must be written after the call. Where a kernel cannot be built it converts nothing.
+// Fast interior kernels, one kernel (interior_row_kernel.h) at two vector widths: each converts
+// sites x0 <= x < x1 in blocks (16 sites for SSE2, 32 for AVX2) when there is room for at least
+// one block and returns the first x it did not convert (x1, or x0 when it converted nothing). The
+// SSE2 one writes one byte past each pixel it converts, so site x1 must be written after the call.
+// Where a kernel cannot be built it converts nothing.
 int InteriorRowSse2(const InteriorRow& row, int x0, int x1);
 int InteriorRowAvx2(const InteriorRow& row, int x0, int x1);  // only when Avx2Supported()
 
-// Whether this build has the AVX2 kernel and the processor (and system) can run it; asked once.
+// Whether this build has the AVX2 kernel (RAW2RGB_AVX2_KERNEL) and the processor (and system) can
+// run it; asked once.
 bool Avx2Supported();
 
 // Which kernel does a frame's interior rows before the scalar loop finishes them. All give the
@@ -109,5 +110,3 @@ void DemosaicFrame(const Frame& frame, RowKernel kernel);
 void DemosaicFrame(const Frame& frame);
 
 }  // namespace raw2rgb
-
-#endif

@@ -37,6 +37,15 @@ FastRow FastRowFor(RowKernel kernel) {
 
 }  // namespace
 
+bool Avx2Supported() {
+#if defined(RAW2RGB_AVX2_KERNEL)
+    static const bool supported = __builtin_cpu_supports("avx2") != 0;
+    return supported;
+#else
+    return false;
+#endif
+}
+
 RowKernel BestRowKernel() { return Avx2Supported() ? RowKernel::Avx2 : RowKernel::Sse2; }
 
 void BuildPixelWordTables(const Frame& frame, PixelWordTables* words) {

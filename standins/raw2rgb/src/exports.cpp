@@ -1,7 +1,11 @@
 // The three C entry points of the conversion library. Each checks its arguments and hands the
 // work to the component that owns it. All three are reentrant: they keep no state, and calls on
 // different buffers may run at the same time on different threads.
-#include <Raw2Rgb.h>
+//
+// Nothing may throw across a C interface. The work below allocates nothing and calls nothing that
+// throws, so no exception is expected; each entry point still runs its body inside Guarded, which
+// turns any exception into the entry point's failure result (0), so a C host never meets one.
+#include "Raw2Rgb.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +20,22 @@
 #else
 #define RAW2RGB_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
+
+namespace {
+
+constexpr std::int32_t kFailed = 0;
+
+// body's result, or kFailed when it throws.
+template <class Body>
+std::int32_t Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return kFailed;
+    }
+}
+
+}  // namespace
 
 /* ConvertBayer2Rgb: bilinear demosaicing of an 8-bit Bayer mosaic.
  *
@@ -45,12 +65,15 @@ RAW2RGB_EXPORT int32_t KX_CALL ConvertBayer2Rgb(uint8_t* destination, const uint
                                                 int32_t height, int32_t /*method*/, const uint8_t* lutR,
                                                 const uint8_t* lutG, const uint8_t* lutB, int32_t flip,
                                                 int32_t layout) {
-    if (destination == nullptr || source == nullptr || lutR == nullptr || lutG == nullptr || lutB == nullptr) return 0;
-    if (width <= 0 || height <= 0) return 0;
-    raw2rgb::Frame frame{source, destination, width, height, flip != 0, {}, {lutB, lutG, lutR}};
-    if (!raw2rgb::LayoutFromCode(layout, &frame.layout)) return 0;
-    raw2rgb::DemosaicFrame(frame);
-    return 1;
+    return Guarded([&]() -> std::int32_t {
+        if (destination == nullptr || source == nullptr || lutR == nullptr || lutG == nullptr || lutB == nullptr)
+            return kFailed;
+        if (width <= 0 || height <= 0) return kFailed;
+        raw2rgb::Frame frame{source, destination, width, height, flip != 0, {}, {lutB, lutG, lutR}};
+        if (!raw2rgb::LayoutFromCode(layout, &frame.layout)) return kFailed;
+        raw2rgb::DemosaicFrame(frame);
+        return 1;
+    });
 }
 
 /* GetWhiteBalanceRatio: grey-world white-balance estimate.
@@ -70,15 +93,17 @@ RAW2RGB_EXPORT int32_t KX_CALL ConvertBayer2Rgb(uint8_t* destination, const uint
  */
 RAW2RGB_EXPORT int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t width, int32_t height, double* ratioR,
                                                     double* ratioG, double* ratioB) {
-    if (bgr == nullptr || ratioR == nullptr || ratioG == nullptr || ratioB == nullptr) return 0;
-    if (width <= 0 || height <= 0) return 0;
-    raw2rgb::WhiteBalance balance{};
-    const bool estimated = raw2rgb::EstimateWhiteBalance(
-        bgr, static_cast<std::size_t>(width) * static_cast<std::size_t>(height), &balance);
-    *ratioR = balance.red;
-    *ratioG = balance.green;
-    *ratioB = balance.blue;
-    return estimated ? 1 : 0;
+    return Guarded([&]() -> std::int32_t {
+        if (bgr == nullptr || ratioR == nullptr || ratioG == nullptr || ratioB == nullptr) return kFailed;
+        if (width <= 0 || height <= 0) return kFailed;
+        raw2rgb::WhiteBalance balance{};
+        const bool estimated = raw2rgb::EstimateWhiteBalance(
+            bgr, static_cast<std::size_t>(width) * static_cast<std::size_t>(height), &balance);
+        *ratioR = balance.red;
+        *ratioG = balance.green;
+        *ratioB = balance.blue;
+        return estimated ? 1 : kFailed;
+    });
 }
 
 /* SetGammaLut: fills lut (256 entries) with the curve
@@ -88,7 +113,9 @@ RAW2RGB_EXPORT int32_t KX_CALL GetWhiteBalanceRatio(const uint8_t* bgr, int32_t 
  * when lut is null.
  */
 RAW2RGB_EXPORT int32_t KX_CALL SetGammaLut(uint8_t* lut, double gamma) {
-    if (lut == nullptr) return 0;
-    raw2rgb::FillGammaLut(lut, gamma);
-    return 1;
+    return Guarded([&]() -> std::int32_t {
+        if (lut == nullptr) return kFailed;
+        raw2rgb::FillGammaLut(lut, gamma);
+        return 1;
+    });
 }

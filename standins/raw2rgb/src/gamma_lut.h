@@ -1,6 +1,5 @@
 // Gamma curves as 256-entry tables.
-#ifndef RAW2RGB_GAMMA_LUT_H
-#define RAW2RGB_GAMMA_LUT_H
+#pragma once
 
 #include <cstdint>
 
@@ -11,5 +10,3 @@ namespace raw2rgb {
 void FillGammaLut(std::uint8_t* lut, double gamma);
 
 }  // namespace raw2rgb
-
-#endif

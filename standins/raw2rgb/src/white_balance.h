@@ -1,6 +1,5 @@
 // Grey-world white-balance estimate over 3-byte B, G, R pixels.
-#ifndef RAW2RGB_WHITE_BALANCE_H
-#define RAW2RGB_WHITE_BALANCE_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -24,5 +23,3 @@ struct WhiteBalance {
 bool EstimateWhiteBalance(const std::uint8_t* bgr, std::size_t pixels, WhiteBalance* result);
 
 }  // namespace raw2rgb
-
-#endif
