@@ -49,7 +49,7 @@ void DrawExposure(CameraView& view) {
 
 void DrawGain(CameraView& view) {
     CameraSettings& settings = view.settings;
-    if (ImGui::SliderInt("Gain, all (0..255)", &settings.gain, 0, 255)) ApplyGain(view);
+    if (ImGui::SliderInt("Gain 0..255", &settings.gain, 0, 255)) ApplyGain(view);
     if (!ImGui::TreeNode("Gain per channel")) return;
     const auto& names = view.stream->Camera().colourSensor ? kColourChannels : kMonoChannels;
     for (int c = 0; c < 4; ++c) {
@@ -103,7 +103,7 @@ void DrawColour(CameraView& view) {
             ApplyColour(view);
         }
     }
-    ImGui::TextUnformatted("White balance, ratios 0.10..4.00");
+    ImGui::TextUnformatted("White balance: ratios 0.10..4.00, gamma 1.0..10.0");
     if (ImGui::SliderFloat("Red", &settings.whiteBalanceRed, 0.1f, 4.0f, "%.2f")) ApplyWhiteBalance(view);
     if (ImGui::SliderFloat("Blue", &settings.whiteBalanceBlue, 0.1f, 4.0f, "%.2f")) ApplyWhiteBalance(view);
     if (ImGui::Button("Auto white balance")) AutoWhiteBalance(view);
@@ -112,7 +112,7 @@ void DrawColour(CameraView& view) {
         ImGui::SameLine();
         ImGui::TextDisabled("ratios estimated");
     }
-    if (ImGui::SliderInt("Gamma x10 (10..100)", &settings.gamma, 10, 100)) ApplyGamma(view);
+    if (ImGui::SliderInt("Gamma x10", &settings.gamma, 10, 100)) ApplyGamma(view);
     if (ImGui::Button("Reset colour tables")) ResetColourTables(view);
 }
 
@@ -121,7 +121,7 @@ void DrawCrossHair(ViewerState& state) {
     const bool recording =
         std::any_of(state.views.begin(), state.views.end(), [](const auto& view) { return view->stream->Recording(); });
     ImGui::BeginDisabled(recording);
-    bool changed = ImGui::Checkbox("Cross-hair (all cameras; drag on the image)", &cross.on);
+    bool changed = ImGui::Checkbox("Cross-hair (all cameras; drag it)", &cross.on);
     NameLastItem("Cross-hair");
     ImGui::EndDisabled();
     int box[4] = {cross.x, cross.y, cross.width, cross.height};
@@ -139,7 +139,7 @@ void DrawNumbers(ViewerState& state, CameraView& view) {
     const StatsSummary stats = view.stream->Stats();
     ImGui::Text("%.0f fps   export p50 %.2f ms  p99 %.2f ms", stats.framesPerSecond, stats.exportP50Ms,
                 stats.exportP99Ms);
-    ImGui::Text("frames %ld   timeouts %ld (1 s without a frame)", stats.frames, stats.timeouts);
+    ImGui::Text("frames %ld   timeouts %ld (1 s with no frame)", stats.frames, stats.timeouts);
     DrawHistogram(view.frame.histogram);
     ImGui::Checkbox("Mark clipped pixels on the image", &state.markClipped);
     ImGui::TextDisabled("%s", view.stream->LastResult().c_str());
@@ -161,8 +161,12 @@ void DrawActions(ViewerState& state, CameraView& view) {
 }  // namespace
 
 void DrawControlsPanel(ViewerState& state) {
+    ImGui::PushItemWidth(-ImGui::GetFontSize() * 9);  // room for the labels on the right
     DrawCameraList(state);
-    if (state.views.empty()) return;
+    if (state.views.empty()) {
+        ImGui::PopItemWidth();
+        return;
+    }
     CameraView& view = *state.views[state.active];
     const CameraInfo& camera = view.stream->Camera();
     ImGui::Separator();
@@ -176,6 +180,7 @@ void DrawControlsPanel(ViewerState& state) {
     if (ImGui::CollapsingHeader("Resolution and window", ImGuiTreeNodeFlags_DefaultOpen)) DrawGeometry(view);
     if (ImGui::CollapsingHeader("Colour", ImGuiTreeNodeFlags_DefaultOpen)) DrawColour(view);
     if (ImGui::CollapsingHeader("Cross-hair", ImGuiTreeNodeFlags_DefaultOpen)) DrawCrossHair(state);
+    ImGui::PopItemWidth();
 }
 
 }  // namespace korvex::viewer
