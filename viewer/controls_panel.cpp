@@ -125,7 +125,7 @@ void DrawCrossHair(ViewerState& state) {
     NameLastItem("Cross-hair");
     ImGui::EndDisabled();
     int box[4] = {cross.x, cross.y, cross.width, cross.height};
-    changed |= ImGui::InputInt4("Box X,Y,W,H", box);
+    changed |= ImGui::InputInt4("Box X,Y,W,H (px)", box);
     changed |= ImGui::SliderInt("Thickness (px)", &cross.thickness, 0, 32);
     if (!changed) return;
     cross.x = box[0];

@@ -26,7 +26,6 @@ void PushKey(const std::string& name, bool down) {
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = SDL_GetKeyFromName(name.c_str());
     event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
-    event.key.windowID = SDL_GetWindowID(SDL_GetMouseFocus());
     SDL_PushEvent(&event);
 }
 
