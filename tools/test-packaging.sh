@@ -127,8 +127,8 @@ run_host "pkg-config, install tree" 1 "${work}/host-pkgconfig"
 (cd "${build}" && cpack -G DEB -B "${work}/packages" >/dev/null)
 for package in "${work}"/packages/*.deb; do
   # Each package has its own synopsis, and every library lies in the multiarch folder.
-  dpkg-deb -f "${package}" Description | head -1 >>"${work}/synopses"
-  if dpkg-deb -c "${package}" | awk '{print $6}' | grep -E '\.so(\.|$)' | grep -qv "^\./usr/${libdir}/"; then
+  dpkg-deb -f "${package}" Description | sed -n 1p >>"${work}/synopses"
+  if dpkg-deb -c "${package}" | awk '{print $6}' | grep -E '\.so(\.|$)' | grep -v "^\./usr/${libdir}/" >&2; then
     fail "$(basename "${package}") has a library outside /usr/${libdir}"
   fi
 done
