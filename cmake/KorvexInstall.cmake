@@ -7,6 +7,7 @@
 #   SimulatedCameras  the stand-in camera libraries (HVDAILT, Raw2Rgb) and the simulator they
 #                     need (hvsim), for running without hardware; the maker's libraries replace them
 #   tools             the korvex command-line tool (installed by cli/)
+#   viewer            korvex-viewer, the live window (installed by viewer/, where it is built)
 #
 # Every library lands in one folder (lib/ on Linux, bin/ on Windows), so the installed adapter
 # finds the camera libraries beside it: on Linux through a $ORIGIN run path, on Windows because
@@ -19,9 +20,11 @@ set(KORVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Korvex)
 
 if(NOT WIN32)
   set_target_properties(Korvex HVDAILT PROPERTIES INSTALL_RPATH "$ORIGIN")
-  if(TARGET korvex_tool)
-    set_target_properties(korvex_tool PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
-  endif()
+  foreach(program korvex_tool korvex_viewer)
+    if(TARGET ${program})
+      set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+    endif()
+  endforeach()
 endif()
 
 install(TARGETS Korvex EXPORT KorvexTargets
@@ -49,11 +52,23 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/KorvexConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/KorvexConfig.cmake ${PROJECT_BINARY_DIR}/KorvexConfigVersion.cmake
         DESTINATION ${KORVEX_INSTALL_CMAKEDIR} COMPONENT Development)
 
-# korvex.pc names the folders relative to its own (pkg-config's ${pcfiledir}), so the tree can
-# move: `cmake --install --prefix`, /usr in a Debian package, a Windows zip unpacked anywhere.
-file(RELATIVE_PATH KORVEX_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
-string(REGEX REPLACE "/$" "" KORVEX_PC_TO_PREFIX "${KORVEX_PC_TO_PREFIX}")
-configure_file(${CMAKE_CURRENT_LIST_DIR}/korvex.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc @ONLY)
+# korvex.pc. On Windows it names the folders relative to its own (pkg-config's ${pcfiledir}), so
+# that the zip works unpacked anywhere. Elsewhere it names the prefix the tree is installed into,
+# written at install time, so that pkg-config gives plain folders (/usr/lib/x86_64-linux-gnu, the
+# run path a host links with) rather than .../pkgconfig/../../lib; the Debian packages are
+# installed with DESTDIR (see KorvexPackaging.cmake), so theirs names /usr.
+if(WIN32)
+  file(RELATIVE_PATH KORVEX_PC_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+  string(REGEX REPLACE "/$" "" KORVEX_PC_PREFIX "\${pcfiledir}/${KORVEX_PC_PREFIX}")
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/korvex.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc @ONLY)
+else()
+  set(KORVEX_PC_PREFIX "@KORVEX_PC_PREFIX@")  # kept for the install-time pass below
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/korvex.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc.in @ONLY)
+  install(CODE "get_filename_component(KORVEX_PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+                configure_file(\"${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc.in\"
+                               \"${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc\" @ONLY)"
+          COMPONENT Development)
+endif()
 install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT Development)
 

@@ -14,6 +14,9 @@ packages=(
   # programs.
   g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
   googletest wine wine32:i386 wine64 xvfb
+  # korvex-viewer (SDL2 and Dear ImGui, whose SDL back ends it takes from libimgui-dev) and its test
+  # in a real X window: Xvfb (above) and xwd (x11-apps) for the screenshots.
+  libsdl2-dev libimgui-dev x11-apps
   # The settings-file fuzzer (tools/test-fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
   clang libclang-rt-14-dev
 )

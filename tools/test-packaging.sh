@@ -8,8 +8,10 @@
 #      removed again at the end);
 #   4. find_package against the Windows zip, run under Wine beside the zip's DLLs (when a 64-bit
 #      Windows build is there, as tools/test-windows.sh leaves it).
-# The installed korvex command must run the same way. Also checks that the README's tutorial
-# shows examples/host/host.c as it is.
+# The installed korvex command (and korvex-viewer, where it is built) must run the same way. Also
+# checks that the README's tutorial shows examples/host/host.c as it is, that libraries land in
+# the build's library folder (lib/<multiarch> on Debian), in the packages under /usr too, and that
+# pkg-config gives that folder as a plain path.
 #
 # Usage: tools/test-packaging.sh [Linux build folder, default build/release]
 #        KORVEX_PACKAGING_WINDOWS_BUILD: the Windows build folder, default build/windows-x86_64
@@ -26,7 +28,7 @@ debs_installed=0
 wineserver=""
 cleanup() {
   if [ "${debs_installed}" = 1 ]; then
-    dpkg -r libkorvex-dev korvex-tools libkorvex1 korvex-simulated-cameras >/dev/null
+    dpkg -r libkorvex-dev korvex-tools korvex-viewer libkorvex1 korvex-simulated-cameras >/dev/null 2>&1 || true
   fi
   [ -z "${wineserver}" ] || timeout 60 "${wineserver}" -w  # Wine is done with the unpacked zip
   rm -rf "${work}"
@@ -53,6 +55,11 @@ build_targets() {
 }
 
 [ -f "${build}/CMakeCache.txt" ] || cmake --preset release -B "${build}" >/dev/null
+libdir="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "${build}/CMakeCache.txt")"
+if grep -q '^KORVEX_VIEWER_BUILT:INTERNAL=1' "${build}/CMakeCache.txt"; then
+  components+=(viewer)
+  targets+=(korvex_viewer)
+fi
 build_targets "${build}"
 cp -r examples/host "${work}/host-src"
 export KORVEX_SIM_CAMERAS=HV1300UC,HV1300UM
@@ -97,13 +104,19 @@ prefix="${work}/prefix"
 for component in "${components[@]}"; do
   cmake --install "${build}" --prefix "${prefix}" --component "${component}" >/dev/null
 done
-readelf -d "${prefix}/lib/libKorvex.so" | grep -q 'SONAME.*\[libKorvex.so.1\]' || fail "SONAME is not libKorvex.so.1"
+readelf -d "${prefix}/${libdir}/libKorvex.so" | grep -q 'SONAME.*\[libKorvex.so.1\]' || fail "SONAME is not libKorvex.so.1"
 configure_host "${work}/host-cmake" -DCMAKE_PREFIX_PATH="${prefix}"
 readelf -d "${work}/host-cmake/host" | grep -q 'NEEDED.*\[libKorvex.so.1\]' || fail "the host does not need libKorvex.so.1"
 run_host "find_package, install tree" 1 "${work}/host-cmake/host"
 run_tool "install tree" "${prefix}/bin/korvex"
+if [ -x "${prefix}/bin/korvex-viewer" ]; then
+  env -u LD_LIBRARY_PATH "${prefix}/bin/korvex-viewer" --help >/dev/null || fail "install tree: korvex-viewer does not run"
+  echo "install tree: korvex-viewer runs"
+fi
 
-export PKG_CONFIG_PATH="${prefix}/lib/pkgconfig"
+export PKG_CONFIG_PATH="${prefix}/${libdir}/pkgconfig"
+[ "$(pkg-config --variable=libdir korvex)" = "${prefix}/${libdir}" ] ||
+  fail "pkg-config libdir is $(pkg-config --variable=libdir korvex), not ${prefix}/${libdir}"
 # shellcheck disable=SC2046  # pkg-config's flags are meant to split
 cc -std=c99 -Wall -Wextra -Wpedantic -Werror -o "${work}/host-pkgconfig" examples/host/host.c \
   $(pkg-config --cflags --libs korvex) -Wl,-rpath,"$(pkg-config --variable=libdir korvex)"
@@ -112,6 +125,15 @@ run_host "pkg-config, install tree" 1 "${work}/host-pkgconfig"
 
 # 3: the Debian packages.
 (cd "${build}" && cpack -G DEB -B "${work}/packages" >/dev/null)
+for package in "${work}"/packages/*.deb; do
+  # Each package has its own synopsis, and every library lies in the multiarch folder.
+  dpkg-deb -f "${package}" Description | sed -n 1p >>"${work}/synopses"
+  if dpkg-deb -c "${package}" | awk '{print $6}' | grep -E '\.so(\.|$)' | grep -v "^\./usr/${libdir}/" >&2; then
+    fail "$(basename "${package}") has a library outside /usr/${libdir}"
+  fi
+done
+[ "$(sort -u "${work}/synopses" | wc -l)" = "$(wc -l <"${work}/synopses")" ] ||
+  fail "packages share a description: $(cat "${work}/synopses")"
 if [ "$(id -u)" = 0 ]; then
   debs_installed=1
   dpkg -i "${work}"/packages/*.deb >/dev/null
@@ -119,6 +141,7 @@ if [ "$(id -u)" = 0 ]; then
   grep -q 'Korvex_DIR:PATH=/usr/' "${work}/host-deb/CMakeCache.txt" || fail "the host did not use the installed package"
   run_host "find_package, dpkg -i" 1 "${work}/host-deb/host"
   run_tool "dpkg -i" /usr/bin/korvex
+  [ "$(pkg-config --variable=libdir korvex)" = "/usr/${libdir}" ] || fail "dpkg -i: pkg-config libdir is not /usr/${libdir}"
 else
   echo "Debian packages: made, not installed (dpkg -i needs root)"
 fi

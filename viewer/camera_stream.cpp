@@ -1,0 +1,188 @@
+#include "camera_stream.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "korvex.h"
+
+namespace korvex::viewer {
+namespace {
+
+using Clock = StreamStats::Clock;
+constexpr auto kPollPause = std::chrono::microseconds(500);
+constexpr auto kPausedPause = std::chrono::milliseconds(5);
+constexpr std::size_t kMaxRecordedFrames = 300;
+
+void ExpandGrey(const uint8_t* grey, std::size_t pixels, uint8_t* bgrx) {
+    for (std::size_t p = 0; p < pixels; ++p) {
+        bgrx[4 * p] = bgrx[4 * p + 1] = bgrx[4 * p + 2] = grey[p];
+        bgrx[4 * p + 3] = 255;
+    }
+}
+
+}  // namespace
+
+CameraStream::CameraStream(const CameraInfo& camera, ExportShape shape) : camera_(camera), shape_(shape) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+CameraStream::~CameraStream() {
+    stopping_ = true;
+    thread_.join();
+}
+
+void CameraStream::Post(std::function<std::string()> command) {
+    std::lock_guard lock(mutex_);
+    commands_.push_back(std::move(command));
+}
+
+bool CameraStream::TakeNewFrame(DisplayFrame& frame) {
+    std::lock_guard lock(mutex_);
+    if (!fresh_) return false;
+    std::swap(frame, latest_);
+    fresh_ = false;
+    return true;
+}
+
+StatsSummary CameraStream::Stats() const {
+    std::lock_guard lock(mutex_);
+    return stats_.Summary(Clock::now());
+}
+
+std::string CameraStream::LastResult() const {
+    std::lock_guard lock(mutex_);
+    return lastResult_;
+}
+
+void CameraStream::SetResult(std::string text) {
+    std::lock_guard lock(mutex_);
+    lastResult_ = std::move(text);
+}
+
+bool CameraStream::StartRecording(const std::string& folder, int bayerLayout) {
+    if (recording_) return false;
+    recording_ = true;
+    Post([this, folder, bayerLayout] {
+        if (shape_.crossHair) {
+            recording_ = false;
+            return std::string("recording refused: switch the cross-hair off first");
+        }
+        RecordingState recording;
+        recording.folder = folder;
+        recording.info.model = camera_.model;
+        recording.info.width = shape_.size.width;
+        recording.info.height = shape_.size.height;
+        recording.info.bayerLayout = camera_.colourSensor ? bayerLayout : 0;
+        recordingState_ = std::move(recording);
+        return "recording into " + folder;
+    });
+    return true;
+}
+
+void CameraStream::StopRecording() {
+    Post([this] {
+        if (!recordingState_) return std::string("not recording");
+        const std::size_t frames = recordingState_->info.timestampsUs.size();
+        const std::string folder = recordingState_->folder;
+        const bool written =
+            frames > 0 && WriteRecording(folder, recordingState_->info, recordingState_->frames.data());
+        recordingState_.reset();
+        recording_ = false;
+        const std::string result =
+            written ? std::to_string(frames) + " frames recorded in " + folder : "recording not written to " + folder;
+        std::printf("%s\n", result.c_str());
+        std::fflush(stdout);
+        return result;
+    });
+}
+
+void CameraStream::Run() {
+    const auto device = static_cast<int16_t>(camera_.device);
+    SetResult("ZqStartGrab: " + std::to_string(ZqStartGrab(device)));
+    while (!stopping_) {
+        RunCommands();
+        if (paused_) {
+            std::this_thread::sleep_for(kPausedPause);
+            continue;
+        }
+        ExportOnce();
+    }
+    if (recordingState_) FinishRecording();
+    ZqStopGrab(device);
+}
+
+void CameraStream::FinishRecording() {
+    if (!recordingState_->info.timestampsUs.empty())
+        WriteRecording(recordingState_->folder, recordingState_->info, recordingState_->frames.data());
+    recordingState_.reset();
+}
+
+void CameraStream::RunCommands() {
+    std::vector<std::function<std::string()>> commands;
+    {
+        std::lock_guard lock(mutex_);
+        commands.swap(commands_);
+    }
+    for (auto& command : commands) SetResult(command());
+}
+
+void CameraStream::ExportOnce() {
+    const ExportShape shape = shape_;
+    const bool raw = recordingState_.has_value();
+    const bool colour = shape.colour && !raw;
+    const bool fourBytes = colour || shape.crossHair;
+    const std::size_t pixels = static_cast<std::size_t>(shape.size.width) * static_cast<std::size_t>(shape.size.height);
+    exported_.resize(pixels * 4);
+    const auto before = Clock::now();
+    const int16_t result = ZqExportImageData(
+        static_cast<int16_t>(camera_.device), exported_.data(), static_cast<int16_t>(shape.size.width),
+        static_cast<int16_t>(shape.size.height), colour ? 1 : 0, static_cast<int16_t>(shape.layout));
+    const auto after = Clock::now();
+    if (result == 1) {
+        {
+            std::lock_guard lock(mutex_);
+            stats_.AddFrame(after, std::chrono::duration<double, std::milli>(after - before).count());
+        }
+        if (raw) KeepRaw(shape, after);
+        Publish(shape, fourBytes, raw);
+        return;
+    }
+    if (result == -1) {
+        std::lock_guard lock(mutex_);
+        stats_.AddMiss(after);
+    } else {
+        SetResult("ZqExportImageData: " + std::to_string(result));
+    }
+    std::this_thread::sleep_for(kPollPause);
+}
+
+void CameraStream::KeepRaw(const ExportShape& shape, Clock::time_point at) {
+    RecordingState& recording = *recordingState_;
+    if (recording.info.timestampsUs.size() >= kMaxRecordedFrames) return;
+    if (recording.info.timestampsUs.empty()) recording.first = at;
+    const std::size_t pixels = static_cast<std::size_t>(shape.size.width) * static_cast<std::size_t>(shape.size.height);
+    recording.frames.insert(recording.frames.end(), exported_.begin(),
+                            exported_.begin() + static_cast<std::ptrdiff_t>(pixels));
+    recording.info.timestampsUs.push_back(
+        std::chrono::duration_cast<std::chrono::microseconds>(at - recording.first).count());
+}
+
+void CameraStream::Publish(const ExportShape& shape, bool fourBytes, bool raw) {
+    const std::size_t pixels = static_cast<std::size_t>(shape.size.width) * static_cast<std::size_t>(shape.size.height);
+    work_.bgrx.resize(pixels * 4);
+    if (fourBytes) {
+        std::memcpy(work_.bgrx.data(), exported_.data(), pixels * 4);
+    } else {
+        ExpandGrey(exported_.data(), pixels, work_.bgrx.data());
+    }
+    work_.size = shape.size;
+    work_.grey = !shape.colour || raw;
+    work_.raw = raw;
+    work_.histogram = MakeHistogram(work_.bgrx.data(), pixels, work_.grey);
+    std::lock_guard lock(mutex_);
+    std::swap(work_, latest_);
+    fresh_ = true;
+}
+
+}  // namespace korvex::viewer
