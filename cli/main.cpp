@@ -69,12 +69,16 @@ int ReportUnexpected(const CLI::App& tool, const std::vector<Command>& commands)
     for (const auto& command : commands) {
         if (command.parser->parsed()) parser = command.parser;
     }
-    const std::vector<std::string> extras = parser == &tool ? tool.remaining() : parser->remaining();
+    std::vector<std::string> extras = parser->remaining();
+    if (extras.empty()) extras = tool.remaining();  // a command's unknown options fall through to the tool
     const std::string typed = extras.empty() ? std::string() : extras.front();
     const bool isOption = typed.rfind("-", 0) == 0;
-    std::string message = std::string(isOption ? "unknown option '" : "unknown command '") + typed + "'";
+    const char* what = isOption ? "unknown option '" : parser == &tool ? "unknown command '" : "unexpected argument '";
+    std::string message = what + typed + "'";
     if (parser != &tool) message += " for " + parser->get_name();
-    const std::string closest = ClosestName(typed.substr(0, typed.find('=')), NamesOf(*parser));
+    std::vector<std::string> names = NamesOf(*parser);
+    if (parser != &tool) names.insert(names.end(), {"--log", "--log-file"});
+    const std::string closest = ClosestName(typed.substr(0, typed.find('=')), names);
     if (!closest.empty()) message += "; did you mean " + closest + "?";
     std::fprintf(stderr, "korvex: %s (korvex%s --help lists them)\n", message.c_str(),
                  parser == &tool ? "" : (" " + parser->get_name()).c_str());
@@ -90,10 +94,13 @@ int main(int argc, char** argv) {
     tool.set_version_flag("--version", KORVEX_VERSION);
     tool.require_subcommand(0, 1);
     LogOptions log;
+    tool.fallthrough();  // --log and --log-file also after the command
     tool.add_option("--log", log.spec,
                     "Turn on the adapter's diagnostic log (sets KORVEX_LOG): a level (error, warn, info, debug, trace) "
-                    "or per domain, e.g. capture:trace,*:warn");
-    tool.add_option("--log-file", log.file, "Write the diagnostic log into this file (sets KORVEX_LOG_FILE)");
+                    "or per domain, e.g. capture:trace,*:warn")
+        ->type_name("SPEC");
+    tool.add_option("--log-file", log.file, "Write the diagnostic log into this file (sets KORVEX_LOG_FILE)")
+        ->type_name("PATH");
     const std::vector<Command> commands = {AddListCommand(tool), AddInfoCommand(tool), AddSnapCommand(tool),
                                            AddStreamCommand(tool), AddRecordCommand(tool)};
     try {

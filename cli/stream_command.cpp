@@ -65,10 +65,11 @@ public:
         last_ = now;
         framesAtLast_ = stats.frames;
     }
+    // The redrawn line ends with the whole run's numbers; lines already printed stay as they are.
     void Finish(const StreamStats& stats, double fps) {
-        if (!shown_) return;
-        if (redraw_) Print(stats, fps);
-        if (redraw_) std::printf("\n");
+        if (!shown_ || !redraw_) return;
+        Print(stats, fps);
+        std::printf("\n");
     }
 
 private:
