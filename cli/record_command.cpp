@@ -77,9 +77,9 @@ void PartialFolder::MoveIntoPlace() {
 
 // The destination without a trailing separator, refused when replacing it would lose other files.
 fs::path CheckedDestination(const std::string& folder) {
-    fs::path destination = fs::path(folder).lexically_normal();
-    if (!destination.has_filename()) destination = destination.parent_path();
     std::error_code error;
+    fs::path destination = fs::absolute(folder, error).lexically_normal();  // "." and ".." named too
+    if (!destination.has_filename()) destination = destination.parent_path();
     if (fs::exists(destination, error) && !(fs::is_directory(destination, error) && HoldsOnlyRecording(destination))) {
         throw CliError(kExitIo, "will not replace " + destination.string() +
                                     ": it is not a folder holding only a recording (recording.txt, frame-*.png)");
