@@ -63,25 +63,37 @@ std::vector<std::string> NamesOf(const CLI::App& parser) {
     return names;
 }
 
-// An argument nobody took: a mistyped command or option of the command being parsed.
-int ReportUnexpected(const CLI::App& tool, const std::vector<Command>& commands) {
-    const CLI::App* parser = &tool;
+// The command being parsed, or the tool itself before one.
+const CLI::App& ParsedCommand(const CLI::App& tool, const std::vector<Command>& commands) {
     for (const auto& command : commands) {
-        if (command.parser->parsed()) parser = command.parser;
+        if (command.parser->parsed()) return *command.parser;
     }
-    std::vector<std::string> extras = parser->remaining();
-    if (extras.empty()) extras = tool.remaining();  // a command's unknown options fall through to the tool
-    const std::string typed = extras.empty() ? std::string() : extras.front();
+    return tool;
+}
+
+// The first argument nobody took; a command's unknown options fall through to the tool.
+std::string FirstUnexpected(const CLI::App& tool, const CLI::App& parser) {
+    std::vector<std::string> extras = parser.remaining();
+    if (extras.empty()) extras = tool.remaining();
+    return extras.empty() ? std::string() : extras.front();
+}
+
+// A mistyped command or option of the command being parsed, with the closest name there is.
+int ReportUnexpected(const CLI::App& tool, const std::vector<Command>& commands) {
+    const CLI::App& parser = ParsedCommand(tool, commands);
+    const bool atTop = &parser == &tool;
+    const std::string typed = FirstUnexpected(tool, parser);
     const bool isOption = typed.rfind("-", 0) == 0;
-    const char* what = isOption ? "unknown option '" : parser == &tool ? "unknown command '" : "unexpected argument '";
-    std::string message = what + typed + "'";
-    if (parser != &tool) message += " for " + parser->get_name();
-    std::vector<std::string> names = NamesOf(*parser);
-    if (parser != &tool) names.insert(names.end(), {"--log", "--log-file"});
+    std::string message = std::string(isOption ? "unknown option '"
+                                      : atTop  ? "unknown command '"
+                                               : "unexpected argument '") +
+                          typed + "'" + (atTop ? "" : " for " + parser.get_name());
+    std::vector<std::string> names = NamesOf(parser);
+    if (!atTop) names.insert(names.end(), {"--log", "--log-file"});
     const std::string closest = ClosestName(typed.substr(0, typed.find('=')), names);
     if (!closest.empty()) message += "; did you mean " + closest + "?";
     std::fprintf(stderr, "korvex: %s (korvex%s --help lists them)\n", message.c_str(),
-                 parser == &tool ? "" : (" " + parser->get_name()).c_str());
+                 atTop ? "" : (" " + parser.get_name()).c_str());
     return kExitUsage;
 }
 
