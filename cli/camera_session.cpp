@@ -1,15 +1,25 @@
 #include "camera_session.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "exit_status.h"
 #include "korvex.h"
+#include "stored_ratios.h"
 
 namespace korvex::cli {
 namespace {
 
 constexpr int16_t kMostCameras = 10;
+
+// The interface takes ratios in hundredths: a stored ratio comes back to the nearest hundredth.
+int16_t Hundredths(double ratio) { return static_cast<int16_t>(std::clamp(std::lround(ratio * 100.0), 1L, 32767L)); }
+
+void PutBack(int16_t device) {
+    const StoredRatios stored = ReadStoredRatios(device);
+    ZqSetWhiteBalanceRatio(device, Hundredths(stored.blue), Hundredths(stored.red));
+}
 
 }  // namespace
 
@@ -40,6 +50,7 @@ CameraSession::CameraSession(int16_t count) {
 
 CameraSession::~CameraSession() {
     if (capturing_ != 0) ZqStopGrab(capturing_);
+    if (putBack_ != 0) PutBack(putBack_);
     ZqCloseDevice();
 }
 

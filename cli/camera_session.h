@@ -18,8 +18,13 @@ public:
     // Starts continuous capture on one of the open cameras; throws CliError(kExitCamera).
     void StartCapture(int16_t device);
 
+    // Before closing, sets camera device's red and blue ratios back to the stored ones, so that
+    // the close stores what was stored before: a white balance chosen for one run stays in it.
+    void PutBackStoredWhiteBalance(int16_t device) { putBack_ = device; }
+
 private:
     int16_t capturing_ = 0;  // the camera whose capture this session started, 0 for none
+    int16_t putBack_ = 0;    // the camera whose stored ratios are put back, 0 for none
 };
 
 // The number of cameras seen, at most the adapter's ten; throws CliError(kExitCamera) when the

@@ -7,7 +7,10 @@ namespace korvex::cli {
 namespace {
 
 std::string ExposureCheck(const std::string& text) {
-    return ParseExposure(text) ? std::string() : "'" + text + "' is not a whole number 1..32767 with unit us, ms or s";
+    return ParseExposure(text) ? std::string()
+                               : "'" + text +
+                                     "' is not a time with unit us, ms or s of 1 us or more, in whole microseconds, "
+                                     "and at most 32767 of its unit";
 }
 
 std::string Refused(const CaptureOptions& options, const std::string& what) {
@@ -38,7 +41,7 @@ void AddCaptureOptions(CLI::App& command, CaptureOptions& options) {
     command
         .add_option_function<std::string>(
             "--exposure", [&options](const std::string& text) { options.exposure = ParseExposure(text); },
-            "Exposure time with unit: us, ms or s (e.g. 10ms)")
+            "Exposure time with unit us, ms or s (e.g. 10ms, 1.5ms)")
         ->check(CLI::Validator(ExposureCheck, "TIME"));
     command.add_option("--gain", options.gain, "Gain of all channels, 0..255")->check(CLI::Range(0, 255));
     command.add_option("--mode", options.mode, "Resolution mode (see `korvex info`), 0 is the full frame")

@@ -18,4 +18,7 @@ Command AddSnapCommand(CLI::App& tool);
 Command AddStreamCommand(CLI::App& tool);
 Command AddRecordCommand(CLI::App& tool);
 
+// What `korvex list` runs; also what `korvex` alone runs.
+void RunList(bool json);
+
 }  // namespace korvex::cli

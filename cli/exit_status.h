@@ -9,10 +9,11 @@ namespace korvex::cli {
 // Distinct so that scripts can tell a mistyped command from a camera or a file system fault.
 enum ExitCode : int {
     kExitOk = 0,
-    kExitUnexpected = 1,  // a fault of the tool itself (should not happen)
-    kExitUsage = 2,       // a bad command line: unknown command or option, bad or missing value
-    kExitCamera = 3,      // a camera is missing, refused a setting or delivered no frame
-    kExitIo = 4,          // an output file or folder could not be written
+    kExitUnexpected = 1,     // a fault of the tool itself (should not happen)
+    kExitUsage = 2,          // a bad command line: unknown command or option, bad or missing value
+    kExitCamera = 3,         // a camera is missing, refused a setting or delivered no frame
+    kExitIo = 4,             // an output file or folder could not be written
+    kExitInterrupted = 130,  // Ctrl-C ended a recording before it was complete (128 + SIGINT)
 };
 
 // Thrown by a command; main prints the text on standard error and exits with the code.

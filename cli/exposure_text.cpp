@@ -1,12 +1,14 @@
 #include "exposure_text.h"
 
 #include <array>
-#include <charconv>
+#include <cmath>
+#include <cstdlib>
 
 namespace korvex::cli {
 namespace {
 
 constexpr std::array<const char*, 3> kUnitNames = {"us", "ms", "s"};
+constexpr double kLargestValue = 32767.0;
 
 std::string Trim(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
@@ -14,19 +16,36 @@ std::string Trim(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+std::optional<std::size_t> UnitCode(const std::string& name) {
+    for (std::size_t code = 0; code < kUnitNames.size(); ++code) {
+        if (name == kUnitNames[code]) return code;
+    }
+    return std::nullopt;
+}
+
+// value in unit code, as a whole count of that unit or of a finer one.
+std::optional<Exposure> WholeCount(double value, std::size_t code) {
+    for (std::size_t unit = code + 1; unit-- > 0; value *= 1000.0) {
+        const double whole = std::round(value);
+        if (whole > kLargestValue) return std::nullopt;  // finer units only make it larger
+        if (whole >= 1.0 && std::fabs(value - whole) <= 1e-9 * whole)
+            return Exposure{static_cast<int16_t>(unit), static_cast<int16_t>(whole)};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Exposure> ParseExposure(const std::string& text) {
     const std::string trimmed = Trim(text);
-    int value = 0;
-    const char* end = trimmed.data() + trimmed.size();
-    const auto [rest, error] = std::from_chars(trimmed.data(), end, value);
-    if (error != std::errc() || rest == trimmed.data() || value < 1 || value > 32767) return std::nullopt;
-    const std::string unit = Trim(std::string(rest, end));
-    for (std::size_t code = 0; code < kUnitNames.size(); ++code) {
-        if (unit == kUnitNames[code]) return Exposure{static_cast<int16_t>(code), static_cast<int16_t>(value)};
-    }
-    return std::nullopt;
+    if (trimmed.empty() || !(std::isdigit(static_cast<unsigned char>(trimmed[0])) || trimmed[0] == '.'))
+        return std::nullopt;  // no sign, no "nan" or "inf"
+    char* rest = nullptr;
+    const double value = std::strtod(trimmed.c_str(), &rest);
+    if (rest == trimmed.c_str() || !std::isfinite(value) || value <= 0.0) return std::nullopt;
+    const std::optional<std::size_t> code = UnitCode(Trim(rest));
+    if (!code) return std::nullopt;
+    return WholeCount(value, *code);
 }
 
 std::string ExposureText(const Exposure& exposure) {

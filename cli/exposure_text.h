@@ -1,4 +1,4 @@
-// Exposure times as a user types them: a whole number and a unit, "10ms", "500 us", "2s".
+// Exposure times as a user types them: a number and a unit, "10ms", "1.5ms", "500 us", "2s".
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,9 @@ struct Exposure {
     int16_t value;  // 1..32767
 };
 
-// Nothing when the text is not a number 1..32767 followed by us, ms or s.
+// The time in the unit typed when it is a whole number there, else in the coarsest finer unit
+// where it is one ("1.5ms" is 1500 us). Nothing when the text is not a finite number followed by
+// us, ms or s, or when no unit holds it as a whole number 1..32767 (finer than 1 us, too long).
 std::optional<Exposure> ParseExposure(const std::string& text);
 
 // "10 ms": how the time is shown and stored in recordings.

@@ -1,17 +1,37 @@
-// korvex info N: one camera's identification, status and resolution modes.
+// korvex info N: one camera's identification, status, what it can do and what it is set to.
+//
+// The interface reads back identification, status and the current mode's size, and nothing else:
+// the window is the one this run's open set (the full frame), and the exposure and gain ranges are
+// what the interface and the model's family say. Info sets no ratios, so closing stores those read.
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "camera_identity.h"
 #include "camera_session.h"
 #include "commands.h"
+#include "json_text.h"
 #include "korvex.h"
 
 namespace korvex::cli {
 namespace {
 
 constexpr int16_t kMostModes = 64;
+constexpr const char* kWindowSource = "set by this run's open: the full frame; the interface cannot read a window back";
+constexpr const char* kGainRange = "0..255 for all channels (--gain), the camera refusing values outside its own range";
+
+struct Mode {
+    int16_t mode, width, height;
+};
+
+struct Info {
+    int16_t device;
+    CameraIdentity id;
+    int16_t status;
+    int16_t width, height;
+    std::vector<Mode> modes;
+};
 
 const char* StatusText(int16_t status) {
     if (status == 1) return "good";
@@ -19,39 +39,97 @@ const char* StatusText(int16_t status) {
     return "query failed";
 }
 
-// The modes the camera accepts, tried in order; the camera is left in mode 0.
-std::string ResolutionModes(int16_t device) {
-    std::string modes;
-    for (int16_t mode = 0; mode < kMostModes && ZqSetResolution(device, mode) == 1; ++mode) {
-        if (!modes.empty()) modes += ", ";
-        modes += std::to_string(mode) + ": " + std::to_string(ZqGetImageWidth(device)) + "x" +
-                 std::to_string(ZqGetImageHeight(device));
-    }
-    ZqSetResolution(device, 0);
-    return modes.empty() ? "none accepted" : modes;
+// How the camera takes an exposure time, by the model's family.
+std::string ExposureRange(const std::string& model) {
+    const std::string sent = "1..32767 us, ms or s as sent; ";
+    if (model.rfind("SV", 0) == 0) return sent + "the camera takes unit and value as they are";
+    if (model.rfind("HV30", 0) == 0 || model.rfind("HV31", 0) == 0)
+        return sent + "the camera counts it in row periods of a 24 MHz clock, 1..1048575 rows";
+    if (model.rfind("HV", 0) == 0) return sent + "the camera counts it in row periods of a 24 MHz clock, 1..16383 rows";
+    return sent + "the camera's own range applies";
 }
 
-void RunInfo(int16_t device) {
+// The modes the camera accepts, tried in order; the camera is left in mode 0.
+std::vector<Mode> ResolutionModes(int16_t device) {
+    std::vector<Mode> modes;
+    for (int16_t mode = 0; mode < kMostModes && ZqSetResolution(device, mode) == 1; ++mode)
+        modes.push_back({mode, ZqGetImageWidth(device), ZqGetImageHeight(device)});
+    ZqSetResolution(device, 0);
+    return modes;
+}
+
+void PrintText(const Info& info) {
+    std::string modes;
+    for (const Mode& m : info.modes)
+        modes += (modes.empty() ? "" : ", ") + std::to_string(m.mode) + ": " + std::to_string(m.width) + "x" +
+                 std::to_string(m.height);
+    std::printf("camera %d\n", info.device);
+    std::printf("  model             %s\n", info.id.model.empty() ? "(no name)" : info.id.model.c_str());
+    std::printf("  sensor            %s\n", KindName(KindOfModel(info.id.model)));
+    std::printf("  serial number     %s\n", info.id.serial.c_str());
+    std::printf("  hardware version  %s\n", info.id.hardwareVersion.c_str());
+    std::printf("  status            %s\n", StatusText(info.status));
+    std::printf("  resolution        %dx%d\n", info.width, info.height);
+    std::printf("  window            0,0,%d,%d, %s\n", info.width, info.height, kWindowSource);
+    std::printf("  resolution modes  %s\n", modes.empty() ? "none accepted" : modes.c_str());
+    std::printf("  exposure          %s\n", ExposureRange(info.id.model).c_str());
+    std::printf("  gain              %s\n", kGainRange);
+}
+
+void PrintJson(const Info& info) {
+    std::vector<std::string> modes;
+    for (const Mode& m : info.modes)
+        modes.push_back(JsonObject().Number("mode", m.mode).Number("width", m.width).Number("height", m.height).Json());
+    const std::string window = JsonObject()
+                                   .Number("left", 0)
+                                   .Number("top", 0)
+                                   .Number("width", info.width)
+                                   .Number("height", info.height)
+                                   .Text("source", kWindowSource)
+                                   .Json();
+    const std::string exposure = JsonObject()
+                                     .Raw("units", JsonArray({"\"us\"", "\"ms\"", "\"s\""}))
+                                     .Number("value_min", 1)
+                                     .Number("value_max", 32767)
+                                     .Text("camera", ExposureRange(info.id.model))
+                                     .Json();
+    const std::string gain = JsonObject().Number("min", 0).Number("max", 255).Text("note", kGainRange).Json();
+    std::printf("%s\n",
+                JsonObject()
+                    .Number("camera", info.device)
+                    .Text("model", info.id.model)
+                    .Text("sensor", KindName(KindOfModel(info.id.model)))
+                    .Text("serial_number", info.id.serial)
+                    .Text("hardware_version", info.id.hardwareVersion)
+                    .Text("status", StatusText(info.status))
+                    .Raw("resolution", JsonObject().Number("width", info.width).Number("height", info.height).Json())
+                    .Raw("window", window)
+                    .Raw("modes", JsonArray(modes))
+                    .Raw("exposure", exposure)
+                    .Raw("gain", gain)
+                    .Json()
+                    .c_str());
+}
+
+void RunInfo(int16_t device, bool json) {
     RequireCamera(device);
     CameraSession session(device);
-    const CameraIdentity id = ReadIdentity(device);
-    std::printf("camera %d\n", device);
-    std::printf("  model             %s\n", id.model.empty() ? "(no name)" : id.model.c_str());
-    std::printf("  sensor            %s\n", KindName(KindOfModel(id.model)));
-    std::printf("  serial number     %s\n", id.serial.c_str());
-    std::printf("  hardware version  %s\n", id.hardwareVersion.c_str());
-    std::printf("  status            %s\n", StatusText(ZqGetLastStatus(device)));
-    std::printf("  resolution        %dx%d\n", ZqGetImageWidth(device), ZqGetImageHeight(device));
-    std::printf("  resolution modes  %s\n", ResolutionModes(device).c_str());
+    Info info{device, ReadIdentity(device), ZqGetLastStatus(device), ZqGetImageWidth(device), ZqGetImageHeight(device),
+              {}};
+    info.modes = ResolutionModes(device);
+    json ? PrintJson(info) : PrintText(info);
 }
 
 }  // namespace
 
 Command AddInfoCommand(CLI::App& tool) {
-    CLI::App* parser = tool.add_subcommand("info", "Show one camera: identification, status and resolution modes");
+    CLI::App* parser = tool.add_subcommand(
+        "info", "Show one camera: identification, status, resolution modes, window, exposure and gain ranges");
     auto device = std::make_shared<int>(0);
+    auto json = std::make_shared<bool>(false);
     parser->add_option("camera", *device, "Camera number, from 1")->required()->check(CLI::Range(1, 10));
-    return {parser, [device] { RunInfo(static_cast<int16_t>(*device)); }};
+    parser->add_flag("--json", *json, "Print one JSON object");
+    return {parser, [device, json] { RunInfo(static_cast<int16_t>(*device), *json); }};
 }
 
 }  // namespace korvex::cli

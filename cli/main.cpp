@@ -2,59 +2,126 @@
 // through the adapter's public interface alone.
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
 #include "exit_status.h"
-#include "quiet_messages.h"
+#include "platform.h"
+#include "suggestion.h"
 
 namespace {
 
+using namespace korvex::cli;
+
 constexpr const char* kExitCodes =
     "Exit codes: 0 done, 2 usage error (bad command, option or value), 3 camera error (camera missing,\n"
-    "setting refused, no frame), 4 I/O error (file or folder not written), 1 fault of the tool itself.";
+    "setting refused, no frame, stopped delivering), 4 I/O error (file or folder not written), 130 record\n"
+    "interrupted by Ctrl-C, 1 fault of the tool itself. Without a command, korvex lists the cameras.";
 
-int Run(const std::vector<korvex::cli::Command>& commands) {
-    using korvex::cli::CliError;
+struct LogOptions {
+    std::string spec;  // KORVEX_LOG, e.g. debug or capture:trace,*:warn
+    std::string file;  // KORVEX_LOG_FILE
+};
+
+// The adapter reads the log variables at its first call that needs them: set them before any.
+void PassLogSettings(const LogOptions& log) {
+    if (!log.spec.empty()) SetEnvironment("KORVEX_LOG", log.spec);
+    if (!log.file.empty()) SetEnvironment("KORVEX_LOG_FILE", log.file);
+}
+
+int Run(const std::vector<Command>& commands) {
     try {
+        bool ranOne = false;
         for (const auto& command : commands) {
-            if (command.parser->parsed()) command.run();
+            if (!command.parser->parsed()) continue;
+            command.run();
+            ranOne = true;
         }
-        return korvex::cli::kExitOk;
+        if (!ranOne) {
+            RunList(false);
+            std::fprintf(stderr, "korvex: run korvex --help for the commands and their options\n");
+        }
+        return kExitOk;
     } catch (const CliError& error) {
         std::fprintf(stderr, "korvex: %s\n", error.what());
         return error.code();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "korvex: unexpected fault: %s\n", error.what());
-        return korvex::cli::kExitUnexpected;
+        return kExitUnexpected;
     }
+}
+
+std::vector<std::string> NamesOf(const CLI::App& parser) {
+    std::vector<std::string> names;
+    for (const CLI::Option* option : parser.get_options()) {
+        for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    }
+    for (const CLI::App* command : parser.get_subcommands({})) names.push_back(command->get_name());
+    return names;
+}
+
+// The command being parsed, or the tool itself before one.
+const CLI::App& ParsedCommand(const CLI::App& tool, const std::vector<Command>& commands) {
+    for (const auto& command : commands) {
+        if (command.parser->parsed()) return *command.parser;
+    }
+    return tool;
+}
+
+// The first argument nobody took; a command's unknown options fall through to the tool.
+std::string FirstUnexpected(const CLI::App& tool, const CLI::App& parser) {
+    std::vector<std::string> extras = parser.remaining();
+    if (extras.empty()) extras = tool.remaining();
+    return extras.empty() ? std::string() : extras.front();
+}
+
+// A mistyped command or option of the command being parsed, with the closest name there is.
+int ReportUnexpected(const CLI::App& tool, const std::vector<Command>& commands) {
+    const CLI::App& parser = ParsedCommand(tool, commands);
+    const bool atTop = &parser == &tool;
+    const std::string typed = FirstUnexpected(tool, parser);
+    const bool isOption = typed.rfind("-", 0) == 0;
+    std::string message = std::string(isOption ? "unknown option '"
+                                      : atTop  ? "unknown command '"
+                                               : "unexpected argument '") +
+                          typed + "'" + (atTop ? "" : " for " + parser.get_name());
+    std::vector<std::string> names = NamesOf(parser);
+    if (!atTop) names.insert(names.end(), {"--log", "--log-file"});
+    const std::string closest = ClosestName(typed.substr(0, typed.find('=')), names);
+    if (!closest.empty()) message += "; did you mean " + closest + "?";
+    std::fprintf(stderr, "korvex: %s (korvex%s --help lists them)\n", message.c_str(),
+                 atTop ? "" : (" " + parser.get_name()).c_str());
+    return kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace korvex::cli;
     RouteMessagesToStandardError();
     CLI::App tool{"Lists cameras, shows one, snaps a frame, streams with statistics or records raw frames.", "korvex"};
     tool.footer(kExitCodes);
     tool.set_version_flag("--version", KORVEX_VERSION);
-    tool.require_subcommand(1);
+    tool.require_subcommand(0, 1);
+    LogOptions log;
+    tool.fallthrough();  // --log and --log-file also after the command
+    tool.add_option("--log", log.spec,
+                    "Turn on the adapter's diagnostic log (sets KORVEX_LOG): a level (error, warn, info, debug, trace) "
+                    "or per domain, e.g. capture:trace,*:warn")
+        ->type_name("SPEC");
+    tool.add_option("--log-file", log.file, "Write the diagnostic log into this file (sets KORVEX_LOG_FILE)")
+        ->type_name("PATH");
     const std::vector<Command> commands = {AddListCommand(tool), AddInfoCommand(tool), AddSnapCommand(tool),
                                            AddStreamCommand(tool), AddRecordCommand(tool)};
     try {
         tool.parse(argc, argv);
-    } catch (const CLI::RequiredError& error) {
-        // "korvex bogus" lacks a subcommand because bogus is none: name it.
-        if (!tool.remaining().empty()) {
-            std::fprintf(stderr, "korvex: unknown command '%s'; run korvex --help for the list\n",
-                         tool.remaining().front().c_str());
-            return kExitUsage;
-        }
-        return tool.exit(error) == 0 ? kExitOk : kExitUsage;
+    } catch (const CLI::ExtrasError&) {
+        return ReportUnexpected(tool, commands);
     } catch (const CLI::ParseError& error) {
         return tool.exit(error) == 0 ? kExitOk : kExitUsage;
     }
+    PassLogSettings(log);
     return Run(commands);
 }

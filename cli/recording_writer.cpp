@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "exit_status.h"
-#include "png_file.h"
+#include "image_file.h"
 
 namespace korvex::cli {
 namespace {
@@ -42,20 +42,29 @@ void WriteDescription(const std::filesystem::path& folder, const RecordingInfo& 
 
 }  // namespace
 
-void WriteRecording(const std::filesystem::path& folder, const RecordingInfo& info, const uint8_t* frames) {
+bool WriteRecording(const std::filesystem::path& folder, const RecordingInfo& info, const uint8_t* frames,
+                    const std::function<bool()>& stopRequested) {
     const std::size_t frameBytes = static_cast<std::size_t>(info.width) * static_cast<std::size_t>(info.height);
-    // An earlier recording's description must not describe the frames being replaced.
-    std::error_code error;
-    std::filesystem::remove(folder / "recording.txt", error);
-    if (error)
-        throw CliError(kExitIo, "cannot replace " + (folder / "recording.txt").string() + ": " + error.message());
     for (std::size_t k = 0; k < info.timestampsUs.size(); ++k) {
+        if (stopRequested()) return false;
         const std::filesystem::path file = folder / FrameFileName(k);
-        if (!png::Write(file.string(), frames + k * frameBytes, info.width, info.height, 1)) {
+        if (!image::Write(file.string(), image::Format::kPng, frames + k * frameBytes, info.width, info.height, 1)) {
             throw CliError(kExitIo, "cannot write " + file.string());
         }
     }
+    if (stopRequested()) return false;
     WriteDescription(folder, info);
+    return true;
+}
+
+bool HoldsOnlyRecording(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const bool frame = name.rfind("frame-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".png";
+        if (!frame && name != "recording.txt" && name != "recording.txt.partial") return false;
+    }
+    return !error;
 }
 
 }  // namespace korvex::cli

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,15 @@ struct RecordingInfo {
     std::vector<int64_t> timestampsUs;  // one per frame, from 0 at the first
 };
 
-// Writes frame-000000.png ... and then recording.txt (last, so that a folder with it is complete).
-// frames holds the frames one after the other, width x height bytes each. Throws
-// CliError(kExitIo) naming the file that could not be written.
-void WriteRecording(const std::filesystem::path& folder, const RecordingInfo& info, const uint8_t* frames);
+// Writes frame-000000.png ... and then recording.txt (last, so that a folder with it is complete)
+// into a new, empty folder. frames holds the frames one after the other, width x height bytes
+// each. Asks stopRequested before each file and returns false, leaving the folder incomplete,
+// when it says yes. Throws CliError(kExitIo) naming the file that could not be written.
+bool WriteRecording(const std::filesystem::path& folder, const RecordingInfo& info, const uint8_t* frames,
+                    const std::function<bool()>& stopRequested);
+
+// Whether a folder's entries are those of a recording (recording.txt and frame-*.png), so that
+// replacing it loses nothing else.
+bool HoldsOnlyRecording(const std::filesystem::path& folder);
 
 }  // namespace korvex::cli

@@ -1,9 +1,11 @@
-// korvex stream N [--seconds S]: continuous export with one updating progress line.
+// korvex stream N [--seconds S]: continuous export with progress lines and a summary.
 //
 // The loop polls with a zero timeout, so each export that delivers a frame is timed without the
 // wait for the camera: "export" below is the time ZqExportImageData takes for a frame that is ready.
+// A timeout is a wait of --timeout ms in which no new frame came; it counts failed waits, not lost
+// frames (frames the camera made between two exports are skipped and not counted). After
+// kStoppedAfter timeouts in a row the camera counts as stopped: the run ends with exit code 3.
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -11,13 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include "camera_session.h"
-#include "capture_options.h"
+#include "capture_setup.h"
 #include "commands.h"
 #include "exit_status.h"
 #include "frame_export.h"
+#include "interrupt.h"
+#include "json_text.h"
 #include "korvex.h"
 #include "latency_stats.h"
+#include "number_checks.h"
+#include "platform.h"
 
 namespace korvex::cli {
 namespace {
@@ -25,98 +30,160 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 constexpr auto kPollPause = std::chrono::microseconds(250);
-constexpr auto kProgressEvery = std::chrono::milliseconds(500);
-
-volatile std::sig_atomic_t interrupted = 0;
-void OnInterrupt(int) { interrupted = 1; }
+constexpr auto kRedrawEvery = std::chrono::milliseconds(500);  // on a terminal, one line redrawn
+constexpr auto kLineEvery = std::chrono::seconds(1);           // into a pipe or file, one line each
+constexpr long kStoppedAfter = 3;
 
 struct StreamOptions {
     CaptureOptions capture;
     std::optional<double> seconds;
+    bool json = false;
 };
 
 struct StreamStats {
     long frames = 0;
     long timeouts = 0;
+    long timeoutsInARow = 0;
     std::vector<double> exportMs;
+    bool Stopped() const { return timeoutsInARow >= kStoppedAfter; }
 };
 
-void PrintProgress(const StreamStats& stats, double fps) {
-    std::printf("\rframes %ld  fps %.1f  timeouts %ld  export p50 %.2f ms  p99 %.2f ms   ", stats.frames, fps,
-                stats.timeouts, Percentile(stats.exportMs, 50), Percentile(stats.exportMs, 99));
-    std::fflush(stdout);
+std::string ProgressText(const StreamStats& stats, double fps) {
+    char text[160];
+    std::snprintf(text, sizeof text, "frames %ld  fps %.1f  timeouts %ld  export p50 %.2f ms  p99 %.2f ms",
+                  stats.frames, fps, stats.timeouts, Percentile(stats.exportMs, 50), Percentile(stats.exportMs, 99));
+    return text;
 }
 
-bool Finished(const StreamOptions& options, Clock::time_point start) {
-    return interrupted != 0 || (options.seconds && Seconds(Clock::now() - start).count() >= *options.seconds);
+// Progress on a terminal redraws one line; elsewhere it adds a line a second. None with --json.
+class Progress {
+public:
+    explicit Progress(bool json) : shown_(!json), redraw_(StandardOutputIsTerminal()) {}
+    void Update(const StreamStats& stats, Clock::time_point now) {
+        if (!shown_ || now - last_ < (redraw_ ? Clock::duration(kRedrawEvery) : Clock::duration(kLineEvery))) return;
+        Print(stats, static_cast<double>(stats.frames - framesAtLast_) / Seconds(now - last_).count());
+        last_ = now;
+        framesAtLast_ = stats.frames;
+    }
+    // The redrawn line ends with the whole run's numbers; lines already printed stay as they are.
+    void Finish(const StreamStats& stats, double fps) {
+        if (!shown_ || !redraw_) return;
+        Print(stats, fps);
+        std::printf("\n");
+    }
+
+private:
+    void Print(const StreamStats& stats, double fps) {
+        std::printf(redraw_ ? "\r%s   " : "%s\n", ProgressText(stats, fps).c_str());
+        std::fflush(stdout);
+    }
+    bool shown_, redraw_;
+    Clock::time_point last_ = Clock::now();
+    long framesAtLast_ = 0;
+};
+
+bool Finished(const StreamOptions& options, const StreamStats& stats, Clock::time_point start) {
+    return Interrupted() || stats.Stopped() ||
+           (options.seconds && Seconds(Clock::now() - start).count() >= *options.seconds);
 }
 
-StreamStats Stream(const StreamOptions& options, FrameSize size, bool colour) {
-    const auto device = static_cast<int16_t>(options.capture.device);
+StreamStats Stream(const StreamOptions& options, const PreparedCamera& camera) {
     const auto timeout = std::chrono::milliseconds(options.capture.timeoutMs);
-    std::vector<uint8_t> frame(size.Pixels() * 4);
+    std::vector<uint8_t> frame(camera.size.Pixels() * 4);
     StreamStats stats;
+    Progress progress(options.json);
     const Clock::time_point start = Clock::now();
-    Clock::time_point lastFrame = start, lastPrint = start;
-    long framesAtLastPrint = 0;
-    while (!Finished(options, start)) {
+    Clock::time_point lastFrame = start;
+    while (!Finished(options, stats, start)) {
         const Clock::time_point before = Clock::now();
-        const ExportResult result =
-            ExportFrame(device, frame.data(), size.width, size.height, colour, options.capture.bayer);
+        const ExportResult result = ExportFrame(camera.device, frame.data(), camera.size.width, camera.size.height,
+                                                camera.colour, options.capture.bayer);
         const Clock::time_point after = Clock::now();
         if (result == ExportResult::kFrame) {
             ++stats.frames;
+            stats.timeoutsInARow = 0;
             stats.exportMs.push_back(std::chrono::duration<double, std::milli>(after - before).count());
             lastFrame = after;
         } else {
             if (after - lastFrame >= timeout) {
                 ++stats.timeouts;
+                ++stats.timeoutsInARow;
                 lastFrame = after;
             }
             std::this_thread::sleep_for(kPollPause);
         }
-        if (after - lastPrint >= kProgressEvery) {
-            PrintProgress(stats,
-                          static_cast<double>(stats.frames - framesAtLastPrint) / Seconds(after - lastPrint).count());
-            lastPrint = after;
-            framesAtLastPrint = stats.frames;
-        }
+        progress.Update(stats, after);
     }
+    progress.Finish(stats, static_cast<double>(stats.frames) / Seconds(Clock::now() - start).count());
     return stats;
 }
 
+void PrintSummary(const StreamOptions& options, const PreparedCamera& camera, const StreamStats& stats,
+                  double elapsed) {
+    const double fps = static_cast<double>(stats.frames) / elapsed;
+    const double p50 = Percentile(stats.exportMs, 50), p99 = Percentile(stats.exportMs, 99);
+    if (!options.json) {
+        std::printf(
+            "summary: %ld frames in %.1f s, %.1f fps, %ld timeouts (waits of %d ms without a new frame), "
+            "export p50 %.2f ms, p99 %.2f ms\n",
+            stats.frames, elapsed, fps, stats.timeouts, options.capture.timeoutMs, p50, p99);
+        return;
+    }
+    std::printf("%s\n", JsonObject()
+                            .Number("camera", camera.device)
+                            .Text("model", camera.identity.model)
+                            .Number("width", camera.size.width)
+                            .Number("height", camera.size.height)
+                            .Text("kind", camera.colour ? "colour" : "grey")
+                            .Number("frames", static_cast<double>(stats.frames))
+                            .Number("seconds", elapsed)
+                            .Number("fps", fps)
+                            .Number("timeouts", static_cast<double>(stats.timeouts))
+                            .Number("timeout_ms", options.capture.timeoutMs)
+                            .Number("export_p50_ms", p50)
+                            .Number("export_p99_ms", p99)
+                            .Raw("stopped_delivering", stats.Stopped() ? "true" : "false")
+                            .Json()
+                            .c_str());
+}
+
 void RunStream(const StreamOptions& options) {
-    CheckCaptureOptions(options.capture);
-    const auto device = static_cast<int16_t>(options.capture.device);
-    RequireCamera(device);
-    CameraSession session(device);
-    const CameraIdentity id = ReadIdentity(device);
-    const FrameSize size = ApplyCaptureOptions(options.capture);
-    const bool colour = WantsColour(options.capture, KindOfModel(id.model));
+    PreparedCamera camera(options.capture);
     ZqSetTimeout(0);  // poll: see the note at the top
-    session.StartCapture(device);
-    std::printf("camera %d (%s): streaming %dx%d %s frames%s\n", device, id.model.c_str(), size.width, size.height,
-                colour ? "colour" : "grey", options.seconds ? "" : " until Ctrl-C");
-    std::signal(SIGINT, OnInterrupt);
+    camera.Start();
+    // With --json, standard output carries the JSON summary alone.
+    std::fprintf(options.json ? stderr : stdout,
+                 "camera %d (%s): streaming %dx%d %s frames%s; counting frames exported and timeouts (waits of %d "
+                 "ms without a new frame, not lost frames)\n",
+                 camera.device, camera.identity.model.c_str(), camera.size.width, camera.size.height,
+                 camera.colour ? "colour" : "grey", options.seconds ? "" : " until Ctrl-C", options.capture.timeoutMs);
+    std::fflush(options.json ? stderr : stdout);
+    CatchInterrupt();
     const Clock::time_point start = Clock::now();
-    const StreamStats stats = Stream(options, size, colour);
-    const double elapsed = Seconds(Clock::now() - start).count();
-    PrintProgress(stats, static_cast<double>(stats.frames) / elapsed);
-    std::printf("\nsummary: %ld frames in %.1f s, %.1f fps, %ld timeouts, export p50 %.2f ms, p99 %.2f ms\n",
-                stats.frames, elapsed, static_cast<double>(stats.frames) / elapsed, stats.timeouts,
-                Percentile(stats.exportMs, 50), Percentile(stats.exportMs, 99));
-    if (stats.frames == 0) throw CliError(kExitCamera, "no frame from camera " + std::to_string(device));
+    const StreamStats stats = Stream(options, camera);
+    PrintSummary(options, camera, stats, Seconds(Clock::now() - start).count());
+    const std::string name = "camera " + std::to_string(camera.device);
+    if (stats.Stopped()) {
+        throw CliError(kExitCamera, name + " stopped delivering frames: " + std::to_string(kStoppedAfter) +
+                                        " waits of " + std::to_string(options.capture.timeoutMs) +
+                                        " ms in a row without one. Rerun with --log debug (or KORVEX_LOG=debug) "
+                                        "to see the camera calls");
+    }
+    if (stats.frames == 0) throw CliError(kExitCamera, "no frame from " + name);
 }
 
 }  // namespace
 
 Command AddStreamCommand(CLI::App& tool) {
     CLI::App* parser = tool.add_subcommand(
-        "stream", "Export frames continuously; print frames, fps, timeouts and export time p50/p99");
+        "stream",
+        "Export frames continuously; print frames, fps, timeouts (waits of --timeout ms without a new frame, not lost "
+        "frames) and export time p50/p99. Exits 3 when the camera stops delivering: 3 timeouts in a row");
     auto options = std::make_shared<StreamOptions>();
     AddCaptureOptions(*parser, options->capture);
-    parser->add_option("--seconds", options->seconds, "How long to stream (default: until Ctrl-C)")
-        ->check(CLI::Range(0.001, 1e6));
+    parser->add_option("--seconds", options->seconds, "How long to stream, 0.001..1e6 (default: until Ctrl-C)")
+        ->check(FiniteIn(0.001, 1e6));
+    parser->add_flag("--json", options->json, "Print the summary as one JSON object (and no progress lines)");
     return {parser, [options] { RunStream(*options); }};
 }
 

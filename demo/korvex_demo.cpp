@@ -10,7 +10,7 @@
 
 #include "hvsim_control.h"
 #include "korvex.h"
-#include "png_file.h"
+#include "image_file.h"
 
 namespace {
 
@@ -66,13 +66,7 @@ std::vector<uint8_t> ShowLiveFrames(const Camera& c) {
 std::vector<uint8_t> ColourFrame(const Camera& c) {
     std::vector<uint8_t> bgra(Pixels(c) * 4);
     if (Export(c, bgra.data(), 1, c.layout) != 1) return {};
-    std::vector<uint8_t> rgb(Pixels(c) * 3);
-    for (std::size_t p = 0; p < Pixels(c); ++p) {
-        rgb[3 * p] = bgra[4 * p + 2];
-        rgb[3 * p + 1] = bgra[4 * p + 1];
-        rgb[3 * p + 2] = bgra[4 * p];
-    }
-    return rgb;
+    return korvex::image::BgrxToRgb(bgra.data(), Pixels(c));
 }
 
 // Two R,G,B frames of one size side by side.
@@ -116,7 +110,7 @@ std::vector<uint8_t> ColourWithCross(const Camera& c) {
 bool Save(const std::string& path, const std::vector<uint8_t>& pixels, const Camera& c, int channels,
           int widthFactor = 1) {
     const bool ok =
-        !pixels.empty() && korvex::png::Write(path, pixels.data(), c.width * widthFactor, c.height, channels);
+        !pixels.empty() && korvex::image::Write(path, pixels.data(), c.width * widthFactor, c.height, channels);
     std::printf("  %s %s\n", ok ? "wrote" : "could not write", path.c_str());
     return ok;
 }

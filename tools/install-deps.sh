@@ -3,8 +3,10 @@
 set -euo pipefail
 
 packages=(
-  # The build, the tests, the benchmarks, the korvex tool (CLI11, stb) and the format check.
-  cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libcli11-dev pkgconf clang-format
+  # The build, the tests, the benchmarks, the korvex tool (CLI11, stb; help2man makes its manual
+  # page from its help) and the format check.
+  cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libcli11-dev help2man pkgconf
+  clang-format
   # The Python package and its tests, with Debian's own Python (no package index needed), and
   # Pillow for its example.
   python3-numpy python3-pytest python3-venv python3-setuptools python3-wheel python3-pip python3-pil

@@ -1,6 +1,8 @@
 // The korvex tool run as a program on the default simulated pair (camera 1 HV1300UC colour,
-// camera 2 HV1300UM monochrome): exit codes and messages for a table of command lines, a snapshot
-// decoded back, and a recording checked against the folder format.
+// camera 2 HV1300UM monochrome): exit codes and messages for a table of command lines, --json
+// output read by Python's json module, snapshots decoded back in every image format, white balance
+// kept for one run unless saved, a recording checked against the folder format and kept whole when
+// a new one is interrupted, and a camera that stops delivering.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -75,7 +78,7 @@ protected:
 struct Case {
     const char* arguments;
     int exitCode;
-    const char* phrase;
+    const char* phrases;  // each of them, separated by |, is in the output
 };
 
 // Shown in the test's name: the command line, not the struct's bytes.
@@ -86,8 +89,21 @@ const Case kCases[] = {
     {"--help", 0, "Exit codes"},
     {"snap --help", 0, "--exposure"},
     {"record --help", 0, "--frames"},
-    {"", 2, "subcommand is required"},
+    {"", 0, "2       HV1300UM|korvex --help"},  // lists the cameras, then the hint
     {"bogus", 2, "bogus"},
+    {"lsit", 2, "did you mean list?"},
+    {"snap 1 -o {dir}/x.png --expsure 10ms", 2, "did you mean --exposure?"},
+    {"snap --help", 0, "X,Y,WIDTH,HEIGHT[,THICKNESS]"},
+    {"snap 1 -o {dir}/x.png --wb-red nan --wb-blue 1", 2, "'nan' is not a finite number"},
+    {"snap 1 -o {dir}/x.png --wb-red 1 --wb-blue -inf", 2, "'-inf' is not a finite number"},
+    {"stream 1 --seconds nan", 2, "'nan' is not a finite number"},
+    {"stream 1 --seconds inf", 2, "'inf' is not a finite number"},
+    {"snap 1 -o {dir}/x.png --exposure nanms", 2, "--exposure"},
+    {"snap 1 -o {dir}/x.png --exposure 0.5us", 2, "--exposure"},
+    {"snap 1 -o {dir}/x.gif", 2, "no image extension"},
+    {"snap 1 -o {dir}/x.jpg --quality 0", 2, "--quality"},
+    {"snap 1 -o {dir}/x.png --window 0,0,320,256 --exposure 1.5ms", 0, "written"},
+    {"--log debug --log-file {dir}/korvex.log list", 0, "HV1300UC"},
     {"snap 1", 2, "--output is required"},
     {"snap 0 -o {dir}/x.png", 2, "Value 0 not in range"},
     {"snap 1 -o {dir}/x.png --gain 300", 2, "--gain"},
@@ -105,8 +121,8 @@ const Case kCases[] = {
     {"record 1 --frames 1 -o /proc/korvex-recording", 4, "cannot create"},
     {"list", 0, "2       HV1300UM    KVXHV1300UM-"},
     {"info 2", 0, "monochrome"},
-    {"info 1", 0, "1: 640x512"},
-    {"stream 2 --seconds 1 --window 0,0,320,240", 0, "summary:"},
+    {"info 1", 0, "1: 640x512|window            0,0,1280,1024|1..16383 rows"},
+    {"stream 2 --seconds 1 --window 0,0,320,240", 0, "summary:|not lost frames"},
 };
 
 class CliCommandLine : public CliTest, public ::testing::WithParamInterface<Case> {};
@@ -115,12 +131,48 @@ TEST_P(CliCommandLine, ExitCodeAndMessage) {
     const Case& c = GetParam();
     const Outcome run = Tool(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << "korvex " << c.arguments << "\n" << run.output;
-    EXPECT_NE(run.output.find(c.phrase), std::string::npos)
-        << "korvex " << c.arguments << ": no \"" << c.phrase << "\" in\n"
-        << run.output;
+    std::istringstream phrases(c.phrases);
+    for (std::string phrase; std::getline(phrases, phrase, '|');) {
+        EXPECT_NE(run.output.find(phrase), std::string::npos)
+            << "korvex " << c.arguments << ": no \"" << phrase << "\" in\n"
+            << run.output;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CliCommandLine, ::testing::ValuesIn(kCases));
+
+struct JsonCase {
+    const char* arguments;
+    const char* expression;  // Python, over the parsed output d
+    const char* expected;    // what Python prints for it
+};
+
+void PrintTo(const JsonCase& c, std::ostream* out) { *out << "korvex " << c.arguments; }
+
+// Standard output of --json is one JSON document, whatever goes to standard error.
+const JsonCase kJsonCases[] = {
+    {"list --json", "[(c['camera'], c['model'], c['sensor']) for c in d['cameras']]",
+     "[(1, 'HV1300UC', 'colour'), (2, 'HV1300UM', 'monochrome')]"},
+    {"info 1 --json", "[(m['mode'], m['width'], m['height']) for m in d['modes']]",
+     "[(0, 1280, 1024), (1, 640, 512), (2, 320, 256)]"},
+    {"info 2 --json", "(d['serial_number'][:11], d['window']['width'], d['gain']['max'])",
+     "('KVXHV1300UM', 1280, 255)"},
+    {"stream 2 --seconds 1 --window 0,0,320,240 --json",
+     "(d['frames'] > 0, d['width'], d['timeouts'], d['stopped_delivering'])", "(True, 320, 0, False)"},
+};
+
+class CliJson : public CliTest, public ::testing::WithParamInterface<JsonCase> {};
+
+TEST_P(CliJson, ParsesAsJson) {
+    const JsonCase& c = GetParam();
+    const Outcome run = Execute(std::string(KORVEX_TOOL) + " " + c.arguments +
+                                " 2>/dev/null | python3 -c \"import json, sys; d = json.load(sys.stdin); print(" +
+                                c.expression + ")\"");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, std::string(c.expected) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CliJson, ::testing::ValuesIn(kJsonCases));
 
 TEST_F(CliTest, DemoHelpAndMissingFolder) {
     if (std::string(KORVEX_DEMO).empty()) GTEST_SKIP() << "demo not built";
@@ -167,6 +219,18 @@ TEST_F(CliTest, SnapWritesColourWithCrossAndGreyPng) {
     EXPECT_EQ(g.channels, 1);
 }
 
+// The extension chooses the format; each file decodes back at the frame's size.
+TEST_F(CliTest, SnapFormatFollowsExtension) {
+    for (const char* name : {"g.png", "g.bmp", "g.TGA", "g.jpg", "g.jpeg"}) {
+        const Outcome run = Tool(std::string("snap 2 --window 0,0,64,32 --quality 80 -o {dir}/") + name);
+        ASSERT_EQ(run.exitCode, 0) << name << "\n" << run.output;
+        const Image image = Load(dir_ / name);
+        ASSERT_NE(image.pixels, nullptr) << name;
+        EXPECT_EQ(image.width, 64) << name;
+        EXPECT_EQ(image.height, 32) << name;
+    }
+}
+
 std::multimap<std::string, std::string> ReadKeys(const fs::path& file) {
     std::multimap<std::string, std::string> keys;
     std::ifstream in(file);
@@ -176,6 +240,26 @@ std::multimap<std::string, std::string> ReadKeys(const fs::path& file) {
         if (equals != std::string::npos) keys.emplace(line.substr(0, equals), line.substr(equals + 1));
     }
     return keys;
+}
+
+// A white balance set for one snap is gone from the settings file after it; --save keeps it, and
+// a later unsaved one leaves the saved ratios as they were.
+TEST_F(CliTest, WhiteBalanceStoredOnlyWithSave) {
+    const auto storedRed = [this] {
+        for (const auto& [key, value] : ReadKeys(dir_ / "Korvex.ini")) {
+            if (key == "RGain") return value;  // camera 1's section comes first
+        }
+        return std::string("absent");
+    };
+    const std::string once = "snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 2.5 --wb-blue 0.5";
+    ASSERT_EQ(Tool(once).exitCode, 0);
+    EXPECT_NE(storedRed(), "2.500000");
+    ASSERT_EQ(Tool(once + " --save").exitCode, 0);
+    EXPECT_EQ(storedRed(), "2.500000");
+    ASSERT_EQ(Tool("snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 1.25 --wb-blue 3").exitCode, 0);
+    EXPECT_EQ(storedRed(), "2.500000");
+    ASSERT_EQ(Tool("snap 1 -o {dir}/x.png --window 0,0,64,32 --auto-wb").exitCode, 0);
+    EXPECT_EQ(storedRed(), "2.500000");
 }
 
 // The frames are the camera's raw mosaic: the simulator's stamp, written in raw bytes, reads back
@@ -221,6 +305,50 @@ TEST_F(CliTest, RecordWritesRawFramesAndDescription) {
         EXPECT_GT(stamp.frame, previousFrame);
         previousFrame = stamp.frame;
     }
+}
+
+std::string FileText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Ctrl-C while the frames are written leaves the earlier recording under the name (exit 130), or,
+// when the run was done before the signal came, the new one whole; nothing half-written, no
+// folder of the new one's parts left beside it.
+TEST_F(CliTest, InterruptedRecordKeepsEarlierRecording) {
+    ASSERT_EQ(Tool("record 2 --frames 2 -o {dir}/rec --window 0,0,64,32").exitCode, 0);
+    const std::string earlier = FileText(dir_ / "rec" / "recording.txt");
+    const Outcome run = Execute(std::string("\"") + KORVEX_TOOL +
+                                "\" record 1 --frames 40 -o {dir}/rec > {dir}/out.txt 2>&1 & p=$!; "
+                                "until grep -q writing {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; done; "
+                                "kill -INT $p; wait $p; echo exit=$?");
+    const auto keys = ReadKeys(dir_ / "rec" / "recording.txt");
+    if (run.output.find("exit=130") != std::string::npos) {
+        EXPECT_EQ(FileText(dir_ / "rec" / "recording.txt"), earlier);
+        EXPECT_TRUE(fs::exists(dir_ / "rec" / "frame-000001.png"));
+    } else {
+        ASSERT_NE(run.output.find("exit=0"), std::string::npos) << run.output << FileText(dir_ / "out.txt");
+        ASSERT_EQ(keys.count("frames"), 1u);
+        EXPECT_EQ(keys.find("frames")->second, "40");
+    }
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find(".rec."), std::string::npos) << entry.path();
+}
+
+// A camera that delivers no frame for three timeouts in a row has stopped: exit 3 with the log
+// hint. A replayed recording whose second frame comes 100 s after the first delivers nothing for
+// far longer than three waits of 100 ms.
+TEST_F(CliTest, StreamReportsCameraThatStoppedDelivering) {
+    ASSERT_EQ(Tool("record 2 --frames 2 -o {dir}/rec --window 0,0,64,32").exitCode, 0);
+    std::string text = FileText(dir_ / "rec" / "recording.txt");
+    text.replace(text.find("frame=1 "), std::string::npos, "frame=1 100000000\n");
+    std::ofstream(dir_ / "rec" / "recording.txt", std::ios::binary | std::ios::trunc) << text;
+    setenv("KORVEX_SIM_CAMERAS", ("replay:" + (dir_ / "rec").string()).c_str(), 1);
+    const Outcome run = Tool("stream 1 --timeout 100 --seconds 600");
+    EXPECT_EQ(run.exitCode, 3) << run.output;
+    EXPECT_NE(run.output.find("camera 1 stopped delivering frames"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("3 timeouts"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("--log debug"), std::string::npos) << run.output;
 }
 
 }  // namespace
