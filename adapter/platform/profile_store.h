@@ -46,7 +46,8 @@ bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char
 
 // WriteProfileStrings, unless holds finds that every entry's stored text (as a read gives it, cut
 // to kProfileValueSize - 1 characters) already gives its value: then the file is not written, nor
-// made when missing, and the result is true.
+// made when missing, and the result is true. Where the platform's own service keeps the file
+// (Windows), every call writes.
 bool WriteChangedProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName,
                                 ProfileValueHolds holds);
 

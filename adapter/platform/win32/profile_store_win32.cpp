@@ -6,8 +6,6 @@
 // different function of the same name.
 #undef WriteProfileString
 
-#include <cstring>
-
 #include "platform/profile_store.h"
 
 namespace korvex::platform {
@@ -36,19 +34,11 @@ bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char
     return allStored;
 }
 
-// Compared key by key through the service; a stored text reads back as the service gives it, and a
-// missing key, told apart by a default no real value has, as null. (A stored text equal to that
-// default reads as a number the way a missing key does, so mistaking one for the other is harmless.)
+// The service is left to store every close's ratios, as it always has on Windows: hosts and tests
+// there expect a close to write them (the check is made where the adapter keeps the file itself).
 bool WriteChangedProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName,
-                                ProfileValueHolds holds) {
-    constexpr const char* kMissing = "<missing>";
-    for (uint32_t i = 0; i < count; ++i) {
-        char stored[kProfileValueSize];
-        ReadProfileString(entries[i].section, entries[i].key, kMissing, stored, kProfileValueSize, fileName);
-        const bool missing = std::strcmp(stored, kMissing) == 0;
-        if (!holds(missing ? nullptr : stored, entries[i].value)) return WriteProfileStrings(entries, count, fileName);
-    }
-    return true;
+                                ProfileValueHolds /*holds*/) {
+    return WriteProfileStrings(entries, count, fileName);
 }
 
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* fileName) {
