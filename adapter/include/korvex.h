@@ -239,8 +239,9 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
  * cross-hair (colour == 1: B,G,R,0 demosaiced with layout 1..4, not clamped; otherwise grey).
  * Requires an open camera. A camera that is capturing, or whose stop the camera library refused,
  * gives 0 with nothing written and no camera call: its capture refills the first raw buffer, so
- * the grabbed frame could not be whole. Stop capture first, or export in a triggered snap mode. Result 1 when the snap succeeded; 0 when it failed, in which case the
- * destination still receives what the first raw buffer held. Refused with 0, nothing written and
+ * the grabbed frame could not be whole. Stop capture first, or export in a triggered snap mode.
+ * Result 1 when the snap succeeded; 0 when it failed, in which case the destination still
+ * receives what the first raw buffer held. Refused with 0, nothing written and
  * no camera call: negative width or height, width*height beyond the buffers, null destination, a
  * camera without buffers, or colour == 1 with a layout outside 1..4. 0 with nothing written when
  * the converter library refuses the frame. Records no export geometry.
