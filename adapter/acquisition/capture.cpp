@@ -1,5 +1,6 @@
 // Continuous capture: start, stop, the frame wait and the ten snap callbacks.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <utility>
@@ -12,6 +13,12 @@
 namespace korvex {
 namespace {
 
+// The camera writes the frame after next into the buffer readers may have just read; reading the
+// lease count here (every lease change is a read-modify-write, so this acquires them all) orders
+// every read finished before this frame's signal ahead of those writes. Only a reader still
+// holding its lease meanwhile can meet them: the torn frame of a late export.
+void OrderFinishedReadsBeforeRefill(DeviceSlot& slot) { (void)slot.bufferReaders.load(std::memory_order_acquire); }
+
 // What every callback does for its own camera k. Only the record's device number and buffer
 // index are read; a record that names no slot or no buffer of the pair changes nothing.
 int32_t OnSnap(int32_t k, const SnapInfo* info) {
@@ -21,6 +28,7 @@ int32_t OnSnap(int32_t k, const SnapInfo* info) {
     DeviceSlot* recorded = FindSlot(device);
     if (recorded == nullptr || (index != 0 && index != 1)) return 1;
     recorded->lastBufferIndex.store(index);  // before the count: the export that takes it reads it
+    OrderFinishedReadsBeforeRefill(Table().slots[k - 1]);
     CountFrame(Table().slots[k - 1]);
     return 1;
 }

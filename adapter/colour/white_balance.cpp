@@ -34,6 +34,15 @@ bool FitsBuffers(int32_t width, int32_t height, const FrameBuffers& buffers) {
 
 bool Usable(double ratio) { return std::isfinite(ratio) && ratio > 0.0; }
 
+// Converts the frame capture left in a raw buffer with identity tables. Its own function, never
+// inlined, because the camera may refill that buffer meanwhile (a torn frame, as for a late
+// export): the sanitizer tests name this function, and only it, to allow that one race.
+[[gnu::noinline]] int32_t ConvertCapturedFrame(uint8_t* rgb, const uint8_t* raw, int32_t width, int32_t height,
+                                               int32_t layout) {
+    return ConvertBayer2Rgb(rgb, raw, width, height, 1, kIdentity.data(), kIdentity.data(), kIdentity.data(), 0,
+                            layout);
+}
+
 // Converts the newest raw frame with identity tables, as the latest export saw it, and estimates
 // the ratios over the camera's own frame size. False when there is no frame to estimate from, or
 // the converter or the estimate refused, or a ratio is not a positive finite number.
@@ -45,8 +54,8 @@ bool EstimateRatios(DeviceSlot& slot, Ratios& estimate) {
     if (!FitsBuffers(slot.exportWidth, slot.exportHeight, *buffers)) return false;  // no export yet
     if (!FitsBuffers(slot.width, slot.height, *buffers)) return false;
     if (layout < 1 || layout > 4) return false;
-    if (ConvertBayer2Rgb(buffers->rgbBuffer, NewestFrame(slot, *buffers), slot.exportWidth, slot.exportHeight, 1,
-                         kIdentity.data(), kIdentity.data(), kIdentity.data(), 0, layout) == 0) {
+    if (ConvertCapturedFrame(buffers->rgbBuffer, NewestFrame(slot, *buffers), slot.exportWidth, slot.exportHeight,
+                             layout) == 0) {
         return false;
     }
     estimate = Ratios{1.0, 1.0, 1.0};

@@ -61,14 +61,22 @@
  * -------------
  * "Korvex.ini" keeps each camera's white-balance ratios (section "Video Parameter<n-1>",
  * keys RGain, GGain, BGain, values written as "%f"). It is read by ZqOpenDevice and written by
- * ZqCloseDevice only. On Windows it lies where the private-profile service puts a bare name (the
- * Windows folder); elsewhere in $KORVEX_CONFIG_DIR, else $XDG_CONFIG_HOME, else $HOME/.config.
- * Writing replaces the file atomically and keeps every other line of it. Elsewhere than on
- * Windows, ZqCloseDevice stores all cameras' ratios in one replacement, flushed to disk together
- * with its folder; a Korvex.ini that is a symbolic link keeps being one (its target is updated);
- * a UTF-8 byte-order mark at the start is read past and kept; programs writing the file at the
- * same time take turns, and a writer killed mid-write leaves the old file whole and no temporary
- * file behind for longer than until the next write.
+ * ZqCloseDevice only, each reading it once. On Windows it lies where the private-profile service
+ * puts a bare name (the Windows folder); elsewhere in $KORVEX_CONFIG_DIR, else $XDG_CONFIG_HOME,
+ * else $HOME/.config. Writing replaces the file atomically and keeps every other line of it.
+ * Elsewhere than on Windows:
+ * - a close writes the file only when a ratio would read back differently from what the file
+ *   holds: a close that changed no ratio (as in opening cameras to list them) leaves the file as
+ *   it is, and makes none where there was none;
+ * - ZqCloseDevice stores all cameras' ratios in one replacement, flushed to disk together with its
+ *   folder; a Korvex.ini that is a symbolic link keeps being one (its target is updated); a UTF-8
+ *   byte-order mark at the start is read past and kept; programs writing the file at the same
+ *   time take turns, and a writer killed mid-write leaves the old file whole and no temporary
+ *   file behind for longer than until the next write;
+ * - only a regular file of at most 64 MiB is read or replaced, opened so that opening never
+ *   waits: anything else (a FIFO, a device or a link to one, a folder, a larger file) is refused
+ *   with one line on standard error naming the file and the reason; its ratios then read as
+ *   missing, and a close leaves it as it is.
  *
  * Diagnostic log
  * --------------
@@ -145,7 +153,8 @@ KX_API int16_t KX_CALL ZqOpenDevice(int16_t count);
  * another lifecycle call, ZqStartGrab or ZqStopGrab, which take turns with it. */
 KX_API int16_t KX_CALL ZqAllocateResources(void);
 
-/* Writes every opened camera's ratios to the settings file, wakes any export waiting on those
+/* Writes every opened camera's ratios to the settings file (elsewhere than on Windows not at all
+ * when each stored text already reads as its ratio; see Settings file), wakes any export waiting on those
  * cameras, ends them and releases their buffers. Always returns 1, also when nothing is open
  * (a camera whose ratios were never read, as before any open or after a failed one, is not
  * written, so the stored ratios stay as they are) and when the file
@@ -184,8 +193,8 @@ KX_API int16_t KX_CALL ZqGetDeviceTotal(void);
  * timeout). A camera without buffers (never allocated, or closed) gives 0 with no camera call,
  * since frames would have nowhere to go. Each camera has one frame event for the library's
  * whole life; frames that arrived before the start are not waited for.
- * Threads: takes turns with the lifecycle calls and ZqStopGrab. Exports may run meanwhile; on a
- * camera already capturing, an export waiting on it is woken and returns 0 without writing. */
+ * Threads: takes turns with the lifecycle calls, ZqStopGrab and ZqGrabSingle. Exports may run
+ * meanwhile; on a camera already capturing, an export waiting on it is woken and returns 0 without writing. */
 KX_API int16_t KX_CALL ZqStartGrab(int16_t device);
 
 /* Stops continuous capture. Requires an open camera. Result 1 when the camera library stopped
@@ -228,7 +237,8 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * (a torn frame), and nothing reports it. This happens when the host exports slower than the
  * camera's frame rate: an export that finds a frame already arrived takes it at once, however
  * late in that frame's life. Export at least as fast as frames come, or use a triggered snap
- * mode or ZqGrabSingle, when every frame must be whole.
+ * mode (each ZqTriggerShot releases one frame, which stays whole until the next trigger), or
+ * ZqGrabSingle on a camera that is not capturing, when every frame must be whole.
  * Threads: not at the same time as another export, ZqGrabSingle or ZqAutoWhiteBalance on this
  * camera (they share its working buffer and the recorded export). Any other call may run
  * meanwhile: ZqStopGrab, ZqCloseDevice, ZqRestatDevice and a second ZqStartGrab wake a waiting
@@ -240,13 +250,17 @@ KX_API int16_t KX_CALL ZqExportImageData(int16_t device, uint8_t* destination, i
 
 /* Takes one frame into the camera's first raw buffer and writes it like an export without the
  * cross-hair (colour == 1: B,G,R,0 demosaiced with layout 1..4, not clamped; otherwise grey).
- * Requires an open camera. Result 1 when the snap succeeded; 0 when it failed, in which case the
- * destination still receives what the first raw buffer held. Refused with 0, nothing written and
+ * Requires an open camera. A camera that is capturing, or whose stop the camera library refused,
+ * gives 0 with nothing written and no camera call: its capture refills the first raw buffer, so
+ * the grabbed frame could not be whole. Stop capture first, or export in a triggered snap mode.
+ * Result 1 when the snap succeeded; 0 when it failed, in which case the destination still
+ * receives what the first raw buffer held. Refused with 0, nothing written and
  * no camera call: negative width or height, width*height beyond the buffers, null destination, a
  * camera without buffers, or colour == 1 with a layout outside 1..4. 0 with nothing written when
  * the converter library refuses the frame. Records no export geometry.
- * Threads: not at the same time as an export, another grab or ZqAutoWhiteBalance on this camera;
- * other calls as for ZqExportImageData. */
+ * Threads: not at the same time as an export, another grab or ZqAutoWhiteBalance on this camera.
+ * It takes turns with the lifecycle calls, ZqStartGrab and ZqStopGrab on this camera (a start
+ * waits until the grab is done); other calls as for ZqExportImageData. */
 KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
                                     int16_t layout);
 
@@ -278,6 +292,8 @@ KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int1
  * export, the latest export's size no longer fitting its buffers, or an estimate that fails (the
  * converter library refuses, or gives a ratio that is not a positive finite number, as for a black
  * or saturated frame).
+ * While capture runs the estimate reads the newest frame as an export does, so an estimate that
+ * takes longer than a frame interval may come from parts of two frames (see ZqExportImageData).
  * Threads: not at the same time as an export or ZqGrabSingle on this camera (it reads the
  * recorded export and uses the working buffer), nor ZqSetResolution or ZqSetAOI (it reads the
  * camera's frame size). Another colour function on this camera waits for this one's change to

@@ -11,7 +11,6 @@
 namespace korvex {
 namespace {
 
-constexpr uint32_t kValueBufferSize = 250;
 constexpr const char* kDefaultValue = "1.00";
 constexpr const char* kKeys[3] = {"RGain", "GGain", "BGain"};
 
@@ -33,6 +32,16 @@ double* RatioField(DeviceSlot& slot, int key) {
 // read them: storing those would overwrite the user's ratios with zeros (a close before any open,
 // or after an open that failed).
 bool RatiosWereRead(const DeviceSlot& slot) { return slot.ratioR != 0.0 || slot.ratioG != 0.0 || slot.ratioB != 0.0; }
+
+// The ratio a read takes from a stored text (null: the key is missing).
+double RatioFromText(const char* text) {
+    const double ratio = ParseStoredNumber(text != nullptr ? text : kDefaultValue);
+    return ratio == 0.0 ? 1.0 : ratio;
+}
+
+// A stored text already holds a value when the next open would read the same ratio from either:
+// a close then leaves the file as it is.
+bool StoredTextHolds(const char* stored, const char* value) { return RatioFromText(stored) == RatioFromText(value); }
 
 }  // namespace
 
@@ -79,20 +88,24 @@ std::string FormatStoredRatio(double ratio) {
 }
 
 void LoadStoredRatios(int32_t count) {
-    for (int32_t s = 0; s < count; ++s) {
-        const std::string section = SectionName(s);
-        for (int key = 0; key < 3; ++key) {
-            char value[kValueBufferSize];
-            platform::ReadProfileString(section.c_str(), kKeys[key], kDefaultValue, value, kValueBufferSize,
-                                        kSettingsFileName);
-            const double ratio = ParseStoredNumber(value);
-            *RatioField(Table().slots[s], key) = ratio == 0.0 ? 1.0 : ratio;
-        }
+    // Every key of every camera from one reading of the file.
+    std::string sections[kSlotCount];
+    platform::ProfileQuery queries[kSlotCount * 3];
+    const int32_t cameras = count < kSlotCount ? count : kSlotCount;
+    for (int32_t s = 0; s < cameras; ++s) {
+        sections[s] = SectionName(s);
+        for (int key = 0; key < 3; ++key) queries[s * 3 + key] = {sections[s].c_str(), kKeys[key], {}};
+    }
+    platform::ReadProfileStrings(queries, static_cast<uint32_t>(cameras * 3), kDefaultValue, kSettingsFileName);
+    for (int32_t s = 0; s < cameras; ++s) {
+        for (int key = 0; key < 3; ++key)
+            *RatioField(Table().slots[s], key) = RatioFromText(queries[s * 3 + key].value);
     }
 }
 
 void SaveStoredRatios(int32_t count) {
-    // All cameras' ratios in one write, so that the file is replaced once, whole.
+    // All cameras' ratios in one write, so that the file is replaced once, whole; not at all when
+    // every stored text already reads as the ratio (a close that changed nothing writes nothing).
     constexpr int32_t kMaxEntries = kSlotCount * 3;
     std::string sections[kSlotCount];
     std::string values[kMaxEntries];
@@ -106,7 +119,7 @@ void SaveStoredRatios(int32_t count) {
             entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
         }
     }
-    platform::WriteProfileStrings(entries, used, kSettingsFileName);
+    platform::WriteChangedProfileStrings(entries, used, kSettingsFileName, StoredTextHolds);
 }
 
 }  // namespace korvex

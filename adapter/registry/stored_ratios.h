@@ -12,11 +12,12 @@ namespace korvex {
 
 inline constexpr const char* kSettingsFileName = "Korvex.ini";
 
-// Reads the ratios of cameras 1..count into their slots.
+// Reads the ratios of cameras 1..count into their slots, from one reading of the file.
 void LoadStoredRatios(int32_t count);
 
-// Writes the ratios of cameras 1..count in one replacement of the file. A file that cannot be
-// written keeps its content.
+// Writes the ratios of cameras 1..count in one replacement of the file, or leaves the file as it is
+// (not made when missing) when every stored text already reads as the ratio to store. A file that
+// cannot be written keeps its content.
 void SaveStoredRatios(int32_t count);
 
 // The stored text's leading number: blanks, a sign, digits with an optional point, and an

@@ -99,9 +99,9 @@ TEST_F(CaptureTest, TimeoutZeroOnlyTestsForAFrame) {
     ASSERT_EQ(ZqStartGrab(kMono), 1);
     EXPECT_EQ(ZqSetTimeout(0), 1);
     HvSimStamp stamp{};
-    const auto start = Clock::now();
-    EXPECT_EQ(ExportStamp(stamp), -1);
-    EXPECT_LT(Clock::now() - start, milliseconds(500));
+    // Many exports with no frame: were 0 taken as any wait (the default is 5 s), they would outlast
+    // the test's time limit. No clock is read, so a loaded machine cannot fail it.
+    for (int n = 0; n < 100; ++n) ASSERT_EQ(ExportStamp(stamp), -1) << n;
     ASSERT_EQ(hvsim_deliver_frames(kMono, 1), 1);
     EXPECT_EQ(ExportStamp(stamp), 1);
     EXPECT_EQ(stamp.frame, 0);

@@ -35,9 +35,13 @@ TEST_F(WhiteBalance, AZeroRatioIsStoredAsZeroAndComesBackAsUnity) {
     ASSERT_EQ(ZqSetWhiteBalanceRatio(1, 0, 150), 1);
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=0.000000\n");
-    ASSERT_EQ(ZqOpenDevice(1), 1);
+    // Read back as unity, which a close stores when it writes the file (here for camera 2's change).
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    ASSERT_EQ(ZqSetWhiteBalanceRatio(2, 50, 200), 1);
     ASSERT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=1.000000\n");
+    EXPECT_EQ(ReadSettings(),
+              "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=1.000000\n"
+              "[Video Parameter1]\nRGain=2.000000\nGGain=1.000000\nBGain=0.500000\n");
 }
 
 struct ChannelMeans {

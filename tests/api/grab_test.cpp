@@ -104,5 +104,25 @@ TEST_F(GrabTest, GrabLeavesTheFrameSignalAndNewestBufferAlone) {
     EXPECT_EQ(Stamp(out, width_, HVSIM_STAMP_HEIGHT, 1).bufferIndex, 1);
 }
 
+// While capture may run (capturing, or a stop the camera library refused) the camera refills raw
+// buffer 0 under a snap: a grab then could not be whole, so it is refused before any camera call.
+TEST_F(GrabTest, GrabWhileCaptureMayRunIsRefusedWithoutACameraCall) {
+    Destination out(static_cast<std::size_t>(width_) * HVSIM_STAMP_HEIGHT);
+    ASSERT_EQ(ZqStartGrab(kMono), 1);
+    TakeCalls();
+    EXPECT_EQ(ZqGrabSingle(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1), 0);
+    EXPECT_TRUE(out.Untouched());
+    EXPECT_TRUE(TakeCalls().empty());
+    hvsim_fail(HVSIM_HVCloseSnap, -9, 1, 1);
+    ASSERT_EQ(ZqStopGrab(kMono), 0);
+    TakeCalls();
+    EXPECT_EQ(ZqGrabSingle(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1), 0);
+    EXPECT_TRUE(out.Untouched());
+    EXPECT_TRUE(TakeCalls().empty());
+    ASSERT_EQ(ZqStopGrab(kMono), 1);
+    EXPECT_EQ(ZqGrabSingle(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1), 1);
+    EXPECT_EQ(Names(TakeCalls()), (std::vector<std::string>{"HVCloseSnap", "HVSnapShot"}));
+}
+
 }  // namespace
 }  // namespace korvex::test

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,14 +16,45 @@ namespace {
 
 using SettingsFile = ApiTest;
 
-const char* const kTwoCamerasAtUnity =
-    "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n"
+// Camera 1 red 2.0 and blue 0.5, and camera 2 at unity, as a close stores them.
+const char* const kCameraOneChanged =
+    "[Video Parameter0]\nRGain=2.000000\nGGain=1.000000\nBGain=0.500000\n"
     "[Video Parameter1]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n";
 
-TEST_F(SettingsFile, WithoutAFileRatiosAreOneAndCloseWritesThem) {
+// A change of camera 1's ratios, so that the next close writes the file.
+void ChangeCameraOne() { ASSERT_EQ(ZqSetWhiteBalanceRatio(1, 50, 200), 1); }
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+int CountRenamesInto(const std::string& folder, const std::function<void()>& action);
+
+TEST_F(SettingsFile, WithoutAFileRatiosAreOneAndOnlyAChangeMakesTheFile) {
     ASSERT_EQ(ZqOpenDevice(2), 1);
     EXPECT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), kTwoCamerasAtUnity);
+    EXPECT_FALSE(Exists(SettingsPath())) << "a close that changed no ratio made the file";
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    ChangeCameraOne();
+    EXPECT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(), kCameraOneChanged);
+}
+
+TEST_F(SettingsFile, ACloseThatChangesNoRatioLeavesTheFileAsItIs) {
+    // Texts that read as the ratios they would be written as, in any spelling, and missing keys
+    // (read as 1.0): opening and closing, as `korvex list` does, writes nothing.
+    const std::string stored = "; mine\n[Video Parameter0]\nRGain=1.5\nGGain= 0.80xyz\n[Video Parameter1]\nBGain=0\n";
+    WriteSettings(stored);
+    struct stat before {};
+    ASSERT_EQ(stat(SettingsPath().c_str(), &before), 0);
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    ASSERT_EQ(ZqAllocateResources(), 1);
+    EXPECT_EQ(CountRenamesInto(folder_, [] { ASSERT_EQ(ZqCloseDevice(), 1); }), 0);
+    struct stat after {};
+    ASSERT_EQ(stat(SettingsPath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadSettings(), stored);
 }
 
 TEST_F(SettingsFile, StoredTextsReadAsTheNumberTheyBeginWith) {
@@ -35,11 +67,13 @@ TEST_F(SettingsFile, StoredTextsReadAsTheNumberTheyBeginWith) {
         {"nan", "1.000000"},  {"letters", "1.000000"}, {"", "1.000000"},     {"0.000000", "1.000000"},
         {"-0", "1.000000"},   {"1.25", "1.250000"},
     };
+    // In green, which a manual white balance leaves as read.
     for (const Case& c : cases) {
-        WriteSettings(std::string("[Video Parameter0]\nRGain=") + c.stored + "\n");
+        WriteSettings(std::string("[Video Parameter0]\nGGain=") + c.stored + "\n");
         ASSERT_EQ(ZqOpenDevice(1), 1);
+        ChangeCameraOne();
         ASSERT_EQ(ZqCloseDevice(), 1);
-        EXPECT_NE(ReadSettings().find(std::string("RGain=") + c.written + "\n"), std::string::npos)
+        EXPECT_NE(ReadSettings().find(std::string("GGain=") + c.written + "\n"), std::string::npos)
             << "stored \"" << c.stored << "\" gave:\n"
             << ReadSettings();
     }
@@ -49,6 +83,7 @@ TEST_F(SettingsFile, OnlyTheFirst249CharactersOfAValueCount) {
     // 248 zeros and a 5 fit; the 7 after them lies beyond the buffer.
     WriteSettings("[Video Parameter0]\nGGain=1." + std::string(247, '0') + "57\n");
     ASSERT_EQ(ZqOpenDevice(1), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_NE(ReadSettings().find("GGain=1.000000\n"), std::string::npos);
 }
@@ -58,10 +93,11 @@ TEST_F(SettingsFile, SectionsAndKeysMatchWithoutRegardToCaseAndOtherContentStays
         "; written by hand\n[Display]\nZoom=2\n\n[video parameter0]\nrgain=1.25\n; note\nbgain=0.875\n\n[Tail]\nX=1\n";
     WriteSettings(original);
     ASSERT_EQ(ZqOpenDevice(1), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(ReadSettings(),
-              "; written by hand\n[Display]\nZoom=2\n\n[video parameter0]\nrgain=1.250000\n; note\n"
-              "bgain=0.875000\nGGain=1.000000\n\n[Tail]\nX=1\n");
+              "; written by hand\n[Display]\nZoom=2\n\n[video parameter0]\nrgain=2.000000\n; note\n"
+              "bgain=0.500000\nGGain=1.000000\n\n[Tail]\nX=1\n");
 }
 
 TEST_F(SettingsFile, CloseBeforeAnyOpenOrAfterAFailedOneKeepsTheStoredRatios) {
@@ -74,18 +110,21 @@ TEST_F(SettingsFile, CloseBeforeAnyOpenOrAfterAFailedOneKeepsTheStoredRatios) {
     EXPECT_EQ(ReadSettings(), stored);
     WriteSettings("");
     ASSERT_EQ(ZqOpenDevice(1), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n");
+    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=2.000000\nGGain=1.000000\nBGain=0.500000\n");
 }
 
 TEST_F(SettingsFile, AllocationTurnsAnyZeroRatioSetIntoUnity) {
     // A camera whose ratios were never loaded (count 1 at open, camera 2 restarted by hand)
-    // and a camera with a stored set keep or reset them as a whole.
-    WriteSettings("[Video Parameter0]\nRGain=0.8\nGGain=1.2\nBGain=0.9\n");
+    // and a camera with a stored set keep or reset them as a whole: the stored set is kept, so the
+    // close finds nothing to change.
+    const std::string stored = "[Video Parameter0]\nRGain=0.8\nGGain=1.2\nBGain=0.9\n";
+    WriteSettings(stored);
     ASSERT_EQ(ZqOpenDevice(1), 1);
     ASSERT_EQ(ZqAllocateResources(), 1);
     ASSERT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=0.800000\nGGain=1.200000\nBGain=0.900000\n");
+    EXPECT_EQ(ReadSettings(), stored);
 }
 
 TEST_F(SettingsFile, AFileThatCannotBeReplacedIsLeftAsItWas) {
@@ -105,16 +144,92 @@ TEST_F(SettingsFile, AFileThatCannotBeReplacedIsLeftAsItWas) {
     for (const std::string& name : names) EXPECT_EQ(name.find("Korvex.ini."), std::string::npos) << name;
 }
 
+// What lies where the settings file should be: made by make, checked to be still there by kept.
+struct SpecialFile {
+    const char* name;
+    const char* reason;  // as the message gives it
+    std::function<bool(const std::string&)> make;
+    std::function<bool(const std::string&)> kept;
+};
+
+bool IsFifo(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+bool LinksToDevZero(const std::string& path) {
+    char target[32] = {};
+    return readlink(path.c_str(), target, sizeof target - 1) > 0 && std::string(target) == "/dev/zero";
+}
+
+// Ratios that would be read from the file's start, and a size just beyond the 64 MiB limit.
+constexpr off_t kOverLimit = (off_t{64} << 20) + 1;
+const std::string kOversizedStart = "[Video Parameter0]\nRGain=2\n";
+
+bool MakeOversized(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    std::fputs(kOversizedStart.c_str(), file);
+    std::fclose(file);
+    return truncate(path.c_str(), kOverLimit) == 0;  // sparse: no disk taken
+}
+
+bool IsOversized(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && info.st_size == kOverLimit;
+}
+
+TEST_F(SettingsFile, OnlyARegularFileWithinTheLimitIsReadOrReplaced) {
+    const SpecialFile cases[] = {
+        {"FIFO", "it is a FIFO, not a regular file", [](const std::string& p) { return mkfifo(p.c_str(), 0644) == 0; },
+         IsFifo},
+        {"link to /dev/zero", "it is a character device, not a regular file",
+         [](const std::string& p) { return symlink("/dev/zero", p.c_str()) == 0; }, LinksToDevZero},
+        {"oversized file", "it is larger than 64 MiB", MakeOversized, IsOversized},
+    };
+    const std::string elsewhere = folder_ + "/elsewhere";
+    for (const SpecialFile& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(SettingsPath().c_str());
+        ASSERT_TRUE(c.make(SettingsPath()));
+        // Opening neither blocks nor reads without end; the file is refused and named.
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(ZqOpenDevice(1), 1);
+        const std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_NE(told.find("settings file " + SettingsPath() + " is not read: " + c.reason), std::string::npos)
+            << told;
+        // Its ratios read as absent: closing into a fresh folder finds nothing to store.
+        setenv("KORVEX_CONFIG_DIR", elsewhere.c_str(), 1);
+        ASSERT_EQ(ZqCloseDevice(), 1);
+        EXPECT_FALSE(Exists(elsewhere + "/Korvex.ini"));
+        setenv("KORVEX_CONFIG_DIR", folder_.c_str(), 1);
+        // A close with ratios to store leaves it as it is.
+        ASSERT_EQ(ZqOpenDevice(1), 1);
+        ChangeCameraOne();
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(ZqCloseDevice(), 1);
+        const std::string toldAtClose = testing::internal::GetCapturedStderr();
+        EXPECT_NE(toldAtClose.find("settings file " + SettingsPath() + " is left as it was: " + c.reason),
+                  std::string::npos)
+            << toldAtClose;
+        EXPECT_TRUE(c.kept(SettingsPath()));
+    }
+}
+
 TEST_F(SettingsFile, TheFolderComesFromTheEnvironmentInOrder) {
     const std::string xdg = folder_ + "/xdg";
     const std::string home = folder_ + "/home";
     unsetenv("KORVEX_CONFIG_DIR");
     setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
     struct stat info {};
     EXPECT_EQ(stat((xdg + "/Korvex.ini").c_str(), &info), 0);
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", home.c_str(), 1);
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(stat((home + "/.config/Korvex.ini").c_str(), &info), 0);
 }
@@ -124,11 +239,12 @@ TEST_F(SettingsFile, ASymlinkedFileUpdatesItsTargetAndStaysALink) {
     ASSERT_EQ(mkdir((folder_ + "/shared").c_str(), 0755), 0);
     ASSERT_EQ(symlink("shared/camera.ini", SettingsPath().c_str()), 0);  // dangling until the first close
     ASSERT_EQ(ZqOpenDevice(2), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
     struct stat info {};
     ASSERT_EQ(lstat(SettingsPath().c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
-    EXPECT_EQ(ReadSettings(), kTwoCamerasAtUnity);  // read through the link: the target's text
+    EXPECT_EQ(ReadSettings(), kCameraOneChanged);  // read through the link: the target's text
     ASSERT_EQ(lstat(target.c_str(), &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
 }
@@ -137,8 +253,9 @@ TEST_F(SettingsFile, AByteOrderMarkIsReadPastAndKept) {
     const std::string bom = "\xEF\xBB\xBF";
     WriteSettings(bom + "[Video Parameter0]\r\nRGain=1.25\r\nGGain=1.5\r\nBGain=0.75\r\n");
     ASSERT_EQ(ZqOpenDevice(1), 1);
+    ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), bom + "[Video Parameter0]\r\nRGain=1.250000\r\nGGain=1.500000\r\nBGain=0.750000\r\n");
+    EXPECT_EQ(ReadSettings(), bom + "[Video Parameter0]\r\nRGain=2.000000\r\nGGain=1.500000\r\nBGain=0.500000\r\n");
 }
 
 // Renames into the folder while action runs, seen through inotify. Opens are watched too so that
@@ -166,6 +283,7 @@ TEST_F(SettingsFile, ClosingTenCamerasReplacesTheFileOnceAndKeepsForeignLines) {
               10);
     WriteSettings("; mine\n[Video Parameter3]\nRGain=1.5\n");
     ASSERT_EQ(ZqOpenDevice(10), 1);
+    ChangeCameraOne();
     EXPECT_EQ(CountRenamesInto(folder_, [] { ASSERT_EQ(ZqCloseDevice(), 1); }), 1);
     const std::string text = ReadSettings();
     EXPECT_EQ(text.rfind("; mine\n[Video Parameter3]\nRGain=1.500000\nGGain=1.000000\nBGain=1.000000\n", 0), 0u)

@@ -22,6 +22,7 @@ constexpr int16_t kCameras = 10;
 constexpr int16_t kWidth = 128;  // the stamp lies in columns 0..63
 constexpr int16_t kHeight = HVSIM_STAMP_HEIGHT;
 constexpr auto kSoak = std::chrono::seconds(3);
+constexpr auto kHangGuard = std::chrono::seconds(60);
 
 bool IsColour(int16_t camera) { return camera % 2 == 1; }
 
@@ -132,7 +133,16 @@ TEST_F(SoakTest, TenCamerasExportWhileEverythingElseChanges) {
         }
     });
 
-    std::this_thread::sleep_for(kSoak);
+    // The soak's time, then on until every count below is reached however loaded the machine (the
+    // hang guard fails only a soak whose cameras or threads stopped making progress).
+    const auto start = std::chrono::steady_clock::now();
+    const auto enough = [&] {
+        return std::chrono::steady_clock::now() - start >= kSoak && tally_.delivered.load() > 10 * kCameras &&
+               tally_.reopened.load() >= 3 && tally_.restarted.load() > 10;
+    };
+    while (!enough() && std::chrono::steady_clock::now() - start < kHangGuard) {
+        std::this_thread::sleep_for(milliseconds(10));
+    }
     stop_.store(true);
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(ZqCloseDevice(), 1);

@@ -1,12 +1,16 @@
 // ThreadSanitizer suppressions of the soak program, each with its reason.
 //
-// race:hvsim::FrameRenderer::Render
-//   The simulated camera refilling a raw buffer while an export that fell behind by two frames
-//   still reads it. The adapter keeps no lock between the camera library and exports, by design:
-//   the double buffer and the newest-buffer index make this rare, and the public header says an
-//   export slower than the frame rate can deliver a torn frame. On ten cameras under
-//   ThreadSanitizer on two cores an exporter is sometimes descheduled that long. Only the camera's
-//   own frame writes are covered; every race inside the adapter is still reported.
+// race:DeliverCapturedFrame
+// race:ConvertCapturedFrame
+//   An export, or an automatic white balance (which reads the newest frame the same way), that fell
+//   behind by two frames still reading a raw buffer while the simulated camera refills it. The
+//   adapter keeps no lock between the camera library and these readers, by design: the double
+//   buffer and the newest-buffer index make this rare, and the public header says that an export
+//   slower than the frame rate can deliver a torn frame (and an estimate come from one). On ten
+//   cameras under ThreadSanitizer on two cores a reader is sometimes descheduled that long. Only an
+//   export's delivery of a captured frame and the estimate's conversion of one are named (the
+//   adapter keeps each a function of its own for this): the camera's writes against anything else,
+//   a grab's reads included, and every other race in the adapter are still reported.
 extern "C" __attribute__((visibility("default"))) const char* __tsan_default_suppressions() {
-    return "race:hvsim::FrameRenderer::Render\n";
+    return "race:DeliverCapturedFrame\nrace:ConvertCapturedFrame\n";
 }

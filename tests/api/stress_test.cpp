@@ -21,7 +21,7 @@ constexpr int16_t kHeight = HVSIM_STAMP_HEIGHT;
 class StressTest : public AcquisitionTest {};
 
 struct ExportTally {
-    int delivered = 0;
+    std::atomic<int> delivered{0};  // read by the test's thread while the exporter counts
     int wrongCamera = 0;
     int wentBack = 0;
     int other = 0;
@@ -62,7 +62,7 @@ TEST_F(StressTest, CamerasCaptureWhileThreadsExportAndCloseEndsIt) {
         ASSERT_GE(hvsim_frame_interval_us(k), 15000);
     }
     hvsim_set_manual_frames(0);
-    ZqSetTimeout(2000);
+    ZqSetTimeout(30000);  // only a camera that stopped delivering times out; the close wakes the waits
     ZqEnableCross(0, 1);
     for (int16_t k = 1; k <= 4; ++k) ASSERT_EQ(ZqStartGrab(k), 1);
 
@@ -79,14 +79,25 @@ TEST_F(StressTest, CamerasCaptureWhileThreadsExportAndCloseEndsIt) {
         }
     });
 
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // At least a second, and until every camera delivered a few frames however loaded the machine
+    // (the hang guard fails only cameras that stopped delivering).
+    const auto start = std::chrono::steady_clock::now();
+    const auto enough = [&] {
+        for (const ExportTally& t : tallies) {
+            if (t.delivered.load() <= 2) return false;
+        }
+        return std::chrono::steady_clock::now() - start >= std::chrono::seconds(1);
+    };
+    while (!enough() && std::chrono::steady_clock::now() - start < std::chrono::seconds(60)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(ZqCloseDevice(), 1);  // wakes whatever export is waiting
     stop.store(true);
     for (std::thread& exporter : exporters) exporter.join();
     overlay.join();
 
     for (const ExportTally& t : tallies) {
-        EXPECT_GT(t.delivered, 2);
+        EXPECT_GT(t.delivered.load(), 2);
         EXPECT_EQ(t.wrongCamera, 0);
         EXPECT_EQ(t.wentBack, 0);
         EXPECT_EQ(t.other, 0);

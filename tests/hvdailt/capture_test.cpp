@@ -21,6 +21,10 @@ int32_t KX_CALL SlowCallback(SnapInfo* info) {
     return CallbackRecorder::Callback(info);
 }
 
+// How long a wait for frames may take before the test counts them as never coming: far beyond any
+// load, so that only a camera that stopped delivering fails.
+constexpr auto kHangGuard = 60s;
+
 bool WaitForCount(int target, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (CallbackRecorder::count < target) {
@@ -100,7 +104,7 @@ TEST_F(Capture, CloseSnapReturnsOnlyAfterTheLastCallback) {
     Buffers buffers(96 * 32);
     slowCallbackMs = 15;
     HHV handle = OpenFast(buffers);
-    ASSERT_TRUE(WaitForCount(2, 2000ms));
+    ASSERT_TRUE(WaitForCount(2, kHangGuard));
     ASSERT_EQ(HVCloseSnap(handle), 0);
     const int atReturn = CallbackRecorder::count;
     std::this_thread::sleep_for(60ms);
@@ -113,7 +117,7 @@ TEST_F(Capture, EndDeviceStopsCaptureFirst) {
     Buffers buffers(96 * 32);
     slowCallbackMs = 10;
     HHV handle = OpenFast(buffers);
-    ASSERT_TRUE(WaitForCount(1, 2000ms));
+    ASSERT_TRUE(WaitForCount(1, kHangGuard));
     ASSERT_EQ(EndHVDevice(handle), 0);
     const int atReturn = CallbackRecorder::count;
     std::this_thread::sleep_for(50ms);
@@ -190,7 +194,7 @@ TEST_F(Capture, TriggerReleasesExactlyOneFrame) {
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(CallbackRecorder::count, 0);
     ASSERT_EQ(HVTriggerShot(handle), 0);
-    ASSERT_TRUE(WaitForCount(1, 2000ms));
+    ASSERT_TRUE(WaitForCount(1, kHangGuard));
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(CallbackRecorder::count, 1);
     ASSERT_EQ(HVSetSnapMode(handle, 0), 0);
@@ -236,19 +240,20 @@ TEST_F(Capture, FrameIntervalFollowsReadoutAndExposure) {
     EXPECT_EQ(hvsim_frame_interval_us(1), (1024 + 10) * (1280 + 244 + 100) / 24);
 }
 
-TEST_F(Capture, FullSensorFramesComeAtReadoutPace) {
+// The third frame never comes before three readout intervals have passed since the start: an
+// order that a loaded machine cannot change (it can only make frames later). How close to the
+// readout pace frames come is a matter of speed, for a benchmark.
+TEST_F(Capture, FullSensorFramesComeNoFasterThanTheReadout) {
     ASSERT_EQ(hvsim_configure("HV3000UC"), 1);
     Buffers buffers(2048 * 1536);
     HHV handle = Begin(1);
     ASSERT_EQ(HVOpenSnap(handle, CallbackRecorder::Callback, nullptr), 0);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(HVStartSnap(handle, buffers.pointers, 2), 0);
-    ASSERT_TRUE(WaitForCount(3, 5000ms));
+    ASSERT_TRUE(WaitForCount(3, kHangGuard));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     ASSERT_EQ(HVCloseSnap(handle), 0);
-    const auto expected = std::chrono::microseconds(3 * hvsim_frame_interval_us(1));  // ~0.49 s
-    EXPECT_GT(elapsed, expected * 8 / 10);
-    EXPECT_LT(elapsed, expected * 4);
+    EXPECT_GE(elapsed, std::chrono::microseconds(3 * hvsim_frame_interval_us(1)));  // ~0.49 s
 }
 
 }  // namespace

@@ -64,24 +64,14 @@ bool IsStillNamedBy(int fd, const std::string& path) {
 
 // Opens the file (creating it empty when missing, so that first writers lock the same file) and
 // locks it. A writer that replaced it while we waited leaves us holding the old file: try again.
-int OpenLockedCurrent(const std::string& path) {
+// Anything but a regular file within the size limit is refused before it is locked or read.
+int OpenLockedCurrent(const std::string& path, FileRefusal& refusal) {
     for (int turn = 0; turn < kMaxReplacedWhileWaiting; ++turn) {
-        OwnedDescriptor file{open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666)};
+        OwnedDescriptor file{OpenRegularFile(path, O_CREAT, refusal)};
         if (file.fd < 0 || !LockExclusive(file.fd)) return -1;
         if (IsStillNamedBy(file.fd, path)) return std::exchange(file.fd, -1);
     }
     return -1;
-}
-
-bool ReadAll(int fd, std::string& text) {
-    char chunk[4096];
-    for (;;) {
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        text.append(chunk, static_cast<std::size_t>(n));
-    }
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -133,6 +123,11 @@ std::string WriteTemporary(const std::string& folder, const std::string& prefix,
     return WriteNamed(temporary, text, mode) ? temporary : std::string();
 }
 
+bool IsMissing(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 bool SyncFolder(const std::string& folder) {
     OwnedDescriptor dir{open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     return dir.fd >= 0 && fsync(dir.fd) == 0;
@@ -153,13 +148,15 @@ std::string FollowLinks(std::string path) {
     return path;
 }
 
-bool EditFileLocked(const std::string& path, const std::function<std::string(std::string_view)>& edit) {
+bool EditFileLocked(const std::string& path, const std::function<std::string(std::string_view)>& edit,
+                    FileRefusal& refusal) {
     const std::string folder = FolderOf(path);
+    if (IsMissing(path) && edit(std::string_view()).empty()) return true;
     if (!MakeFolders(folder)) return false;
-    const OwnedDescriptor locked{OpenLockedCurrent(path)};
+    const OwnedDescriptor locked{OpenLockedCurrent(path, refusal)};
     std::string text;
     struct stat info {};
-    if (locked.fd < 0 || fstat(locked.fd, &info) != 0 || !ReadAll(locked.fd, text)) return false;
+    if (locked.fd < 0 || fstat(locked.fd, &info) != 0 || !ReadRegularFile(locked.fd, text, refusal)) return false;
     const std::string prefix = NameOf(path) + std::string(kTemporaryMark);
     RemoveLeftovers(folder, prefix);
     const std::string edited = edit(text);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/regular_file.h"
+
 namespace korvex::platform {
 
 // The file a path finally names: symbolic links followed, also dangling ones, so that replacing
@@ -14,14 +16,18 @@ std::string FollowLinks(std::string path);
 
 // Reads the file at path (empty when missing), passes its text to edit and replaces the file with
 // the result: written beside it, flushed to disk, renamed over it, and the folder flushed so that
-// the rename lasts. False, with the file as it was, when it cannot be read or replaced.
+// the rename lasts. A result equal to the text writes nothing; a missing file that edit leaves
+// empty is not made, nor its folder. False, with the file as it was, when it cannot be read or
+// replaced; refusal then says why when the file is not a regular one or exceeds the size limit
+// (regular_file.h), which no writer replaces.
 //
 // Writers lock the file they replace, so edits made at the same time apply one after the other.
 // The new text goes into an unnamed file where the file system allows it, so a writer killed
 // mid-write leaves nothing behind. A temporary named after the file (with kTemporaryMark) exists
 // only between naming and renaming, or throughout where unnamed files are not available; the next
 // writer removes any such leftover.
-bool EditFileLocked(const std::string& path, const std::function<std::string(std::string_view)>& edit);
+bool EditFileLocked(const std::string& path, const std::function<std::string(std::string_view)>& edit,
+                    FileRefusal& refusal);
 
 // Marks the names of temporaries made beside a file: "<file name>.partial-<suffix>".
 inline constexpr std::string_view kTemporaryMark = ".partial-";
