@@ -89,8 +89,8 @@ void DeliverGrey(const uint8_t* raw, uint8_t* destination, int32_t width, int32_
 // Writes one frame from raw into destination: exactly width x height pixels. colour: demosaic
 // with layout (1..4) through the slot's tables; otherwise grey. cross, when given, is the
 // cross-hair already clipped to this frame. False when the converter refused.
-bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
-             int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
+bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width, int32_t height,
+             bool colour, int32_t layout, const CrossSpans* cross) {
     if (PixelCount(width, height) == 0) return true;
     if (!colour) {
         DeliverGrey(raw, destination, width, height, cross);
@@ -133,8 +133,7 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
     return 1;
 }
 
-int16_t GrabSingle(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
-                   int16_t layout) {
+int16_t GrabSingle(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour, int16_t layout) {
     BufferLease lease(slot);
     FrameBuffers* buffers = lease.get();
     if (!Fits(buffers, destination, width, height)) return 0;

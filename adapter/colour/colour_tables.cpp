@@ -3,7 +3,6 @@
 #include <cmath>
 #include <thread>
 
-
 namespace korvex {
 namespace {
 

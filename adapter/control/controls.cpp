@@ -43,9 +43,7 @@ int16_t SetChannelGain(Slot& slot, int16_t channel, int16_t value) {
     return FromStatus(HVAGCControl(slot.handle(), code, value));
 }
 
-int16_t SetADCLevel(Slot& slot, int16_t level) {
-    return FromStatus(HVADCControl(slot.handle(), kAdcLevel, level));
-}
+int16_t SetADCLevel(Slot& slot, int16_t level) { return FromStatus(HVADCControl(slot.handle(), kAdcLevel, level)); }
 
 int16_t EnableADC(Slot& slot, int16_t flag) {
     return FromStatus(HVADCControl(slot.handle(), kAdcEnable, flag == 1 ? 1 : 0));
@@ -60,9 +58,7 @@ int16_t SetBlanking(Slot& slot, int16_t first, int16_t second) {
     return FromStatus(HVSetBlanking(slot.handle(), first, second));
 }
 
-int16_t SetSnapMode(Slot& slot, int16_t mode) {
-    return FromStatus(HVSetSnapMode(slot.handle(), mode));
-}
+int16_t SetSnapMode(Slot& slot, int16_t mode) { return FromStatus(HVSetSnapMode(slot.handle(), mode)); }
 
 // The three flag settings report success whatever the camera answers.
 int16_t SetSnapSpeed(Slot& slot, int16_t flag) {
@@ -80,8 +76,6 @@ int16_t SetStrobePolarity(Slot& slot, int16_t flag) {
     return 1;
 }
 
-int16_t TriggerShot(Slot& slot) {
-    return FromStatus(HVTriggerShot(slot.handle()));
-}
+int16_t TriggerShot(Slot& slot) { return FromStatus(HVTriggerShot(slot.handle())); }
 
 }  // namespace korvex

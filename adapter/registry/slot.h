@@ -105,8 +105,8 @@ private:
 
     std::mutex lifecycle_;  // held by every method above; a table-wide operation takes the table's first
     std::atomic<SlotState> state_;
-    std::atomic<HHV> handle_;        // 0 unless Open, Allocated, Capturing or StopFailed
-    HHV unendedSession_;             // the dropped session of a Dropped slot
+    std::atomic<HHV> handle_;  // 0 unless Open, Allocated, Capturing or StopFailed
+    HHV unendedSession_;       // the dropped session of a Dropped slot
     std::atomic<FrameBuffers*> buffers_;
     std::atomic<int32_t> bufferReaders_;
 };

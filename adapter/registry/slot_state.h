@@ -24,6 +24,8 @@
 // into are given up for good (never released, never used again) and the slot holds none.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace korvex {
@@ -51,20 +53,25 @@ enum class Verdict : uint8_t {
 };
 
 // kUses[use][state].
-inline constexpr Verdict kUses[kSlotUseCount][kSlotStateCount] = {
-    // Closed            Open            Allocated       Capturing       StopFailed      Dropped
-    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::AskToOpen},  // Control
-    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::AskToOpen},  // Allocate
-    {Verdict::AskToOpen, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::AskToOpen},  // Grab
-    {Verdict::AskToOpen, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow,
-     Verdict::AskToOpen},  // StartCapture
-    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow,
-     Verdict::AskToOpen},                                                                                   // StopCapture
-    {Verdict::Refuse, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Refuse},   // ReadFrames
-    {Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},      // Unchecked
-};
+inline constexpr auto kUses = [] {
+    using enum Verdict;
+    // clang-format off
+    return std::array<std::array<Verdict, kSlotStateCount>, kSlotUseCount>{{
+        // Closed   Open    Allocated Capturing StopFailed Dropped
+        {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // Control
+        {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // Allocate
+        {AskToOpen, Refuse, Allow,    Allow,    Allow,     AskToOpen},  // Grab
+        {AskToOpen, Refuse, Allow,    Allow,    Allow,     AskToOpen},  // StartCapture
+        {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // StopCapture
+        {Refuse,    Refuse, Allow,    Allow,    Allow,     Refuse},     // ReadFrames
+        {Allow,     Allow,  Allow,    Allow,    Allow,     Allow},      // Unchecked
+    }};
+    // clang-format on
+}();
 
-constexpr Verdict Judge(SlotUse use, SlotState state) { return kUses[static_cast<int>(use)][static_cast<int>(state)]; }
+constexpr Verdict Judge(SlotUse use, SlotState state) {
+    return kUses[static_cast<std::size_t>(use)][static_cast<std::size_t>(state)];
+}
 
 // What happened to the slot's camera session.
 enum class SlotEvent : uint8_t {
@@ -82,29 +89,26 @@ inline constexpr int kSlotEventCount = 9;
 
 // kTransitions[event][state]: the state after event. Cells the guard never lets happen keep
 // the state. Open stops a capturing camera before it begins it again.
-inline constexpr SlotState kTransitions[kSlotEventCount][kSlotStateCount] = {
-    // Closed          Open              Allocated            Capturing            StopFailed           Dropped
-    {SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open},  // Begun
-    {SlotState::Allocated, SlotState::Allocated, SlotState::Allocated, SlotState::Allocated, SlotState::Allocated,
-     SlotState::Allocated},  // BegunWithBuffers
-    {SlotState::Closed, SlotState::Allocated, SlotState::Allocated, SlotState::Capturing, SlotState::StopFailed,
-     SlotState::Dropped},  // BuffersGiven
-    {SlotState::Closed, SlotState::Open, SlotState::Capturing, SlotState::Capturing, SlotState::Capturing,
-     SlotState::Dropped},  // CaptureStarted
-    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::Allocated, SlotState::Allocated,
-     SlotState::Dropped},  // StopConfirmed
-    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::StopFailed, SlotState::StopFailed,
-     SlotState::Dropped},  // StopUnconfirmed
-    {SlotState::Closed, SlotState::Closed, SlotState::Closed, SlotState::Closed, SlotState::Closed,
-     SlotState::Dropped},  // Ended
-    {SlotState::Dropped, SlotState::Dropped, SlotState::Dropped, SlotState::Dropped, SlotState::Dropped,
-     SlotState::Dropped},  // Dropped
-    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::Capturing, SlotState::StopFailed,
-     SlotState::Closed},  // DroppedEnded
-};
+inline constexpr auto kTransitions = [] {
+    using enum SlotState;
+    // clang-format off
+    return std::array<std::array<SlotState, kSlotStateCount>, kSlotEventCount>{{
+        // Closed   Open       Allocated  Capturing   StopFailed  Dropped
+        {Open,      Open,      Open,      Open,       Open,       Open},          // Begun
+        {Allocated, Allocated, Allocated, Allocated,  Allocated,  Allocated},     // BegunWithBuffers
+        {Closed,    Allocated, Allocated, Capturing,  StopFailed, Dropped},       // BuffersGiven
+        {Closed,    Open,      Capturing, Capturing,  Capturing,  Dropped},       // CaptureStarted
+        {Closed,    Open,      Allocated, Allocated,  Allocated,  Dropped},       // StopConfirmed
+        {Closed,    Open,      Allocated, StopFailed, StopFailed, Dropped},       // StopUnconfirmed
+        {Closed,    Closed,    Closed,    Closed,     Closed,     Dropped},       // Ended
+        {Dropped,   Dropped,   Dropped,   Dropped,    Dropped,    Dropped},       // Dropped
+        {Closed,    Open,      Allocated, Capturing,  StopFailed, Closed},        // DroppedEnded
+    }};
+    // clang-format on
+}();
 
 constexpr SlotState Next(SlotState state, SlotEvent event) {
-    return kTransitions[static_cast<int>(event)][static_cast<int>(state)];
+    return kTransitions[static_cast<std::size_t>(event)][static_cast<std::size_t>(state)];
 }
 
 // The camera library may be writing into the slot's buffers in this state.
