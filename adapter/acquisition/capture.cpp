@@ -19,8 +19,7 @@ int32_t OnSnap(int32_t k, const SnapInfo* info) {
     const int32_t index = info->bufferIndex;
     Slot* recorded = FindSlot(device);
     if (recorded == nullptr || (index != 0 && index != 1)) return 1;
-    recorded->lastBufferIndex.store(index);  // before the count: the export that takes it reads it
-    CountFrame(Slots().slots[k - 1]);
+    PublishFrame(Slots().slots[k - 1], *recorded, index);
     return 1;
 }
 

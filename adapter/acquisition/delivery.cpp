@@ -104,12 +104,17 @@ bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* des
 int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
                         int16_t layout) {
     const int32_t clampedLayout = KnownLayout(layout) ? layout : 1;
+    // The output format (grey or B,G,R,0) and the cross-hair are fixed here, once: a cross-hair
+    // turned on during the wait must not make a grey export write four bytes a pixel.
+    const bool crossOn = CrossEnabled();
+    const CrossParams cross = CurrentCrossParams();
     // A request that cannot be served is refused before it consumes a frame signal.
     if (!CurrentlyFits(slot, destination, width, height)) return 0;
 
     // The wait holds nothing, so that stop and close never wait for it; they wake it instead,
     // and it then returns without writing. A camera that is not capturing is not waited for.
-    switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()))) {
+    int32_t bufferIndex = 0;
+    switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()), bufferIndex)) {
         case FrameWait::Frame: break;
         case FrameWait::TimedOut: return -1;
         case FrameWait::Woken: return 0;
@@ -123,11 +128,10 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
     slot.exportHeight = height;
     slot.exportWidth = width;
     slot.exportLayout = clampedLayout;
-    const bool crossOn = CrossEnabled();
     CrossSpans spans{};
-    if (crossOn) spans = ClipCross(CurrentCrossParams(), width, height);
-    if (!Deliver(slot, *buffers, NewestFrame(slot, *buffers), destination, width, height, colour == 1, clampedLayout,
-                 crossOn ? &spans : nullptr)) {
+    if (crossOn) spans = ClipCross(cross, width, height);
+    if (!Deliver(slot, *buffers, buffers->rawBuffers[bufferIndex], destination, width, height, colour == 1,
+                 clampedLayout, crossOn ? &spans : nullptr)) {
         return 0;
     }
     return 1;

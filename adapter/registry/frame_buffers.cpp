@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "registry/slot_event.h"
+
 namespace korvex {
 namespace {
 
@@ -45,7 +47,7 @@ bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height) {
 }
 
 const uint8_t* NewestFrame(const Slot& slot, const FrameBuffers& buffers) {
-    return buffers.rawBuffers[slot.lastBufferIndex.load() == 1 ? 1 : 0];
+    return buffers.rawBuffers[NewestBufferIndex(slot)];
 }
 
 FrameBuffers* ReplaceFrameBuffers(Slot& slot, FrameBuffers* fresh) {

@@ -68,12 +68,13 @@ public:
     // Ends the session and begins it again (ZqRestatDevice).
     bool Restart(int32_t device);
 
-    // Frames: the snap callbacks store the index and count the frame, then signal the event;
-    // exports take frames by moving framesTaken up to framesArrived. Stop, close and restart
-    // raise wakeGeneration, which makes every waiter return without a frame (registry/slot_event.h).
+    // Frames: the snap callbacks publish each frame as one value, its count (high 32 bits) and the
+    // buffer it is in (low 32 bits), then signal the event; exports take frames by moving
+    // framesTaken up to the published count, and read the buffer published with that count. Stop,
+    // close and restart raise wakeGeneration, which makes every waiter return without a frame
+    // (registry/slot_event.h).
     std::atomic<platform::FrameEvent> frameEvent;
-    std::atomic<int32_t> lastBufferIndex;
-    std::atomic<uint32_t> framesArrived;
+    std::atomic<uint64_t> newestFrame;
     std::atomic<uint32_t> framesTaken;
     std::atomic<uint32_t> wakeGeneration;
 

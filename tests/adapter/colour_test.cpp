@@ -69,7 +69,7 @@ protected:
             }
         }
         FreeFrameBuffers(SlotTestAccess::ExchangeBuffers(*slot_, buffers));
-        slot_->lastBufferIndex = 1;
+        slot_->newestFrame = 1;  // no frame counted, the newest in buffer 1
         slot_->width = slot_->exportWidth = width;
         slot_->height = slot_->exportHeight = height;
         slot_->exportLayout = BAYER_BG_GR;

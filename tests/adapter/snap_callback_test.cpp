@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         for (int32_t k = 1; k <= kSlotCount; ++k) {
             ProvideSlotEvent(CameraSlot(k));
-            CameraSlot(k).lastBufferIndex.store(0);
+            CameraSlot(k).newestFrame.store(0);
         }
     }
     static Slot& CameraSlot(int32_t device) { return Slots().slots[device - 1]; }
@@ -39,31 +39,31 @@ TEST_F(SnapCallbackTest, OneCallbackPerCamera) {
 
 TEST_F(SnapCallbackTest, RecordsTheIndexAndSignalsOnlyItsOwnCamera) {
     EXPECT_EQ(Call(3, 3, 1), 1);
-    EXPECT_EQ(CameraSlot(3).lastBufferIndex.load(), 1);
+    EXPECT_EQ(NewestBufferIndex(CameraSlot(3)), 1);
     for (int32_t k = 1; k <= kSlotCount; ++k) {
         EXPECT_EQ(Poll(k), k == 3 ? WaitResult::Signalled : WaitResult::TimedOut) << k;
     }
     // The index goes to the slot the record names; the signal to the callback's own camera.
     EXPECT_EQ(Call(4, 6, 1), 1);
-    EXPECT_EQ(CameraSlot(6).lastBufferIndex.load(), 1);
+    EXPECT_EQ(NewestBufferIndex(CameraSlot(6)), 1);
     EXPECT_EQ(Poll(4), WaitResult::Signalled);
     EXPECT_EQ(Poll(6), WaitResult::TimedOut);
 }
 
 TEST_F(SnapCallbackTest, BadRecordsChangeNothing) {
-    CameraSlot(2).lastBufferIndex.store(1);
+    CameraSlot(2).newestFrame.store(1);
     for (auto [device, index] : {std::pair{0, 0}, {11, 1}, {-1, 0}, {2, 2}, {2, -1}, {2, 0x10000}}) {
         EXPECT_EQ(Call(2, device, index), 1);
     }
     EXPECT_EQ(SnapCallbackFor(2)(nullptr), 1);
-    EXPECT_EQ(CameraSlot(2).lastBufferIndex.load(), 1);
+    EXPECT_EQ(NewestBufferIndex(CameraSlot(2)), 1);
     for (int32_t k = 1; k <= kSlotCount; ++k) EXPECT_EQ(Poll(k), WaitResult::TimedOut) << k;
 }
 
 TEST_F(SnapCallbackTest, CameraWithoutEventOnlyRecords) {
     platform::CloseFrameEvent(CameraSlot(5).frameEvent.exchange(0));
     EXPECT_EQ(Call(5, 5, 1), 1);
-    EXPECT_EQ(CameraSlot(5).lastBufferIndex.load(), 1);
+    EXPECT_EQ(NewestBufferIndex(CameraSlot(5)), 1);
     EXPECT_EQ(Poll(5), WaitResult::Failed);
 }
 
