@@ -96,13 +96,9 @@
 
 #include <stdint.h>
 
-#ifndef KX_CALL
-#if defined(_WIN32) && !defined(_WIN64)
-#define KX_CALL __stdcall
-#else
-#define KX_CALL
-#endif
-#endif
+/* KX_CALL, the calling convention of every function below (__stdcall on 32-bit Windows), is the
+ * camera libraries' own; kx_call.h is installed beside this header. */
+#include "kx_call.h"
 
 #ifndef KX_API
 #if defined(_WIN32)
@@ -221,15 +217,20 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * code is used as 1) through the camera's colour tables. Any other colour value: 1 byte of grey
  * per pixel. With the cross-hair enabled, both come out as 4 bytes per pixel (grey as v,v,v,0)
  * with the cross in red (0,0,255,0). Exactly width*height pixels are written, nothing beyond.
- * The destination must hold width*height*4 bytes for colour or when the cross-hair may be on,
- * width*height bytes otherwise.
+ * The output format is fixed when the call begins: whether the cross-hair is on, and where, is
+ * read then, so a ZqEnableCross or ZqSetCrossPara while this export waits applies to the next
+ * export (a grey export stays 1 byte per pixel). The destination must hold width*height*4 bytes
+ * for colour or when the cross-hair was on as the call began, width*height bytes otherwise.
  * Results: 1 a frame was written; -1 no frame came within the timeout (nothing written or
  * recorded); 0 refused with nothing written and no wait: width or height negative,
  * width*height more than the camera's buffers hold, destination null, a camera without buffers
  * (never allocated, or closed), or a camera closed by ZqCloseDevice while this export waited;
  * also 0 with nothing written when the converter library refuses the frame.
  * A width or height of 0 writes nothing and returns 1. A camera that is not capturing is
- * exported at once from the newest buffer it holds. The size, height and layout of each export
+ * exported at once from the newest buffer it holds. While capture runs, each export that returns
+ * 1 delivers a frame newer than the one the previous export of this camera delivered: the frame
+ * it takes and the buffer it reads are one decision. A host that exports slower than the camera
+ * skips frames; it never receives one twice. The size, height and layout of each export
  * that passed its wait are recorded for ZqAutoWhiteBalance. Allocates no memory.
  * The frame is read from the raw buffer the camera filled last while capture goes on: the camera
  * writes the next frame into its other buffer and refills this one with the frame after that,

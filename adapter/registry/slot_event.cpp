@@ -7,11 +7,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Moves framesTaken up to framesArrived; false when no frame arrived since the last take.
-bool TakeFrame(DeviceSlot& slot) {
+constexpr uint64_t kOneFrame = uint64_t{1} << 32;
+
+uint32_t CountOf(uint64_t frame) { return static_cast<uint32_t>(frame >> 32); }
+int32_t IndexOf(uint64_t frame) { return static_cast<uint32_t>(frame) == 1 ? 1 : 0; }
+
+// Moves framesTaken up to the published count and gives the buffer published with that count;
+// false when no frame arrived since the last take.
+bool TakeFrame(Slot& slot, int32_t& bufferIndex) {
     uint32_t taken = slot.framesTaken.load();
-    for (uint32_t arrived = slot.framesArrived.load(); arrived != taken; arrived = slot.framesArrived.load()) {
-        if (slot.framesTaken.compare_exchange_weak(taken, arrived)) return true;
+    for (uint64_t newest = slot.newestFrame.load(); CountOf(newest) != taken; newest = slot.newestFrame.load()) {
+        if (slot.framesTaken.compare_exchange_weak(taken, CountOf(newest))) {
+            bufferIndex = IndexOf(newest);
+            return true;
+        }
     }
     return false;
 }
@@ -25,7 +34,7 @@ uint32_t RemainingMs(Clock::time_point start, uint32_t timeoutMs) {
 
 }  // namespace
 
-platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot) {
+platform::FrameEvent ProvideSlotEvent(Slot& slot) {
     platform::FrameEvent event = slot.frameEvent.load();
     if (event != 0) return event;
     // Creation runs under the slot's lifecycle lock; the atomic store publishes the event to the
@@ -35,27 +44,41 @@ platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot) {
     return event;
 }
 
-void CountFrame(DeviceSlot& slot) {
-    slot.framesArrived.fetch_add(1);
-    platform::SignalFrameEvent(slot.frameEvent.load());
+void PublishFrame(Slot& counted, Slot& recorded, int32_t index) {
+    if (&counted == &recorded) {
+        uint64_t newest = counted.newestFrame.load();
+        while (!counted.newestFrame.compare_exchange_weak(
+            newest, (newest & ~uint64_t{0xFFFFFFFF}) + kOneFrame + static_cast<uint32_t>(index))) {}
+    } else {
+        uint64_t newest = recorded.newestFrame.load();
+        while (!recorded.newestFrame.compare_exchange_weak(
+            newest, (newest & ~uint64_t{0xFFFFFFFF}) + static_cast<uint32_t>(index))) {}
+        counted.newestFrame.fetch_add(kOneFrame);
+    }
+    platform::SignalFrameEvent(counted.frameEvent.load());
 }
 
-void WakeWaiters(DeviceSlot& slot) {
+int32_t NewestBufferIndex(const Slot& slot) { return IndexOf(slot.newestFrame.load()); }
+
+void WakeWaiters(Slot& slot) {
     slot.wakeGeneration.fetch_add(1);
     platform::SignalFrameEvent(slot.frameEvent.load());
 }
 
-void ForgetFrames(DeviceSlot& slot) { slot.framesTaken.store(slot.framesArrived.load()); }
+void ForgetFrames(Slot& slot) { slot.framesTaken.store(CountOf(slot.newestFrame.load())); }
 
-FrameWait WaitForFrame(DeviceSlot& slot, uint32_t timeoutMs) {
+FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, int32_t& bufferIndex) {
     // The generation is read before the state: a stop that makes the state idle afterwards also
     // raises the generation afterwards, so this waiter either sees idle or sees the change.
     const uint32_t generation = slot.wakeGeneration.load();
-    if (slot.state.load() != SlotState::Capturing) return FrameWait::Frame;
+    if (slot.state() != SlotState::Capturing) {
+        bufferIndex = NewestBufferIndex(slot);
+        return FrameWait::Frame;
+    }
     const platform::FrameEvent event = slot.frameEvent.load();
     const Clock::time_point start = Clock::now();
     for (;;) {
-        if (TakeFrame(slot)) {
+        if (TakeFrame(slot, bufferIndex)) {
             // The signals of the frames taken are spent: clear them, so the next wait blocks.
             (void)platform::WaitFrameEvent(event, 0);
             return FrameWait::Frame;

@@ -9,27 +9,33 @@
 
 #include <cstdint>
 
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 
 // The slot's event, created on first use; 0 only when it cannot be created.
-platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot);
+platform::FrameEvent ProvideSlotEvent(Slot& slot);
 
-// The snap callback's part: the frame is counted, then the event signalled.
-void CountFrame(DeviceSlot& slot);
+// The snap callback's part: a frame in buffer index (0 or 1) is counted on counted and recorded
+// in recorded, then counted's event is signalled. When both are one slot, the count and the index
+// are published together, so that an export takes a frame and its buffer as one.
+void PublishFrame(Slot& counted, Slot& recorded, int32_t index);
+
+// The buffer index of the newest frame published to the slot.
+int32_t NewestBufferIndex(const Slot& slot);
 
 // Makes every export that waits on the slot return without a frame (stop, close, restart).
-void WakeWaiters(DeviceSlot& slot);
+void WakeWaiters(Slot& slot);
 
 // Frames that arrived before now are not waited for: a new capture starts afresh.
-void ForgetFrames(DeviceSlot& slot);
+void ForgetFrames(Slot& slot);
 
 enum class FrameWait { Frame, TimedOut, Woken };
 
 // Takes the newest frame: at once when one arrived since the last export took one, else waits up
 // to timeoutMs (platform::kWaitForever: no limit; 0: only tests). Woken when stop, close or restart
 // came first. A slot that is not capturing gives Frame at once: its newest buffer is the frame.
-FrameWait WaitForFrame(DeviceSlot& slot, uint32_t timeoutMs);
+// On Frame, bufferIndex is the buffer of the frame taken.
+FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, int32_t& bufferIndex);
 
 }  // namespace korvex

@@ -1,5 +1,11 @@
 // Continuous capture through the exported interface, with frames delivered on demand.
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "capture_support.h"
@@ -12,6 +18,18 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int16_t kColour = 1;  // HV1300UC in the simulator's default pair
 constexpr int16_t kMono = 2;    // HV1300UM
+
+// Returns once thread tid (of this process) is asleep, e.g. in an export's wait for a frame.
+void AwaitAsleep(long tid) {
+    const std::string path = "/proc/self/task/" + std::to_string(tid) + "/stat";
+    for (;;) {
+        std::ifstream in(path);
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t end = stat.rfind(')');  // the state follows the parenthesised name
+        if (end != std::string::npos && end + 2 < stat.size() && stat[end + 2] == 'S') return;
+        std::this_thread::yield();
+    }
+}
 
 class CaptureTest : public AcquisitionTest {
 protected:
@@ -219,6 +237,71 @@ TEST_F(CaptureTest, StopDuringFreeRunningCapture) {
     HvSimStamp after{};
     EXPECT_EQ(ExportStamp(after), 1);  // idle again: no wait, the newest buffer
     EXPECT_GE(after.frame, second.frame);
+}
+
+TEST_F(CaptureTest, EveryExportDeliversAFrameNewerThanTheOneBefore) {
+    ASSERT_EQ(ZqSetAOI(kMono, 0, 0, HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT), 1);  // small frames come fast
+    width_ = HVSIM_STAMP_WIDTH;
+    ASSERT_EQ(ZqStartGrab(kMono), 1);
+    ZqSetTimeout(0);
+    constexpr int kExports = 20000;
+    std::atomic<int> pairsAsked{0};
+    std::atomic<int> pairsDelivered{0};
+    std::atomic<bool> done{false};
+    // Frames come in pairs, the second right behind the first, each pair once an export found no
+    // frame after the pair before was delivered whole: the second frame may arrive while an export
+    // reads the first, but no frame refills the buffer that an export reads (that would tear it).
+    std::thread camera([&] {
+        while (!done.load()) {
+            if (pairsAsked.load() > pairsDelivered.load()) {
+                hvsim_deliver_frames(kMono, 2);
+                pairsDelivered.fetch_add(1);
+            } else {
+                std::this_thread::yield();
+            }
+        }
+    });
+    int32_t previous = -1;
+    int notNewer = 0;
+    for (int n = 0; n < kExports; ++n) {
+        HvSimStamp stamp{};
+        while (ExportStamp(stamp) != 1) {  // polls: the export returns at once
+            const int delivered = pairsDelivered.load();
+            if (pairsAsked.load() == delivered) pairsAsked.store(delivered + 1);
+        }
+        if (stamp.frame <= previous) ++notNewer;
+        previous = stamp.frame;
+    }
+    done.store(true);
+    camera.join();
+    EXPECT_EQ(notNewer, 0);
+}
+
+TEST_F(CaptureTest, AnExportKeepsTheFormatItBeganWith) {
+    ASSERT_EQ(ZqStartGrab(kMono), 1);
+    ZqSetTimeout(-1);
+    ZqEnableCross(0, 0);
+    ZqSetCrossPara(0, 0, 0, 8, 8, 2);
+    const std::size_t pixels = static_cast<std::size_t>(width_) * HVSIM_STAMP_HEIGHT;
+    Destination out(pixels * 4);  // room for B,G,R,0, so that a wrong format shows without harm
+    std::atomic<long> tid{0};
+    int16_t result = 0;
+    std::thread exporter([&] {
+        tid.store(syscall(SYS_gettid));
+        result = ZqExportImageData(kMono, out.data(), width_, HVSIM_STAMP_HEIGHT, 0, 1);
+    });
+    while (tid.load() == 0) std::this_thread::yield();
+    AwaitAsleep(tid.load());
+    ZqEnableCross(0, 1);  // while the grey export waits: it stays grey, one byte a pixel
+    const int32_t delivered = hvsim_deliver_frames(kMono, 1);
+    exporter.join();
+    ZqEnableCross(0, 0);
+    ASSERT_EQ(delivered, 1);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Stamp(out, width_, HVSIM_STAMP_HEIGHT, 1).frame, 0);
+    std::size_t beyond = 0;
+    for (std::size_t i = pixels; i < pixels * 4; ++i) beyond += out[i] != Destination::kFill ? 1 : 0;
+    EXPECT_EQ(beyond, 0u);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ protected:
         AcquisitionTest::SetUp();
         OpenAndAllocate(2);
         ZqSetTimeout(0);
-        // A real picture in raw buffer 0, which an idle camera exports (lastBufferIndex 0).
+        // A real picture in raw buffer 0, which an idle camera exports (its newest buffer index is 0).
         Destination scratch(static_cast<std::size_t>(SensorWidth(kColour)) * SensorHeight(kColour));
         ASSERT_EQ(ZqGrabSingle(kColour, scratch.data(), 8, 8, 0, 1), 1);
         ASSERT_EQ(ZqGrabSingle(kMono, scratch.data(), 8, 8, 0, 1), 1);
