@@ -105,9 +105,9 @@ bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* des
 // because the camera may refill that buffer while a late export reads it (the torn frame the
 // public header describes): the sanitizer tests name this function, and only it, to allow that
 // one race.
-[[gnu::noinline]] bool DeliverCapturedFrame(Slot& slot, FrameBuffers& buffers, const uint8_t* raw,
-                                            uint8_t* destination, int32_t width, int32_t height, bool colour,
-                                            int32_t layout, const CrossSpans* cross) {
+[[gnu::noinline]] bool DeliverCapturedFrame(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination,
+                                            int32_t width, int32_t height, bool colour, int32_t layout,
+                                            const CrossSpans* cross) {
     return Deliver(slot, buffers, raw, destination, width, height, colour, layout, cross);
 }
 
@@ -142,8 +142,8 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
     slot.exportLayout = clampedLayout;
     CrossSpans spans{};
     if (crossOn) spans = ClipCross(cross, width, height);
-    if (!DeliverCapturedFrame(slot, *buffers, buffers->rawBuffers[bufferIndex], destination, width, height,
-                              colour == 1, clampedLayout, crossOn ? &spans : nullptr)) {
+    if (!DeliverCapturedFrame(slot, *buffers, buffers->rawBuffers[bufferIndex], destination, width, height, colour == 1,
+                              clampedLayout, crossOn ? &spans : nullptr)) {
         return 0;
     }
     return 1;

@@ -99,8 +99,7 @@ void LoadStoredRatios(int32_t count) {
     }
     platform::ReadProfileStrings(queries, static_cast<uint32_t>(cameras * 3), kDefaultValue, kSettingsFileName);
     for (int32_t s = 0; s < cameras; ++s) {
-        for (int key = 0; key < 3; ++key)
-            *RatioField(ColourOf(s), key) = RatioFromText(queries[s * 3 + key].value);
+        for (int key = 0; key < 3; ++key) *RatioField(ColourOf(s), key) = RatioFromText(queries[s * 3 + key].value);
     }
 }
 

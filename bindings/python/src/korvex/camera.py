@@ -146,7 +146,11 @@ class Camera(CameraControls):
 
     def grab(self, out: Optional[np.ndarray] = None, *, colour: Optional[bool] = None,
              layout: Optional[int] = None, rgb: bool = False) -> np.ndarray:
-        """Takes one frame now (no cross-hair, capturing or not) and returns it as export() does."""
+        """Takes one frame now (no cross-hair) and returns it as export() does.
+
+        Only while the camera is not capturing: during capture the camera refills the buffer a
+        grab reads, so the adapter refuses it and this raises KorvexError. Stop capture first, or
+        use export() for frames of a running capture."""
         colour = self.colour if colour is None else colour
         layout = self._layout if layout is None else _checked_layout(layout)
         shape = self._shapes[1 if colour else 0]
