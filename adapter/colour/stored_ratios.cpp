@@ -21,18 +21,33 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // "Video Parameter" followed directly by the slot index.
 std::string SectionName(int32_t slotIndex) { return "Video Parameter" + std::to_string(slotIndex); }
 
-double* RatioField(SlotColour& slot, int key) {
-    switch (key) {
-        case 0: return &slot.ratioR;
-        case 1: return &slot.ratioG;
-        default: return &slot.ratioB;
-    }
+// A camera's three ratios, red, green and blue, as one value.
+struct Ratios {
+    double values[3];
+};
+
+// The ratios as they stand, read in a writers' turn of the camera's tables (which publishes
+// nothing): a white balance that changes them meanwhile gives the old three or the new three,
+// never a mix.
+Ratios RatiosOf(SlotColour& colour) {
+    ColourTablesChange turn(colour.tables);
+    return {{colour.ratioR, colour.ratioG, colour.ratioB}};
+}
+
+// Sets all three in a writers' turn, for the same reason.
+void SetRatios(SlotColour& colour, const Ratios& ratios) {
+    ColourTablesChange turn(colour.tables);
+    colour.ratioR = ratios.values[0];
+    colour.ratioG = ratios.values[1];
+    colour.ratioB = ratios.values[2];
 }
 
 // Reading turns every ratio into a non-zero number, so all three at 0 means this process never
 // read them: storing those would overwrite the user's ratios with zeros (a close before any open,
 // or after an open that failed).
-bool RatiosWereRead(const SlotColour& slot) { return slot.ratioR != 0.0 || slot.ratioG != 0.0 || slot.ratioB != 0.0; }
+bool RatiosWereRead(const Ratios& ratios) {
+    return ratios.values[0] != 0.0 || ratios.values[1] != 0.0 || ratios.values[2] != 0.0;
+}
 
 // The ratio a read takes from a stored text (null: the key is missing).
 double RatioFromText(const char* text) {
@@ -99,7 +114,9 @@ void LoadStoredRatios(int32_t count) {
     }
     platform::ReadProfileStrings(queries, static_cast<uint32_t>(cameras * 3), kDefaultValue, kSettingsFileName);
     for (int32_t s = 0; s < cameras; ++s) {
-        for (int key = 0; key < 3; ++key) *RatioField(ColourOf(s), key) = RatioFromText(queries[s * 3 + key].value);
+        Ratios read{};
+        for (int key = 0; key < 3; ++key) read.values[key] = RatioFromText(queries[s * 3 + key].value);
+        SetRatios(ColourOf(s), read);
     }
 }
 
@@ -112,10 +129,11 @@ void SaveStoredRatios(int32_t count) {
     platform::ProfileEntry entries[kMaxEntries];
     uint32_t used = 0;
     for (int32_t s = 0; s < count && s < kSlotCount; ++s) {
-        if (!RatiosWereRead(ColourOf(s))) continue;
+        const Ratios ratios = RatiosOf(ColourOf(s));
+        if (!RatiosWereRead(ratios)) continue;
         sections[s] = SectionName(s);
         for (int key = 0; key < 3; ++key, ++used) {
-            values[used] = FormatStoredRatio(*RatioField(ColourOf(s), key));
+            values[used] = FormatStoredRatio(ratios.values[key]);
             entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
         }
     }

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "api_fixture.h"
@@ -113,6 +115,27 @@ TEST_F(SettingsFile, CloseBeforeAnyOpenOrAfterAFailedOneKeepsTheStoredRatios) {
     ChangeCameraOne();
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=2.000000\nGGain=1.000000\nBGain=0.500000\n");
+}
+
+TEST_F(SettingsFile, ACloseDuringAWhiteBalanceChangeStoresTheOldPairOrTheNew) {
+    // A host thread flips camera 1 between two pairs of ratios until the close refuses it: the
+    // close stores one pair whole, never red from one and blue from the other (and
+    // ThreadSanitizer sees any unordered access to the ratios).
+    const std::string pairs[2] = {"[Video Parameter0]\nRGain=2.000000\nGGain=1.000000\nBGain=0.500000\n",
+                                  "[Video Parameter0]\nRGain=0.500000\nGGain=1.000000\nBGain=2.000000\n"};
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_EQ(ZqOpenDevice(1), 1);
+        std::atomic<int> changes{0};
+        std::thread changer([&] {
+            for (int n = 0; ZqSetWhiteBalanceRatio(1, n % 2 == 0 ? 50 : 200, n % 2 == 0 ? 200 : 50) == 1; ++n)
+                changes.fetch_add(1);
+        });
+        while (changes.load() < 2) std::this_thread::yield();
+        ASSERT_EQ(ZqCloseDevice(), 1);
+        changer.join();
+        const std::string stored = ReadSettings();
+        EXPECT_TRUE(stored == pairs[0] || stored == pairs[1]) << "round " << round << " stored:\n" << stored;
+    }
 }
 
 TEST_F(SettingsFile, AllocationTurnsAnyZeroRatioSetIntoUnity) {
