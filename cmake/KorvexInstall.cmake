@@ -2,7 +2,7 @@
 #
 # Components:
 #   Runtime           the adapter (libKorvex.so.1, Korvex.dll)
-#   Development       korvex.h, the development link or import library, the CMake package
+#   Development       korvex.h and kx_call.h, the development link or import library, the CMake package
 #                     (find_package(Korvex) -> Korvex::Korvex) and korvex.pc
 #   SimulatedCameras  the stand-in camera libraries (HVDAILT, Raw2Rgb) and the simulator they
 #                     need (hvsim), for running without hardware; the maker's libraries replace them
@@ -29,7 +29,8 @@ install(TARGETS Korvex EXPORT KorvexTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/adapter/include/korvex.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+# korvex.h includes kx_call.h, the calling convention it shares with the camera libraries.
+install(FILES ${PROJECT_SOURCE_DIR}/adapter/include/korvex.h ${PROJECT_SOURCE_DIR}/camera_sdk/include/kx_call.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
         COMPONENT Development)
 
 # Hosts link only the adapter: the stand-ins' Windows import libraries are left out.

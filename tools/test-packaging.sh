@@ -134,7 +134,7 @@ if [ -x "${wine}" ] && [ -f "${windows_build}/bin/Korvex.dll" ] && [ -d "${wine_
   (cd "${work}/unzipped" && cmake -E tar xf "${work}"/windows/Korvex-*.zip)
   tree="$(echo "${work}"/unzipped/Korvex-*)"
   for file in bin/Korvex.dll bin/HVDAILT.dll bin/Raw2Rgb.dll bin/hvsim.dll bin/korvex.exe lib/libKorvex.dll.a \
-    lib/Korvex.def include/korvex.h; do
+    lib/Korvex.def include/korvex.h include/kx_call.h; do
     [ -f "${tree}/${file}" ] || fail "the Windows zip lacks ${file}"
   done
   configure_host "${work}/host-windows" -DCMAKE_TOOLCHAIN_FILE="${PWD}/cmake/toolchain-mingw-x86_64.cmake" \

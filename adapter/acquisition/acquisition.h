@@ -11,15 +11,17 @@
 #include <cstdint>
 
 #include "HVDAILT.h"
+#include "registry/slot.h"
 
 namespace korvex {
 
-int16_t StartGrab(int16_t device);
-int16_t StopGrab(int16_t device);
+// The functions that take a slot work on one the guard has admitted.
+int16_t StartGrab(Slot& slot);
+int16_t StopGrab(Slot& slot);
 int16_t SetTimeout(int16_t milliseconds);
-int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
+int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
                         int16_t layout);
-int16_t GrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour, int16_t layout);
+int16_t GrabSingle(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour, int16_t layout);
 int16_t EnableCross(int16_t flag);
 int16_t SetCrossPara(int16_t x, int16_t y, int16_t width, int16_t height, int16_t thickness);
 

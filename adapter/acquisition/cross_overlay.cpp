@@ -1,11 +1,28 @@
 #include "acquisition/cross_overlay.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "acquisition/acquisition.h"
-#include "registry/device_table.h"
 
 namespace korvex {
+namespace {
+
+// The one overlay of the process, zero (off) at load.
+struct CrossOverlay {
+    std::atomic<int32_t> enabled;
+    std::atomic<int32_t> x;
+    std::atomic<int32_t> y;
+    std::atomic<int32_t> width;
+    std::atomic<int32_t> height;
+    std::atomic<int32_t> thickness;
+};
+
+CrossOverlay overlay{};
+
+}  // namespace
+
+bool CrossEnabled() { return overlay.enabled.load() == 1; }
 namespace {
 
 // The rule's quantities in 64 bits, so that sums such as x + width never overflow whatever
@@ -48,7 +65,7 @@ void Clip(int64_t begin, int64_t end, int32_t limit, int32_t& outBegin, int32_t&
 }  // namespace
 
 CrossParams CurrentCrossParams() {
-    const CrossOverlay& o = Table().cross;
+    const CrossOverlay& o = overlay;
     return CrossParams{o.x.load(), o.y.load(), o.width.load(), o.height.load(), o.thickness.load()};
 }
 
@@ -71,14 +88,14 @@ CrossSpans ClipCross(const CrossParams& cross, int32_t frameWidth, int32_t frame
 int16_t EnableCross(int16_t flag) {
     // Switching on answers 0 and switching off answers 1; hosts depend on this pairing.
     switch (flag) {
-        case 1: Table().cross.enabled.store(1); return 0;
-        case 0: Table().cross.enabled.store(0); return 1;
+        case 1: overlay.enabled.store(1); return 0;
+        case 0: overlay.enabled.store(0); return 1;
         default: return 0;
     }
 }
 
 int16_t SetCrossPara(int16_t x, int16_t y, int16_t width, int16_t height, int16_t thickness) {
-    CrossOverlay& o = Table().cross;
+    CrossOverlay& o = overlay;
     o.x.store(x);
     o.y.store(y);
     o.width.store(width);

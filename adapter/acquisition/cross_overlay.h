@@ -20,6 +20,9 @@ struct CrossParams {
     int32_t thickness;
 };
 
+// Whether ZqEnableCross turned the overlay on; read once per export.
+bool CrossEnabled();
+
 // The overlay's current box and thickness (the enabled flag is read apart, once per export).
 CrossParams CurrentCrossParams();
 

@@ -11,8 +11,7 @@
 #include "acquisition/acquisition.h"
 #include "acquisition/cross_overlay.h"
 #include "acquisition/pixel_rows.h"
-#include "registry/colour_tables.h"
-#include "registry/device_table.h"
+#include "colour/colour_tables.h"
 #include "registry/frame_buffers.h"
 #include "registry/slot_event.h"
 
@@ -25,7 +24,7 @@ bool Fits(const FrameBuffers* buffers, const uint8_t* destination, int16_t width
     return buffers != nullptr && destination != nullptr && HoldsFrame(*buffers, width, height);
 }
 
-bool CurrentlyFits(DeviceSlot& slot, const uint8_t* destination, int16_t width, int16_t height) {
+bool CurrentlyFits(Slot& slot, const uint8_t* destination, int16_t width, int16_t height) {
     BufferLease lease(slot);
     return Fits(lease.get(), destination, width, height);
 }
@@ -57,11 +56,11 @@ void WriteRowsWithCross(const uint8_t* source, std::size_t sourceStride, uint8_t
 // Colour: demosaics raw through the slot's published tables (one set for the whole frame) into
 // the working buffer, then writes B,G,R,0. False, with nothing written, when the converter
 // refused: its working buffer would hold an earlier frame.
-bool DeliverColour(DeviceSlot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
+bool DeliverColour(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
                    int32_t height, int32_t layout, const CrossSpans* cross) {
     uint8_t* work = buffers.rgbBuffer;
     {
-        HeldColourTables held(slot.colourTables);
+        HeldColourTables held(ColourOf(slot.index()).tables);
         const ColourTableSet& tables = held.get();
         if (ConvertBayer2Rgb(work, raw, width, height, 1, tables.red, tables.green, tables.blue, 0, layout) == 0) {
             return false;
@@ -90,8 +89,8 @@ void DeliverGrey(const uint8_t* raw, uint8_t* destination, int32_t width, int32_
 // Writes one frame from raw into destination: exactly width x height pixels. colour: demosaic
 // with layout (1..4) through the slot's tables; otherwise grey. cross, when given, is the
 // cross-hair already clipped to this frame. False when the converter refused.
-bool Deliver(DeviceSlot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
-             int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
+bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width, int32_t height,
+             bool colour, int32_t layout, const CrossSpans* cross) {
     if (PixelCount(width, height) == 0) return true;
     if (!colour) {
         DeliverGrey(raw, destination, width, height, cross);
@@ -102,53 +101,48 @@ bool Deliver(DeviceSlot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_
 
 }  // namespace
 
-int16_t ExportImageData(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
+int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
                         int16_t layout) {
-    DeviceSlot* slot = FindSlot(device);
-    if (slot == nullptr) return 0;
     const int32_t clampedLayout = KnownLayout(layout) ? layout : 1;
     // A request that cannot be served is refused before it consumes a frame signal.
-    if (!CurrentlyFits(*slot, destination, width, height)) return 0;
+    if (!CurrentlyFits(slot, destination, width, height)) return 0;
 
     // The wait holds nothing, so that stop and close never wait for it; they wake it instead,
     // and it then returns without writing. A camera that is not capturing is not waited for.
-    switch (WaitForFrame(*slot, static_cast<uint32_t>(Table().waitTimeoutMs.load()))) {
+    switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()))) {
         case FrameWait::Frame: break;
         case FrameWait::TimedOut: return -1;
         case FrameWait::Woken: return 0;
     }
 
     // The camera may have been closed since the wait; a closed camera lends no buffers.
-    BufferLease lease(*slot);
+    BufferLease lease(slot);
     FrameBuffers* buffers = lease.get();
     if (!Fits(buffers, destination, width, height)) return 0;
 
-    slot->exportHeight = height;
-    slot->exportWidth = width;
-    slot->exportLayout = clampedLayout;
-    const bool crossOn = Table().cross.enabled.load() == 1;
+    slot.exportHeight = height;
+    slot.exportWidth = width;
+    slot.exportLayout = clampedLayout;
+    const bool crossOn = CrossEnabled();
     CrossSpans spans{};
     if (crossOn) spans = ClipCross(CurrentCrossParams(), width, height);
-    if (!Deliver(*slot, *buffers, NewestFrame(*slot, *buffers), destination, width, height, colour == 1, clampedLayout,
+    if (!Deliver(slot, *buffers, NewestFrame(slot, *buffers), destination, width, height, colour == 1, clampedLayout,
                  crossOn ? &spans : nullptr)) {
         return 0;
     }
     return 1;
 }
 
-int16_t GrabSingle(int16_t device, uint8_t* destination, int16_t width, int16_t height, int16_t colour,
-                   int16_t layout) {
-    DeviceSlot* slot = GuardSlot(device, SlotUse::Grab);
-    if (slot == nullptr) return 0;
-    BufferLease lease(*slot);
+int16_t GrabSingle(Slot& slot, uint8_t* destination, int16_t width, int16_t height, int16_t colour, int16_t layout) {
+    BufferLease lease(slot);
     FrameBuffers* buffers = lease.get();
     if (!Fits(buffers, destination, width, height)) return 0;
     // The converter knows layouts 1..4 only; any other would leave an earlier picture in the
     // working buffer, so such a colour grab is refused before the snap.
     if (colour == 1 && !KnownLayout(layout)) return 0;
-    const HVSTATUS status = HVSnapShot(slot->handle.load(), buffers->rawBuffers, 1);
+    const HVSTATUS status = HVSnapShot(slot.handle(), buffers->rawBuffers, 1);
     // A failed snap still delivers what raw buffer 0 holds; a grab never draws the cross-hair.
-    if (!Deliver(*slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
+    if (!Deliver(slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
         return 0;
     }
     return status == 0 ? 1 : 0;

@@ -1,24 +1,19 @@
 // Table reset and gamma: they change the colour tables and leave the ratios as they are.
 #include "Raw2Rgb.h"
 #include "colour/colour.h"
-#include "registry/colour_tables.h"
-#include "registry/device_table.h"
+#include "colour/colour_tables.h"
 
 namespace korvex {
 
-int16_t ResetLutTable(int16_t device) {
-    DeviceSlot* slot = FindSlot(device);
-    if (slot == nullptr) return 0;
-    ResetSlotTables(*slot);
+int16_t ResetLutTable(Slot& slot) {
+    ResetSlotTables(ColourOf(slot.index()));
     return 1;
 }
 
-int16_t SetGamma(int16_t device, int16_t value) {
-    DeviceSlot* slot = FindSlot(device);
-    if (slot == nullptr) return 0;
+int16_t SetGamma(Slot& slot, int16_t value) {
     if (value < 1 || value > 100) return 0;
     const double gamma = static_cast<double>(value / 10);  // 15 gives 1.0: the integer quotient
-    ColourTablesChange change(slot->colourTables);
+    ColourTablesChange change(ColourOf(slot.index()).tables);
     ColourTableSet& tables = change.tables();
     // A table the converter library refused to fill would be a stale copy: publish none of them.
     const bool filled = SetGammaLut(tables.red, gamma) != 0 && SetGammaLut(tables.green, gamma) != 0 &&

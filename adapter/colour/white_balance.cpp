@@ -5,8 +5,7 @@
 
 #include "Raw2Rgb.h"
 #include "colour/colour.h"
-#include "registry/colour_tables.h"
-#include "registry/device_table.h"
+#include "colour/colour_tables.h"
 #include "registry/frame_buffers.h"
 
 namespace korvex {
@@ -37,7 +36,7 @@ bool Usable(double ratio) { return std::isfinite(ratio) && ratio > 0.0; }
 // Converts the newest raw frame with identity tables, as the latest export saw it, and estimates
 // the ratios over the camera's own frame size. False when there is no frame to estimate from, or
 // the converter or the estimate refused, or a ratio is not a positive finite number.
-bool EstimateRatios(DeviceSlot& slot, Ratios& estimate) {
+bool EstimateRatios(Slot& slot, Ratios& estimate) {
     BufferLease lease(slot);
     const FrameBuffers* buffers = lease.get();
     if (buffers == nullptr) return false;
@@ -59,16 +58,15 @@ bool EstimateRatios(DeviceSlot& slot, Ratios& estimate) {
 
 }  // namespace
 
-int16_t AutoWhiteBalance(int16_t device) {
-    DeviceSlot* slot = FindSlot(device);
-    if (slot == nullptr) return 0;
+int16_t AutoWhiteBalance(Slot& slot) {
     Ratios estimate{};
     // A failed estimate keeps the earlier ratios and tables.
-    if (!EstimateRatios(*slot, estimate)) return 0;
-    ColourTablesChange change(slot->colourTables);
-    slot->ratioR = estimate.red;
-    slot->ratioG = estimate.green;
-    slot->ratioB = estimate.blue;
+    if (!EstimateRatios(slot, estimate)) return 0;
+    SlotColour& colour = ColourOf(slot.index());
+    ColourTablesChange change(colour.tables);
+    colour.ratioR = estimate.red;
+    colour.ratioG = estimate.green;
+    colour.ratioB = estimate.blue;
     BuildColourTable(estimate.red, change.tables().red);
     BuildColourTable(estimate.green, change.tables().green);
     BuildColourTable(estimate.blue, change.tables().blue);
@@ -76,14 +74,13 @@ int16_t AutoWhiteBalance(int16_t device) {
     return 1;
 }
 
-int16_t SetWhiteBalanceRatio(int16_t device, int16_t blue, int16_t red) {
-    DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    ColourTablesChange change(slot->colourTables);
-    slot->ratioR = red * kHundredth;
-    slot->ratioB = blue * kHundredth;
-    BuildColourTable(slot->ratioR, change.tables().red);
-    BuildColourTable(slot->ratioB, change.tables().blue);  // green keeps what it held
+int16_t SetWhiteBalanceRatio(Slot& slot, int16_t blue, int16_t red) {
+    SlotColour& colour = ColourOf(slot.index());
+    ColourTablesChange change(colour.tables);
+    colour.ratioR = red * kHundredth;
+    colour.ratioB = blue * kHundredth;
+    BuildColourTable(colour.ratioR, change.tables().red);
+    BuildColourTable(colour.ratioB, change.tables().blue);  // green keeps what it held
     change.Publish();
     return 1;
 }

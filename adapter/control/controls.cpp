@@ -1,7 +1,7 @@
 // Gain, converter, blanking, snap and trigger settings: passed straight through to the camera.
 #include "HVDAILT.h"
 #include "control/control.h"
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 namespace {
@@ -32,79 +32,50 @@ int32_t OneOrZero(int16_t flag) { return flag != 0 ? 1 : 0; }
 
 }  // namespace
 
-int16_t SetGain(int16_t device, int16_t mode, int16_t value) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
+int16_t SetGain(Slot& slot, int16_t mode, int16_t value) {
     if (mode != 0) return 1;  // only mode 0 (all channels) has anything to send
-    return FromStatus(SendToAllChannels(HVAGCControl, slot->handle, value));
+    return FromStatus(SendToAllChannels(HVAGCControl, slot.handle(), value));
 }
 
-int16_t SetChannelGain(int16_t device, int16_t channel, int16_t value) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
+int16_t SetChannelGain(Slot& slot, int16_t channel, int16_t value) {
     // Formed in 8 bits and not checked: channels 0..3 give codes 16..19.
     const auto code = static_cast<uint8_t>(static_cast<uint8_t>(channel) + kFirstChannelCode);
-    return FromStatus(HVAGCControl(slot->handle, code, value));
+    return FromStatus(HVAGCControl(slot.handle(), code, value));
 }
 
-int16_t SetADCLevel(int16_t device, int16_t level) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    return FromStatus(HVADCControl(slot->handle, kAdcLevel, level));
+int16_t SetADCLevel(Slot& slot, int16_t level) { return FromStatus(HVADCControl(slot.handle(), kAdcLevel, level)); }
+
+int16_t EnableADC(Slot& slot, int16_t flag) {
+    return FromStatus(HVADCControl(slot.handle(), kAdcEnable, flag == 1 ? 1 : 0));
 }
 
-int16_t EnableADC(int16_t device, int16_t flag) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    return FromStatus(HVADCControl(slot->handle, kAdcEnable, flag == 1 ? 1 : 0));
-}
-
-int16_t SetADCValue(int16_t device, int16_t value) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
+int16_t SetADCValue(Slot& slot, int16_t value) {
     if (value < kAdcValueMin || value > kAdcValueMax) return 0;
-    return FromStatus(SendToAllChannels(HVADCControl, slot->handle, value));
+    return FromStatus(SendToAllChannels(HVADCControl, slot.handle(), value));
 }
 
-int16_t SetBlanking(int16_t device, int16_t first, int16_t second) {
-    // No open test: a closed camera is passed handle 0 and the camera library refuses it.
-    const DeviceSlot* slot = FindSlot(device);
-    if (slot == nullptr) return 0;
-    return FromStatus(HVSetBlanking(slot->handle, first, second));
+int16_t SetBlanking(Slot& slot, int16_t first, int16_t second) {
+    return FromStatus(HVSetBlanking(slot.handle(), first, second));
 }
 
-int16_t SetSnapMode(int16_t device, int16_t mode) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    return FromStatus(HVSetSnapMode(slot->handle, mode));
-}
+int16_t SetSnapMode(Slot& slot, int16_t mode) { return FromStatus(HVSetSnapMode(slot.handle(), mode)); }
 
 // The three flag settings report success whatever the camera answers.
-int16_t SetSnapSpeed(int16_t device, int16_t flag) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    (void)HVSetSnapSpeed(slot->handle, OneOrZero(flag));
+int16_t SetSnapSpeed(Slot& slot, int16_t flag) {
+    (void)HVSetSnapSpeed(slot.handle(), OneOrZero(flag));
     return 1;
 }
 
-int16_t SetTriggerPolarity(int16_t device, int16_t flag) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    (void)HVSetTriggerPolarity(slot->handle, OneOrZero(flag));
+int16_t SetTriggerPolarity(Slot& slot, int16_t flag) {
+    (void)HVSetTriggerPolarity(slot.handle(), OneOrZero(flag));
     return 1;
 }
 
-int16_t SetStrobePolarity(int16_t device, int16_t flag) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    (void)HVSetStrobePolarity(slot->handle, OneOrZero(flag));
+int16_t SetStrobePolarity(Slot& slot, int16_t flag) {
+    (void)HVSetStrobePolarity(slot.handle(), OneOrZero(flag));
     return 1;
 }
 
-int16_t TriggerShot(int16_t device) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    return FromStatus(HVTriggerShot(slot->handle));
-}
+int16_t TriggerShot(Slot& slot) { return FromStatus(HVTriggerShot(slot.handle())); }
 
 }  // namespace korvex

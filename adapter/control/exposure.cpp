@@ -5,7 +5,7 @@
 
 #include "HVDAILT.h"
 #include "control/control.h"
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 namespace {
@@ -100,10 +100,8 @@ std::optional<uint32_t> ExposureRows(ExposureClass exposureClass, int32_t unit, 
     return ClampRows(rows, UpperLimit(exposureClass));
 }
 
-int16_t SetShutter(int16_t device, int16_t unit, int16_t value) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    const HHV handle = slot->handle;
+int16_t SetShutter(Slot& slot, int16_t unit, int16_t value) {
+    const HHV handle = slot.handle();
 
     // Zeroed and checked: a query that fails leaves no stale code to classify.
     int32_t typeCode = 0;
@@ -118,7 +116,7 @@ int16_t SetShutter(int16_t device, int16_t unit, int16_t value) {
         return HVAECControl(handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0 ? 1 : 0;
     }
 
-    const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot->width, slot->resolutionMode);
+    const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot.width, slot.resolutionMode);
     if (!rows) return 0;
     return HVAECControl(handle, kAecRows, *rows) == 0 ? 1 : 0;
 }

@@ -3,9 +3,9 @@
 
 #include "HVDAILT.h"
 #include "control/control.h"
-#include "registry/device_table.h"
+#include "registry/slot.h"
 #include "registry/frame_buffers.h"
-#include "registry/resolution_list.h"
+#include "control/resolution_list.h"
 
 namespace korvex {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 // list's first entry. A geometry whose frame would not fit them is refused rather than
 // reallocated, so that capture never writes past them. A camera without buffers has nothing to
 // overrun yet: allocation sizes them afresh.
-bool FitsBuffers(DeviceSlot& slot, int32_t width, int32_t height) {
+bool FitsBuffers(Slot& slot, int32_t width, int32_t height) {
     if (width < 0 || height < 0) return false;
     const BufferLease lease(slot);
     const FrameBuffers* buffers = lease.get();
@@ -26,11 +26,9 @@ int16_t Low16(int32_t value) { return static_cast<int16_t>(static_cast<uint16_t>
 
 enum class Dimension { Width, Height };
 
-int16_t CurrentEntryDimension(int16_t device, Dimension dimension) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    const ResolutionList list(slot->handle);
-    const ResolutionEntry* entry = list.at(slot->resolutionMode);
+int16_t CurrentEntryDimension(Slot& slot, Dimension dimension) {
+    const ResolutionList list(slot.handle());
+    const ResolutionEntry* entry = list.at(slot.resolutionMode);
     if (entry == nullptr) return -1;
     switch (dimension) {
         case Dimension::Width: return Low16(entry->width);
@@ -41,41 +39,36 @@ int16_t CurrentEntryDimension(int16_t device, Dimension dimension) {
 
 }  // namespace
 
-int16_t SetResolution(int16_t device, int16_t mode) {
-    DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-
+int16_t SetResolution(Slot& slot, int16_t mode) {
     // The list is read before the mode is sent (not after) so that a mode outside the list or
     // one too large for the buffers is refused before the camera hears of it.
-    const ResolutionList list(slot->handle);
+    const ResolutionList list(slot.handle());
     const ResolutionEntry* entry = list.at(mode);
     if (entry == nullptr) return 0;
     const ResolutionEntry chosen = *entry;
-    if (!FitsBuffers(*slot, chosen.width, chosen.height)) return 0;
+    if (!FitsBuffers(slot, chosen.width, chosen.height)) return 0;
 
-    const HVSTATUS status = HVSetResolution(slot->handle, mode);
+    const HVSTATUS status = HVSetResolution(slot.handle(), mode);
     // The slot follows the requested mode even when the camera refuses it.
-    slot->width = chosen.width;
-    slot->height = chosen.height;
-    slot->resolutionMode = mode;
+    slot.width = chosen.width;
+    slot.height = chosen.height;
+    slot.resolutionMode = mode;
     return status == 0 ? 1 : 0;
 }
 
-int16_t SetAOI(int16_t device, int16_t left, int16_t top, int16_t width, int16_t height) {
-    DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr) return 0;
-    if (!FitsBuffers(*slot, width, height)) return 0;
+int16_t SetAOI(Slot& slot, int16_t left, int16_t top, int16_t width, int16_t height) {
+    if (!FitsBuffers(slot, width, height)) return 0;
 
     // Only the width is kept: it is the row length of later exposure settings. The height stays
     // the resolution's and the position is not recorded.
-    slot->width = width;
-    const HVSTATUS status = HVSetOutputWindow(slot->handle, left, top, width, height);
+    slot.width = width;
+    const HVSTATUS status = HVSetOutputWindow(slot.handle(), left, top, width, height);
     if (status == 0) return 1;
     return Low16(status);
 }
 
-int16_t GetImageWidth(int16_t device) { return CurrentEntryDimension(device, Dimension::Width); }
+int16_t GetImageWidth(Slot& slot) { return CurrentEntryDimension(slot, Dimension::Width); }
 
-int16_t GetImageHeight(int16_t device) { return CurrentEntryDimension(device, Dimension::Height); }
+int16_t GetImageHeight(Slot& slot) { return CurrentEntryDimension(slot, Dimension::Height); }
 
 }  // namespace korvex

@@ -8,7 +8,7 @@
 
 #include "HVDAILT.h"
 #include "control/control.h"
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 namespace {
@@ -82,14 +82,13 @@ const char* ModelName(int32_t typeCode) {
     return index < kModelNames.size() ? kModelNames[index] : nullptr;
 }
 
-uint8_t GetDeviceType(int16_t device, uint8_t* buffer) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr || buffer == nullptr) return 0;
+uint8_t GetDeviceType(Slot& slot, uint8_t* buffer) {
+    if (buffer == nullptr) return 0;
 
     char name[kNameBytes] = {};
     int32_t typeCode = 0;
     int32_t size = sizeof typeCode;
-    const HVSTATUS status = HVGetDeviceInfo(slot->handle, HV_INFO_TYPE_CODE, &typeCode, &size);
+    const HVSTATUS status = HVGetDeviceInfo(slot.handle(), HV_INFO_TYPE_CODE, &typeCode, &size);
     // A failed query reports no name rather than the name of the code the buffer started with.
     const char* model = status == 0 ? ModelName(typeCode) : nullptr;
     if (model != nullptr) std::memcpy(name, model, std::strlen(model) + 1);
@@ -97,21 +96,19 @@ uint8_t GetDeviceType(int16_t device, uint8_t* buffer) {
     return status == 0 ? 1 : 0;
 }
 
-uint8_t GetDeviceSeriesNum(int16_t device, uint8_t* buffer) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr || buffer == nullptr) return 0;
+uint8_t GetDeviceSeriesNum(Slot& slot, uint8_t* buffer) {
+    if (buffer == nullptr) return 0;
 
     // A serial of 30 characters or more arrives cut, without its terminator.
-    return QuerySerialStart(slot->handle, buffer) == 0 ? 1 : 0;
+    return QuerySerialStart(slot.handle(), buffer) == 0 ? 1 : 0;
 }
 
-uint8_t GetHardwareVersion(int16_t device, uint8_t* buffer) {
-    const DeviceSlot* slot = RequireOpen(device);
-    if (slot == nullptr || buffer == nullptr) return 0;
+uint8_t GetHardwareVersion(Slot& slot, uint8_t* buffer) {
+    if (buffer == nullptr) return 0;
 
     char text[kSerialAreaBytes] = {};
     int32_t version = 0;
-    const HVSTATUS status = QueryInto(slot->handle, HV_INFO_HW_VERSION, &version, kVersionSize);
+    const HVSTATUS status = QueryInto(slot.handle(), HV_INFO_HW_VERSION, &version, kVersionSize);
     // An unanswered query leaves the version at 0, which reads "0". Ten-character texts fill the
     // ten bytes with no terminator, and an eleven-character one loses its last digit.
     FormatHardwareVersion(version, text);
@@ -119,16 +116,12 @@ uint8_t GetHardwareVersion(int16_t device, uint8_t* buffer) {
     return status == 0 ? 1 : 0;
 }
 
-int16_t GetLastStatus(int16_t device) {
-    // No open test: a closed camera is queried with handle 0.
-    const DeviceSlot* slot = FindSlot(device);
-    if (slot == nullptr) return 0;
-
+int16_t GetLastStatus(Slot& slot) {
     int32_t input = kStatusQueryInput;
     int32_t output = 0;
     ControlRecord record{HV_CONTROL_STATUS_QUERY, &input, sizeof input, &output, sizeof output, 0};
     int32_t length = sizeof record;
-    if (HVCommand(slot->handle, HV_COMMAND_CONTROL, &record, &length) != 0) return 0;
+    if (HVCommand(slot.handle(), HV_COMMAND_CONTROL, &record, &length) != 0) return 0;
     return output == 0 ? 1 : -1;
 }
 

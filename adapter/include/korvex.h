@@ -88,13 +88,9 @@
 
 #include <stdint.h>
 
-#ifndef KX_CALL
-#if defined(_WIN32) && !defined(_WIN64)
-#define KX_CALL __stdcall
-#else
-#define KX_CALL
-#endif
-#endif
+/* KX_CALL, the calling convention of every function below (__stdcall on 32-bit Windows), is the
+ * camera libraries' own; kx_call.h is installed beside this header. */
+#include "kx_call.h"
 
 #ifndef KX_API
 #if defined(_WIN32)

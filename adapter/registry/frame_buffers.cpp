@@ -44,32 +44,32 @@ bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height) {
     return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) <= buffers.pixelCapacity;
 }
 
-const uint8_t* NewestFrame(const DeviceSlot& slot, const FrameBuffers& buffers) {
+const uint8_t* NewestFrame(const Slot& slot, const FrameBuffers& buffers) {
     return buffers.rawBuffers[slot.lastBufferIndex.load() == 1 ? 1 : 0];
 }
 
-FrameBuffers* ReplaceFrameBuffers(DeviceSlot& slot, FrameBuffers* fresh) {
-    FrameBuffers* old = slot.buffers.exchange(fresh);
+FrameBuffers* ReplaceFrameBuffers(Slot& slot, FrameBuffers* fresh) {
+    FrameBuffers* old = slot.buffers_.exchange(fresh);
     WaitForBufferReaders(slot);
     return old;
 }
 
-void WaitForBufferReaders(DeviceSlot& slot) {
+void WaitForBufferReaders(Slot& slot) {
     // Blocks (no spinning): the last lease returned wakes this.
-    for (int32_t readers = slot.bufferReaders.load(); readers != 0; readers = slot.bufferReaders.load()) {
-        slot.bufferReaders.wait(readers);
+    for (int32_t readers = slot.bufferReaders_.load(); readers != 0; readers = slot.bufferReaders_.load()) {
+        slot.bufferReaders_.wait(readers);
     }
 }
 
 // Sequentially consistent on both sides: either the reader sees the new state or block, or the
 // one who changed them sees the reader's count and waits for it.
-BufferLease::BufferLease(DeviceSlot& slot) : slot_(slot), buffers_(nullptr) {
-    slot_.bufferReaders.fetch_add(1);
-    if (Judge(SlotUse::ReadFrames, slot_.state.load()) == Verdict::Allow) buffers_ = slot_.buffers.load();
+BufferLease::BufferLease(Slot& slot) : slot_(slot), buffers_(nullptr) {
+    slot_.bufferReaders_.fetch_add(1);
+    if (Judge(SlotUse::ReadFrames, slot_.state()) == Verdict::Allow) buffers_ = slot_.buffers_.load();
 }
 
 BufferLease::~BufferLease() {
-    if (slot_.bufferReaders.fetch_sub(1) == 1) slot_.bufferReaders.notify_all();
+    if (slot_.bufferReaders_.fetch_sub(1) == 1) slot_.bufferReaders_.notify_all();
 }
 
 }  // namespace korvex

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 
@@ -24,17 +24,17 @@ void FreeFrameBuffers(FrameBuffers* buffers);
 bool HoldsFrame(const FrameBuffers& buffers, int32_t width, int32_t height);
 
 // The raw buffer that received the newest frame.
-const uint8_t* NewestFrame(const DeviceSlot& slot, const FrameBuffers& buffers);
+const uint8_t* NewestFrame(const Slot& slot, const FrameBuffers& buffers);
 
 // Puts fresh (or null) in the slot and returns the block it replaces, once no lease uses it.
-FrameBuffers* ReplaceFrameBuffers(DeviceSlot& slot, FrameBuffers* fresh);
+FrameBuffers* ReplaceFrameBuffers(Slot& slot, FrameBuffers* fresh);
 
 // Blocks until every lease taken before is returned.
-void WaitForBufferReaders(DeviceSlot& slot);
+void WaitForBufferReaders(Slot& slot);
 
 class BufferLease {
 public:
-    explicit BufferLease(DeviceSlot& slot);
+    explicit BufferLease(Slot& slot);
     ~BufferLease();
     BufferLease(const BufferLease&) = delete;
     BufferLease& operator=(const BufferLease&) = delete;
@@ -43,7 +43,7 @@ public:
     FrameBuffers* get() const { return buffers_; }
 
 private:
-    DeviceSlot& slot_;
+    Slot& slot_;
     FrameBuffers* buffers_;
 };
 

@@ -8,7 +8,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Moves framesTaken up to framesArrived; false when no frame arrived since the last take.
-bool TakeFrame(DeviceSlot& slot) {
+bool TakeFrame(Slot& slot) {
     uint32_t taken = slot.framesTaken.load();
     for (uint32_t arrived = slot.framesArrived.load(); arrived != taken; arrived = slot.framesArrived.load()) {
         if (slot.framesTaken.compare_exchange_weak(taken, arrived)) return true;
@@ -25,7 +25,7 @@ uint32_t RemainingMs(Clock::time_point start, uint32_t timeoutMs) {
 
 }  // namespace
 
-platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot) {
+platform::FrameEvent ProvideSlotEvent(Slot& slot) {
     platform::FrameEvent event = slot.frameEvent.load();
     if (event != 0) return event;
     // Creation runs under the slot's lifecycle lock; the atomic store publishes the event to the
@@ -35,23 +35,23 @@ platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot) {
     return event;
 }
 
-void CountFrame(DeviceSlot& slot) {
+void CountFrame(Slot& slot) {
     slot.framesArrived.fetch_add(1);
     platform::SignalFrameEvent(slot.frameEvent.load());
 }
 
-void WakeWaiters(DeviceSlot& slot) {
+void WakeWaiters(Slot& slot) {
     slot.wakeGeneration.fetch_add(1);
     platform::SignalFrameEvent(slot.frameEvent.load());
 }
 
-void ForgetFrames(DeviceSlot& slot) { slot.framesTaken.store(slot.framesArrived.load()); }
+void ForgetFrames(Slot& slot) { slot.framesTaken.store(slot.framesArrived.load()); }
 
-FrameWait WaitForFrame(DeviceSlot& slot, uint32_t timeoutMs) {
+FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs) {
     // The generation is read before the state: a stop that makes the state idle afterwards also
     // raises the generation afterwards, so this waiter either sees idle or sees the change.
     const uint32_t generation = slot.wakeGeneration.load();
-    if (slot.state.load() != SlotState::Capturing) return FrameWait::Frame;
+    if (slot.state() != SlotState::Capturing) return FrameWait::Frame;
     const platform::FrameEvent event = slot.frameEvent.load();
     const Clock::time_point start = Clock::now();
     for (;;) {

@@ -9,27 +9,27 @@
 
 #include <cstdint>
 
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 
 // The slot's event, created on first use; 0 only when it cannot be created.
-platform::FrameEvent ProvideSlotEvent(DeviceSlot& slot);
+platform::FrameEvent ProvideSlotEvent(Slot& slot);
 
 // The snap callback's part: the frame is counted, then the event signalled.
-void CountFrame(DeviceSlot& slot);
+void CountFrame(Slot& slot);
 
 // Makes every export that waits on the slot return without a frame (stop, close, restart).
-void WakeWaiters(DeviceSlot& slot);
+void WakeWaiters(Slot& slot);
 
 // Frames that arrived before now are not waited for: a new capture starts afresh.
-void ForgetFrames(DeviceSlot& slot);
+void ForgetFrames(Slot& slot);
 
 enum class FrameWait { Frame, TimedOut, Woken };
 
 // Takes the newest frame: at once when one arrived since the last export took one, else waits up
 // to timeoutMs (platform::kWaitForever: no limit; 0: only tests). Woken when stop, close or restart
 // came first. A slot that is not capturing gives Frame at once: its newest buffer is the frame.
-FrameWait WaitForFrame(DeviceSlot& slot, uint32_t timeoutMs);
+FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs);
 
 }  // namespace korvex

@@ -2,7 +2,7 @@
 // and how the lifecycle operations move it from one state to the next.
 //
 //   state       handle    buffers  the camera library                       entered by
-//   Closed      0         none(*)  no session of the library's              load; ZqCloseDevice;
+//   Closed      0         none     no session of the library's              load; ZqCloseDevice;
 //                                                                           a failed ZqRestatDevice
 //   Open        non-zero  none     begun                                    ZqOpenDevice; ZqRestatDevice
 //   Allocated   non-zero  three    begun, nothing writes into the buffers   ZqAllocateResources; a
@@ -11,31 +11,40 @@
 //                                  slot's snap callback                     callback is registered
 //   StopFailed  non-zero  three    the stop call failed: it may still write ZqStopGrab when
 //                                  into the buffers                         HVCloseSnap fails
+//   Dropped     0         three(*) a dropped session whose end was not      ZqCloseDevice, ZqOpenDevice
+//                                  confirmed may still write into them      or ZqRestatDevice of a
+//                                                                           capture none could stop
 //
-// (*) Buffers are released only once the camera library has confirmed that nothing writes into
-// them any more: HVCloseSnap or EndHVDevice returned 0. A slot closed while that was not
-// confirmed keeps its buffers and the dropped session (DeviceSlot::unendedSession) until a later
-// close, open or restart ends that session; a later open or restart of the camera then finds
-// the slot Allocated with those buffers.
+// Buffers are released only once the camera library has confirmed that nothing writes into them
+// any more: HVCloseSnap or EndHVDevice returned 0. A Dropped slot keeps them with the dropped
+// session until a later close, open or restart ends that session; a later open or restart of the
+// camera then finds the slot Allocated with those buffers. For every exported function Dropped is
+// as closed as Closed.
+// (*) Should a second session be dropped before the first one ended, the buffers both may write
+// into are given up for good (never released, never used again) and the slot holds none.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace korvex {
 
-enum class SlotState : uint8_t { Closed, Open, Allocated, Capturing, StopFailed };
-inline constexpr int kSlotStateCount = 5;
+enum class SlotState : uint8_t { Closed, Open, Allocated, Capturing, StopFailed, Dropped };
+inline constexpr int kSlotStateCount = 6;
 
-// What an exported function wants to do with a slot.
+// What an exported function wants to do with a slot. Each exported function that takes a device
+// number names one (exports/), and the guard judges it against kUses before anything else runs.
 enum class SlotUse : uint8_t {
     Control,       // camera settings and queries: every function that requires an open camera
     Allocate,      // ZqAllocateResources
     Grab,          // ZqGrabSingle: an open camera with buffers
     StartCapture,  // ZqStartGrab
     StopCapture,   // ZqStopGrab
-    ReadFrames,    // export, automatic white balance, geometry's fit check: no open test
+    ReadFrames,    // export, automatic white balance, buffer leases: buffers of a begun session
+    Unchecked,     // table reset, gamma, blanking, last status, restart: any state, no test
 };
-inline constexpr int kSlotUseCount = 6;
+inline constexpr int kSlotUseCount = 7;
 
 enum class Verdict : uint8_t {
     Allow,
@@ -44,17 +53,25 @@ enum class Verdict : uint8_t {
 };
 
 // kUses[use][state].
-inline constexpr Verdict kUses[kSlotUseCount][kSlotStateCount] = {
-    //  Closed              Open              Allocated        Capturing        StopFailed
-    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},   // Control
-    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},   // Allocate
-    {Verdict::AskToOpen, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow},  // Grab
-    {Verdict::AskToOpen, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow},  // StartCapture
-    {Verdict::AskToOpen, Verdict::Allow, Verdict::Allow, Verdict::Allow, Verdict::Allow},   // StopCapture
-    {Verdict::Refuse, Verdict::Refuse, Verdict::Allow, Verdict::Allow, Verdict::Allow},     // ReadFrames
-};
+inline constexpr auto kUses = [] {
+    using enum Verdict;
+    // clang-format off
+    return std::array<std::array<Verdict, kSlotStateCount>, kSlotUseCount>{{
+        // Closed   Open    Allocated Capturing StopFailed Dropped
+        {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // Control
+        {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // Allocate
+        {AskToOpen, Refuse, Allow,    Allow,    Allow,     AskToOpen},  // Grab
+        {AskToOpen, Refuse, Allow,    Allow,    Allow,     AskToOpen},  // StartCapture
+        {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // StopCapture
+        {Refuse,    Refuse, Allow,    Allow,    Allow,     Refuse},     // ReadFrames
+        {Allow,     Allow,  Allow,    Allow,    Allow,     Allow},      // Unchecked
+    }};
+    // clang-format on
+}();
 
-constexpr Verdict Judge(SlotUse use, SlotState state) { return kUses[static_cast<int>(use)][static_cast<int>(state)]; }
+constexpr Verdict Judge(SlotUse use, SlotState state) {
+    return kUses[static_cast<std::size_t>(use)][static_cast<std::size_t>(state)];
+}
 
 // What happened to the slot's camera session.
 enum class SlotEvent : uint8_t {
@@ -65,29 +82,33 @@ enum class SlotEvent : uint8_t {
     StopConfirmed,     // HVCloseSnap returned 0
     StopUnconfirmed,   // HVCloseSnap failed
     Ended,             // the handle was dropped (close, restart, a failed begin)
+    Dropped,           // a session that may still write into the buffers was dropped unended
+    DroppedEnded,      // EndHVDevice confirmed the end of the dropped session
 };
-inline constexpr int kSlotEventCount = 7;
+inline constexpr int kSlotEventCount = 9;
 
 // kTransitions[event][state]: the state after event. Cells the guard never lets happen keep
 // the state. Open stops a capturing camera before it begins it again.
-inline constexpr SlotState kTransitions[kSlotEventCount][kSlotStateCount] = {
-    // Closed               Open                  Allocated             Capturing             StopFailed
-    {SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open, SlotState::Open},  // Begun
-    {SlotState::Allocated, SlotState::Allocated, SlotState::Allocated, SlotState::Allocated,
-     SlotState::Allocated},  // BegunWithBuffers
-    {SlotState::Closed, SlotState::Allocated, SlotState::Allocated, SlotState::Capturing,
-     SlotState::StopFailed},  // BuffersGiven
-    {SlotState::Closed, SlotState::Open, SlotState::Capturing, SlotState::Capturing,
-     SlotState::Capturing},  // CaptureStarted
-    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::Allocated,
-     SlotState::Allocated},  // StopConfirmed
-    {SlotState::Closed, SlotState::Open, SlotState::Allocated, SlotState::StopFailed,
-     SlotState::StopFailed},                                                                          // StopUnconfirmed
-    {SlotState::Closed, SlotState::Closed, SlotState::Closed, SlotState::Closed, SlotState::Closed},  // Ended
-};
+inline constexpr auto kTransitions = [] {
+    using enum SlotState;
+    // clang-format off
+    return std::array<std::array<SlotState, kSlotStateCount>, kSlotEventCount>{{
+        // Closed   Open       Allocated  Capturing   StopFailed  Dropped
+        {Open,      Open,      Open,      Open,       Open,       Open},          // Begun
+        {Allocated, Allocated, Allocated, Allocated,  Allocated,  Allocated},     // BegunWithBuffers
+        {Closed,    Allocated, Allocated, Capturing,  StopFailed, Dropped},       // BuffersGiven
+        {Closed,    Open,      Capturing, Capturing,  Capturing,  Dropped},       // CaptureStarted
+        {Closed,    Open,      Allocated, Allocated,  Allocated,  Dropped},       // StopConfirmed
+        {Closed,    Open,      Allocated, StopFailed, StopFailed, Dropped},       // StopUnconfirmed
+        {Closed,    Closed,    Closed,    Closed,     Closed,     Dropped},       // Ended
+        {Dropped,   Dropped,   Dropped,   Dropped,    Dropped,    Dropped},       // Dropped
+        {Closed,    Open,      Allocated, Capturing,  StopFailed, Closed},        // DroppedEnded
+    }};
+    // clang-format on
+}();
 
 constexpr SlotState Next(SlotState state, SlotEvent event) {
-    return kTransitions[static_cast<int>(event)][static_cast<int>(state)];
+    return kTransitions[static_cast<std::size_t>(event)][static_cast<std::size_t>(state)];
 }
 
 // The camera library may be writing into the slot's buffers in this state.

@@ -1,4 +1,4 @@
-#include "registry/colour_tables.h"
+#include "colour/colour_tables.h"
 
 #include <gtest/gtest.h>
 

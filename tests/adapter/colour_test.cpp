@@ -9,34 +9,50 @@
 
 #include "Raw2Rgb.h"
 #include "colour/colour.h"
-#include "registry/colour_tables.h"
-#include "registry/device_table.h"
+#include "colour/colour_tables.h"
+#include "exports/guard.h"
 #include "registry/frame_buffers.h"
+#include "slot_test_access.h"
 
 namespace korvex {
 namespace {
 
 constexpr int16_t kDevice = 4;
 
+// The colour functions as the exported ones call them: through the guard, with their own uses.
+int16_t AutoWhiteBalance(int16_t device) {
+    return Guarded<int16_t>("ZqAutoWhiteBalance", device, SlotUse::ReadFrames, korvex::AutoWhiteBalance);
+}
+int16_t SetWhiteBalanceRatio(int16_t device, int16_t blue, int16_t red) {
+    return Guarded<int16_t>("ZqSetWhiteBalanceRatio", device, SlotUse::Control,
+                            [&](Slot& slot) { return korvex::SetWhiteBalanceRatio(slot, blue, red); });
+}
+int16_t ResetLutTable(int16_t device) {
+    return Guarded<int16_t>("ZqResetLutTable", device, SlotUse::Unchecked, korvex::ResetLutTable);
+}
+int16_t SetGamma(int16_t device, int16_t value) {
+    return Guarded<int16_t>("ZqSetGamma", device, SlotUse::Unchecked,
+                            [&](Slot& slot) { return korvex::SetGamma(slot, value); });
+}
+
 class Colour : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("KORVEX_DIALOG", "true", 1);  // a message box that dismisses itself
         slot_ = FindSlot(kDevice);
-        slot_->handle = 0x1234;  // open and allocated, as far as the guard can tell
-        slot_->state = SlotState::Allocated;
-        slot_->ratioR = 1.1;
-        slot_->ratioG = 1.0;
-        slot_->ratioB = 0.9;
-        BuildSlotTables(*slot_);
-        ColourTablesChange change(slot_->colourTables);
+        colour_ = &ColourOf(kDevice - 1);
+        SlotTestAccess::Set(*slot_, 0x1234, SlotState::Allocated);  // open and allocated, as far as the guard can tell
+        colour_->ratioR = 1.1;
+        colour_->ratioG = 1.0;
+        colour_->ratioB = 0.9;
+        BuildSlotTables(*colour_);
+        ColourTablesChange change(colour_->tables);
         std::memset(change.tables().green, 7, 256);
         change.Publish();
     }
     void TearDown() override {
         FreeFrameBuffers(ReplaceFrameBuffers(*slot_, nullptr));
-        slot_->handle = 0;
-        slot_->state = SlotState::Closed;
+        SlotTestAccess::Set(*slot_, 0, SlotState::Closed);
     }
 
     // Gives the slot a width x height frame in raw buffer 1 with these values at the red, green
@@ -52,7 +68,7 @@ protected:
                     evenRow && evenColumn ? blue : (!evenRow && !evenColumn ? red : green);
             }
         }
-        FreeFrameBuffers(slot_->buffers.exchange(buffers));
+        FreeFrameBuffers(SlotTestAccess::ExchangeBuffers(*slot_, buffers));
         slot_->lastBufferIndex = 1;
         slot_->width = slot_->exportWidth = width;
         slot_->height = slot_->exportHeight = height;
@@ -67,22 +83,23 @@ protected:
 
     // The published tables, copied.
     ColourTableSet Tables() const {
-        HeldColourTables held(slot_->colourTables);
+        HeldColourTables held(colour_->tables);
         return held.get();
     }
 
-    DeviceSlot* slot_ = nullptr;
+    Slot* slot_ = nullptr;
+    SlotColour* colour_ = nullptr;
 };
 
 TEST_F(Colour, ManualBalanceMultipliesHundredthsBlueBeforeRedAndLeavesGreen) {
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 100, 100), 1);
-    EXPECT_EQ(slot_->ratioR, 1.0);
-    EXPECT_EQ(slot_->ratioB, 1.0);
+    EXPECT_EQ(colour_->ratioR, 1.0);
+    EXPECT_EQ(colour_->ratioB, 1.0);
     ExpectTable(Tables().red, 1.0);
     EXPECT_EQ(Tables().green[200], 7);
 
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 57, 0), 1);
-    EXPECT_EQ(slot_->ratioB, 57 * 0.01);
+    EXPECT_EQ(colour_->ratioB, 57 * 0.01);
     EXPECT_EQ(Tables().blue[100], 57);  // 57 / 100.0 would give 56
     const ColourTableSet zeroRed = Tables();
     for (uint8_t entry : zeroRed.red) ASSERT_EQ(entry, 0);
@@ -93,17 +110,16 @@ TEST_F(Colour, ManualBalanceMultipliesHundredthsBlueBeforeRedAndLeavesGreen) {
     EXPECT_EQ(Tables().red[255], 127);
 
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 50, 200), 1);
-    EXPECT_EQ(slot_->ratioR, 2.0);
-    EXPECT_EQ(slot_->ratioB, 0.5);
-    EXPECT_EQ(slot_->ratioG, 1.0);
+    EXPECT_EQ(colour_->ratioR, 2.0);
+    EXPECT_EQ(colour_->ratioB, 0.5);
+    EXPECT_EQ(colour_->ratioG, 1.0);
     EXPECT_EQ(Tables().green[200], 7);
 }
 
 TEST_F(Colour, ManualBalanceNeedsAnOpenCamera) {
-    slot_->handle = 0;
-    slot_->state = SlotState::Closed;
+    SlotTestAccess::Set(*slot_, 0, SlotState::Closed);
     EXPECT_EQ(SetWhiteBalanceRatio(kDevice, 50, 200), 0);
-    EXPECT_EQ(slot_->ratioR, 1.1);
+    EXPECT_EQ(colour_->ratioR, 1.1);
     EXPECT_EQ(Tables().red[10], 11);
 }
 
@@ -128,7 +144,7 @@ TEST_F(Colour, GammaIsTheIntegerQuotientOfTheValueByTenWithinOneToHundred) {
     }
 
     {
-        ColourTablesChange change(slot_->colourTables);
+        ColourTablesChange change(colour_->tables);
         std::memset(change.tables().red, 3, 256);
         change.Publish();
     }
@@ -136,7 +152,7 @@ TEST_F(Colour, GammaIsTheIntegerQuotientOfTheValueByTenWithinOneToHundred) {
     EXPECT_EQ(SetGamma(kDevice, 101), 0);
     EXPECT_EQ(SetGamma(kDevice, -5), 0);
     EXPECT_EQ(Tables().red[0], 3);
-    EXPECT_EQ(slot_->ratioR, 1.1);
+    EXPECT_EQ(colour_->ratioR, 1.1);
 }
 
 TEST_F(Colour, ManualBalanceAfterGammaReplacesOnlyRedAndBlue) {
@@ -153,9 +169,9 @@ TEST_F(Colour, ResetGivesIdentityTablesAndKeepsTheRatios) {
     ExpectTable(Tables().red, 1.0);
     ExpectTable(Tables().green, 1.0);
     ExpectTable(Tables().blue, 1.0);
-    EXPECT_EQ(slot_->ratioR, 1.1);
-    EXPECT_EQ(slot_->ratioB, 0.9);
-    slot_->handle = 0;
+    EXPECT_EQ(colour_->ratioR, 1.1);
+    EXPECT_EQ(colour_->ratioB, 0.9);
+    SlotTestAccess::Set(*slot_, 0, SlotState::Allocated);
     EXPECT_EQ(ResetLutTable(kDevice), 1);  // no open test
 }
 
@@ -163,13 +179,13 @@ TEST_F(Colour, AutomaticBalanceEqualisesTheChannelsOfTheNewestFrame) {
     GiveMosaic(16, 12, 160, 80, 40);
     ASSERT_EQ(SetGamma(kDevice, 30), 1);  // neither gamma nor earlier ratios reach the estimate
     EXPECT_EQ(AutoWhiteBalance(kDevice), 1);
-    EXPECT_NEAR(slot_->ratioR, 0.5, 1e-9);
-    EXPECT_NEAR(slot_->ratioG, 1.0, 1e-9);
-    EXPECT_NEAR(slot_->ratioB, 2.0, 1e-9);
-    ExpectTable(Tables().red, slot_->ratioR);
-    ExpectTable(Tables().blue, slot_->ratioB);
+    EXPECT_NEAR(colour_->ratioR, 0.5, 1e-9);
+    EXPECT_NEAR(colour_->ratioG, 1.0, 1e-9);
+    EXPECT_NEAR(colour_->ratioB, 2.0, 1e-9);
+    ExpectTable(Tables().red, colour_->ratioR);
+    ExpectTable(Tables().blue, colour_->ratioB);
     // The working buffer holds the frame converted with identity tables.
-    FrameBuffers* buffers = slot_->buffers.load();
+    FrameBuffers* buffers = SlotTestAccess::Buffers(*slot_);
     EXPECT_EQ(buffers->rgbBuffer[0], 40);
     EXPECT_EQ(buffers->rgbBuffer[1], 80);
     EXPECT_EQ(buffers->rgbBuffer[2], 160);
@@ -196,9 +212,9 @@ TEST_F(Colour, AutomaticBalanceThatCannotEstimateKeepsRatiosAndTables) {
     for (const auto& [name, prepare] : cases) {
         prepare();
         EXPECT_EQ(AutoWhiteBalance(kDevice), 0) << name;
-        EXPECT_EQ(slot_->ratioR, 1.1) << name;
-        EXPECT_EQ(slot_->ratioG, 1.0) << name;
-        EXPECT_EQ(slot_->ratioB, 0.9) << name;
+        EXPECT_EQ(colour_->ratioR, 1.1) << name;
+        EXPECT_EQ(colour_->ratioG, 1.0) << name;
+        EXPECT_EQ(colour_->ratioB, 0.9) << name;
         const ColourTableSet after = Tables();
         EXPECT_EQ(std::memcmp(&after, &before, sizeof before), 0) << name;
     }

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "acquisition/acquisition.h"
-#include "registry/device_table.h"
+#include "registry/slot.h"
 #include "registry/slot_event.h"
 
 namespace korvex {
@@ -16,12 +16,12 @@ class SnapCallbackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int32_t k = 1; k <= kSlotCount; ++k) {
-            ProvideSlotEvent(Slot(k));
-            Slot(k).lastBufferIndex.store(0);
+            ProvideSlotEvent(CameraSlot(k));
+            CameraSlot(k).lastBufferIndex.store(0);
         }
     }
-    static DeviceSlot& Slot(int32_t device) { return Table().slots[device - 1]; }
-    static WaitResult Poll(int32_t device) { return platform::WaitFrameEvent(Slot(device).frameEvent.load(), 0); }
+    static Slot& CameraSlot(int32_t device) { return Slots().slots[device - 1]; }
+    static WaitResult Poll(int32_t device) { return platform::WaitFrameEvent(CameraSlot(device).frameEvent.load(), 0); }
     static int32_t Call(int32_t k, int32_t device, int32_t index) {
         SnapInfo info{1, device, index, 0};
         return SnapCallbackFor(k)(&info);
@@ -39,31 +39,31 @@ TEST_F(SnapCallbackTest, OneCallbackPerCamera) {
 
 TEST_F(SnapCallbackTest, RecordsTheIndexAndSignalsOnlyItsOwnCamera) {
     EXPECT_EQ(Call(3, 3, 1), 1);
-    EXPECT_EQ(Slot(3).lastBufferIndex.load(), 1);
+    EXPECT_EQ(CameraSlot(3).lastBufferIndex.load(), 1);
     for (int32_t k = 1; k <= kSlotCount; ++k) {
         EXPECT_EQ(Poll(k), k == 3 ? WaitResult::Signalled : WaitResult::TimedOut) << k;
     }
     // The index goes to the slot the record names; the signal to the callback's own camera.
     EXPECT_EQ(Call(4, 6, 1), 1);
-    EXPECT_EQ(Slot(6).lastBufferIndex.load(), 1);
+    EXPECT_EQ(CameraSlot(6).lastBufferIndex.load(), 1);
     EXPECT_EQ(Poll(4), WaitResult::Signalled);
     EXPECT_EQ(Poll(6), WaitResult::TimedOut);
 }
 
 TEST_F(SnapCallbackTest, BadRecordsChangeNothing) {
-    Slot(2).lastBufferIndex.store(1);
+    CameraSlot(2).lastBufferIndex.store(1);
     for (auto [device, index] : {std::pair{0, 0}, {11, 1}, {-1, 0}, {2, 2}, {2, -1}, {2, 0x10000}}) {
         EXPECT_EQ(Call(2, device, index), 1);
     }
     EXPECT_EQ(SnapCallbackFor(2)(nullptr), 1);
-    EXPECT_EQ(Slot(2).lastBufferIndex.load(), 1);
+    EXPECT_EQ(CameraSlot(2).lastBufferIndex.load(), 1);
     for (int32_t k = 1; k <= kSlotCount; ++k) EXPECT_EQ(Poll(k), WaitResult::TimedOut) << k;
 }
 
 TEST_F(SnapCallbackTest, CameraWithoutEventOnlyRecords) {
-    platform::CloseFrameEvent(Slot(5).frameEvent.exchange(0));
+    platform::CloseFrameEvent(CameraSlot(5).frameEvent.exchange(0));
     EXPECT_EQ(Call(5, 5, 1), 1);
-    EXPECT_EQ(Slot(5).lastBufferIndex.load(), 1);
+    EXPECT_EQ(CameraSlot(5).lastBufferIndex.load(), 1);
     EXPECT_EQ(Poll(5), WaitResult::Failed);
 }
 

@@ -1,4 +1,4 @@
-#include "registry/stored_ratios.h"
+#include "colour/stored_ratios.h"
 
 #include <gtest/gtest.h>
 

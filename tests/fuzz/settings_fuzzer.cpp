@@ -15,9 +15,9 @@
 #include <string>
 #include <string_view>
 
+#include "colour/colour_tables.h"
+#include "colour/stored_ratios.h"
 #include "platform/posix/profile_text.h"
-#include "registry/device_table.h"
-#include "registry/stored_ratios.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ double ReadBack(double ratio) {
 }
 
 double& Ratio(int slot, int key) {
-    korvex::DeviceSlot& s = korvex::Table().slots[slot];
+    korvex::SlotColour& s = korvex::ColourOf(slot);
     return key == 0 ? s.ratioR : key == 1 ? s.ratioG : s.ratioB;
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/profile_store.h"
-#include "registry/stored_ratios.h"
+#include "colour/stored_ratios.h"
 
 namespace {
 

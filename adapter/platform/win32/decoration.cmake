@@ -1,5 +1,5 @@
 # The one place that knows how the two Windows architectures name the functions of the binary
-# interface. On 32-bit x86, KX_CALL is __stdcall (camera_sdk/include/kx_call.h, korvex.h) and the
+# interface. On 32-bit x86, KX_CALL is __stdcall (camera_sdk/include/kx_call.h, which korvex.h includes) and the
 # compiler names such a function name@N, N the bytes of its arguments; on 64-bit Windows there is
 # one calling convention and names stay plain. The module definitions in the source tree are
 # written with the 32-bit names; the functions below give each build the file for its own

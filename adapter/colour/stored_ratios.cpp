@@ -1,12 +1,13 @@
-#include "registry/stored_ratios.h"
+#include "colour/stored_ratios.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
+#include "colour/colour_tables.h"
 #include "platform/profile_store.h"
-#include "registry/device_table.h"
+#include "registry/slot.h"
 
 namespace korvex {
 namespace {
@@ -21,7 +22,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // "Video Parameter" followed directly by the slot index.
 std::string SectionName(int32_t slotIndex) { return "Video Parameter" + std::to_string(slotIndex); }
 
-double* RatioField(DeviceSlot& slot, int key) {
+double* RatioField(SlotColour& slot, int key) {
     switch (key) {
         case 0: return &slot.ratioR;
         case 1: return &slot.ratioG;
@@ -32,7 +33,7 @@ double* RatioField(DeviceSlot& slot, int key) {
 // Reading turns every ratio into a non-zero number, so all three at 0 means this process never
 // read them: storing those would overwrite the user's ratios with zeros (a close before any open,
 // or after an open that failed).
-bool RatiosWereRead(const DeviceSlot& slot) { return slot.ratioR != 0.0 || slot.ratioG != 0.0 || slot.ratioB != 0.0; }
+bool RatiosWereRead(const SlotColour& slot) { return slot.ratioR != 0.0 || slot.ratioG != 0.0 || slot.ratioB != 0.0; }
 
 }  // namespace
 
@@ -86,7 +87,7 @@ void LoadStoredRatios(int32_t count) {
             platform::ReadProfileString(section.c_str(), kKeys[key], kDefaultValue, value, kValueBufferSize,
                                         kSettingsFileName);
             const double ratio = ParseStoredNumber(value);
-            *RatioField(Table().slots[s], key) = ratio == 0.0 ? 1.0 : ratio;
+            *RatioField(ColourOf(s), key) = ratio == 0.0 ? 1.0 : ratio;
         }
     }
 }
@@ -99,10 +100,10 @@ void SaveStoredRatios(int32_t count) {
     platform::ProfileEntry entries[kMaxEntries];
     uint32_t used = 0;
     for (int32_t s = 0; s < count && s < kSlotCount; ++s) {
-        if (!RatiosWereRead(Table().slots[s])) continue;
+        if (!RatiosWereRead(ColourOf(s))) continue;
         sections[s] = SectionName(s);
         for (int key = 0; key < 3; ++key, ++used) {
-            values[used] = FormatStoredRatio(*RatioField(Table().slots[s], key));
+            values[used] = FormatStoredRatio(*RatioField(ColourOf(s), key));
             entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
         }
     }

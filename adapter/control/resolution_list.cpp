@@ -1,4 +1,4 @@
-#include "registry/resolution_list.h"
+#include "control/resolution_list.h"
 
 #include <new>
 

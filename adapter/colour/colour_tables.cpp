@@ -1,9 +1,7 @@
-#include "registry/colour_tables.h"
+#include "colour/colour_tables.h"
 
 #include <cmath>
 #include <thread>
-
-#include "registry/device_table.h"
 
 namespace korvex {
 namespace {
@@ -60,16 +58,27 @@ ColourTablesChange::~ColourTablesChange() { tables_.changing.store(false); }
 
 void ColourTablesChange::Publish() { tables_.published.store(spare_); }
 
-void BuildSlotTables(DeviceSlot& slot) {
-    ColourTablesChange change(slot.colourTables);
-    BuildColourTable(slot.ratioR, change.tables().red);
-    BuildColourTable(slot.ratioG, change.tables().green);
-    BuildColourTable(slot.ratioB, change.tables().blue);
+void BuildSlotTables(SlotColour& colour) {
+    ColourTablesChange change(colour.tables);
+    BuildColourTable(colour.ratioR, change.tables().red);
+    BuildColourTable(colour.ratioG, change.tables().green);
+    BuildColourTable(colour.ratioB, change.tables().blue);
     change.Publish();
 }
 
-void ResetSlotTables(DeviceSlot& slot) {
-    ColourTablesChange change(slot.colourTables);
+void PrepareColourForAllocation(int32_t index) {
+    SlotColour& colour = ColourOf(index);
+    {
+        ColourTablesChange change(colour.tables);
+        if (colour.ratioR == 0.0 || colour.ratioG == 0.0 || colour.ratioB == 0.0) {
+            colour.ratioR = colour.ratioG = colour.ratioB = 1.0;
+        }
+    }
+    BuildSlotTables(colour);
+}
+
+void ResetSlotTables(SlotColour& colour) {
+    ColourTablesChange change(colour.tables);
     BuildIdentityTable(change.tables().red);
     BuildIdentityTable(change.tables().green);
     BuildIdentityTable(change.tables().blue);

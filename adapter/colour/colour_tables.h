@@ -82,14 +82,30 @@ private:
     int32_t spare_;
 };
 
-struct DeviceSlot;
+// Each camera's white-balance ratios and colour tables (camera index 0..9 = camera number - 1).
+//
+// The one rule for the ratios: they change only inside a ColourTablesChange turn of their own
+// camera's tables (white balance, and allocation's default of 1.0), and the settings file is read
+// into them and written from them only by the lifecycle calls (colour/stored_ratios.h), which
+// take turns with allocation.
+struct SlotColour {
+    double ratioR;
+    double ratioG;
+    double ratioB;
+    SlotColourTables tables;
+};
 
-// Builds the slot's three tables from ratioR, ratioG and ratioB and publishes them. Allocation
-// calls this before it gives the slot its buffers, so that no frame is converted with tables that
-// are not built yet.
-void BuildSlotTables(DeviceSlot& slot);
+SlotColour& ColourOf(int32_t index);
 
-// Publishes identity tables for the slot; the ratios stay.
-void ResetSlotTables(DeviceSlot& slot);
+// Builds the camera's three tables from ratioR, ratioG and ratioB and publishes them.
+void BuildSlotTables(SlotColour& colour);
+
+// Allocation's part: ratios never read (all zero) become 1.0, then the tables are built from
+// them. Allocation calls this before it gives the slot its buffers, so that no frame is converted
+// with tables that are not built yet.
+void PrepareColourForAllocation(int32_t index);
+
+// Publishes identity tables for the camera; the ratios stay.
+void ResetSlotTables(SlotColour& colour);
 
 }  // namespace korvex

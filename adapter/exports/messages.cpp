@@ -1,4 +1,4 @@
-#include "registry/messages.h"
+#include "exports/messages.h"
 
 #include "platform/message_box.h"
 #include "platform/module_name.h"

@@ -1,0 +1,145 @@
+// A camera slot's lifecycle: every camera call that begins, allocates, starts, stops or ends a
+// session, and every change of the slot's state.
+#include "registry/slot.h"
+
+#include "registry/frame_buffers.h"
+#include "registry/slot_event.h"
+
+namespace korvex {
+
+void Slot::Move(SlotEvent event) { state_.store(Next(state_.load(), event)); }
+
+// The camera library may write into the slot's buffers: a capture of the current session that
+// no stop confirmed, or a dropped session that no end confirmed. The dropped session outlives
+// the Dropped state only when its end failed again at the next begin: the slot is then Allocated
+// over those buffers, which stay pinned until a later end is confirmed.
+bool Slot::BuffersPinned() const { return CaptureMayRun(state_.load()) || unendedSession_ != 0; }
+
+// Keeps a session whose end was not confirmed. Should an earlier one be kept already, the
+// buffers both may write into are given up for good: never released, never used again.
+void Slot::KeepUnendedSession(HHV session) {
+    if (unendedSession_ == 0) {
+        unendedSession_ = session;
+        return;
+    }
+    (void)ReplaceFrameBuffers(*this, nullptr);
+}
+
+// Ends the session kept by KeepUnendedSession, if any.
+void Slot::EndUnendedSession() {
+    if (unendedSession_ != 0 && EndHVDevice(unendedSession_) == 0) {
+        unendedSession_ = 0;
+        Move(SlotEvent::DroppedEnded);
+    }
+}
+
+// Ends the slot's session (also handle 0, which the camera library refuses) and drops it.
+void Slot::EndSession() {
+    const bool captureMayRun = CaptureMayRun(state_.load());
+    const HHV handle = handle_.load();
+    Move(SlotEvent::Ended);  // from here guards refuse and new leases find no buffers
+    WakeWaiters(*this);
+    WaitForBufferReaders(*this);
+    EndUnendedSession();  // an earlier session first: this one may take its place
+    const HVSTATUS status = EndHVDevice(handle);
+    handle_.store(0);
+    if (captureMayRun && status != 0) KeepUnendedSession(handle);
+    if (unendedSession_ != 0) Move(SlotEvent::Dropped);
+}
+
+// Begins camera device in the slot. False, with nothing written into the slot, when it fails.
+bool Slot::BeginSession(int32_t device) {
+    HHV handle = 0;
+    if (BeginHVDevice(device, &handle) != 0) return false;
+    handle_.store(handle);
+    Move(buffers_.load() != nullptr ? SlotEvent::BegunWithBuffers : SlotEvent::Begun);
+    return true;
+}
+
+void Slot::Forget() {
+    std::lock_guard lock(lifecycle_);
+    const HHV handle = handle_.load();
+    if (CaptureMayRun(state_.load())) {
+        const HVSTATUS status = HVCloseSnap(handle);
+        if (status != 0) KeepUnendedSession(handle);
+        Move(status == 0 ? SlotEvent::StopConfirmed : SlotEvent::StopUnconfirmed);
+    }
+    Move(SlotEvent::Ended);
+    if (unendedSession_ != 0) Move(SlotEvent::Dropped);
+    WakeWaiters(*this);
+    handle_.store(0);
+}
+
+bool Slot::Begin(int32_t device) {
+    std::lock_guard lock(lifecycle_);
+    EndUnendedSession();
+    return BeginSession(device);
+}
+
+// Gives the slot buffers for pixels pixels. Buffers the camera library may write into are kept
+// (content too), as long as they are large enough. False when it cannot.
+bool Slot::ProvideBuffers(std::size_t pixels) {
+    FrameBuffers* current = buffers_.load();
+    if (BuffersPinned() && current != nullptr) return current->pixelCapacity >= pixels;
+    FrameBuffers* fresh = AllocateFrameBuffers(pixels);
+    if (fresh == nullptr) return false;
+    FreeFrameBuffers(ReplaceFrameBuffers(*this, fresh));
+    return true;
+}
+
+bool Slot::Allocate(const AllocationPlan& plan, void (*prepareColour)(int32_t index)) {
+    std::lock_guard lock(lifecycle_);
+    if (HVSetResolution(handle_.load(), 0) != 0) return false;
+    prepareColour(index());
+    if (!ProvideBuffers(plan.pixels)) return false;
+    width.store(plan.width);
+    height.store(plan.height);
+    resolutionMode.store(0);
+    Move(SlotEvent::BuffersGiven);
+    return true;
+}
+
+int16_t Slot::Start(HVSnapCallback callback) {
+    std::lock_guard lock(lifecycle_);
+    if (Judge(SlotUse::StartCapture, state_.load()) != Verdict::Allow) return 0;  // closed meanwhile
+    FrameBuffers* buffers = buffers_.load();
+    if (buffers == nullptr || ProvideSlotEvent(*this) == 0) return 0;
+    const HHV handle = handle_.load();
+    WakeWaiters(*this);  // a restart ends the waits on the capture it replaces
+    // Without the callback no frame would reach an export: nothing is started.
+    if (HVOpenSnap(handle, callback, nullptr) != 0) return 0;
+    ForgetFrames(*this);
+    // An export still reading a frame of the earlier capture finishes before the camera writes
+    // into the buffers again.
+    WaitForBufferReaders(*this);
+    // Capturing from here on even if the start is refused: the camera library promises nothing
+    // about its buffers after a failed call, so they stay guarded until a stop is confirmed.
+    Move(SlotEvent::CaptureStarted);
+    // rawBuffers lives in the buffer block, which stays put while the camera may write into it.
+    return HVStartSnap(handle, buffers->rawBuffers, 2) == 0 ? 1 : 0;
+}
+
+int16_t Slot::Stop() {
+    std::lock_guard lock(lifecycle_);
+    if (Judge(SlotUse::StopCapture, state_.load()) != Verdict::Allow) return 0;  // closed meanwhile
+    const HVSTATUS status = HVCloseSnap(handle_.load());
+    // A failed stop leaves the capture possibly running: the slot keeps guarding its buffers.
+    Move(status == 0 ? SlotEvent::StopConfirmed : SlotEvent::StopUnconfirmed);
+    WakeWaiters(*this);
+    return status == 0 ? 1 : 0;
+}
+
+// Its buffers go only when nothing may write into them any more.
+void Slot::Close() {
+    std::lock_guard lock(lifecycle_);
+    EndSession();
+    if (!BuffersPinned()) FreeFrameBuffers(ReplaceFrameBuffers(*this, nullptr));
+}
+
+bool Slot::Restart(int32_t device) {
+    std::lock_guard lock(lifecycle_);
+    EndSession();
+    return BeginSession(device);
+}
+
+}  // namespace korvex

@@ -1,0 +1,128 @@
+// The library's camera slots: ten Slots, the device count and the frame-wait timeout.
+//
+// Everything is fixed-size and static: nothing here is created or destroyed at run time except
+// the frame buffers a slot points to. A slot's frame event is created once, at its first capture,
+// and lives as long as the library. The slot's life is one SlotState (registry/slot_state.h).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+
+#include "HVDAILT.h"
+#include "platform/frame_event.h"
+#include "registry/slot_state.h"
+
+namespace korvex {
+
+inline constexpr int kSlotCount = 10;
+inline constexpr int32_t kDefaultWaitTimeoutMs = 5000;
+
+// The three pixel buffers of an allocated camera, in one block so that a reader sees a
+// consistent set. rawBuffers stays at a fixed address for as long as the block lives, because
+// the camera library keeps the array it was handed for capture.
+struct FrameBuffers {
+    std::size_t pixelCapacity;  // width x height at allocation: what each raw buffer holds
+    uint8_t* rgbBuffer;         // pixelCapacity x 3 bytes, B,G,R as the converter writes them
+    uint8_t* rawBuffers[2];     // pixelCapacity bytes each: Bayer mosaic or grey
+};
+
+// What allocation gives a slot: buffers for the largest mode of the camera's list, and the size
+// of its first mode, the one allocation puts the camera in.
+struct AllocationPlan {
+    std::size_t pixels;
+    int32_t width;
+    int32_t height;
+};
+
+// One camera's life. Its state, session handle, dropped session and buffers are private: only the
+// lifecycle methods below change them, each under the slot's lock, making the lifecycle's camera
+// calls and moving the state by the table of registry/slot_state.h through Move. Readers of the
+// state, handle and buffers outside the lock use atomics; readers of the buffers hold a
+// BufferLease (registry/frame_buffers.h). Calls that the table does not allow are refused by the
+// guard (exports/guard.h) before they reach a slot.
+class Slot {
+public:
+    SlotState state() const { return state_.load(); }
+    HHV handle() const { return handle_.load(); }
+    // Camera index 0..9 (camera number - 1).
+    int32_t index() const;
+
+    // Open's first step for every slot: a capture still running is stopped, because once its
+    // handle is dropped nothing could stop it and its buffers could never be released; then the
+    // session is dropped.
+    void Forget();
+    // Begins camera device (1..10) in the slot, ending a dropped session first. False, with
+    // nothing written into the slot, when BeginHVDevice fails.
+    bool Begin(int32_t device);
+    // Puts the camera in mode 0, runs prepareColour (the colour tables are published before the
+    // buffers, so that no frame is converted with tables not built yet), then gives the slot
+    // buffers for plan.pixels and the geometry of mode 0. False when any of it fails.
+    bool Allocate(const AllocationPlan& plan, void (*prepareColour)(int32_t index));
+    // ZqStartGrab's and ZqStopGrab's work on an admitted slot: results as exported.
+    int16_t Start(HVSnapCallback callback);
+    int16_t Stop();
+    // Ends the session and releases the buffers unless a session may still write into them.
+    void Close();
+    // Ends the session and begins it again (ZqRestatDevice).
+    bool Restart(int32_t device);
+
+    // Frames: the snap callbacks store the index and count the frame, then signal the event;
+    // exports take frames by moving framesTaken up to framesArrived. Stop, close and restart
+    // raise wakeGeneration, which makes every waiter return without a frame (registry/slot_event.h).
+    std::atomic<platform::FrameEvent> frameEvent;
+    std::atomic<int32_t> lastBufferIndex;
+    std::atomic<uint32_t> framesArrived;
+    std::atomic<uint32_t> framesTaken;
+    std::atomic<uint32_t> wakeGeneration;
+
+    // Export record: the latest export that passed its wait, written by exports and read by
+    // automatic white balance (which the host runs on the camera's exporting thread).
+    std::atomic<int32_t> exportLayout;
+    std::atomic<int32_t> exportHeight;
+    std::atomic<int32_t> exportWidth;
+
+    // Geometry: host threads (allocation, resolution, window); read by exposure and white balance.
+    std::atomic<int32_t> resolutionMode;
+    std::atomic<int32_t> height;
+    std::atomic<int32_t> width;  // current row length: resolution width, or the window width
+
+private:
+    friend class BufferLease;
+    friend FrameBuffers* ReplaceFrameBuffers(Slot& slot, FrameBuffers* fresh);
+    friend void WaitForBufferReaders(Slot& slot);
+    friend struct SlotTestAccess;  // tests set a slot up by hand
+
+    // The one place where the slot's state changes.
+    void Move(SlotEvent event);
+    bool BuffersPinned() const;
+    void KeepUnendedSession(HHV session);
+    void EndUnendedSession();
+    void EndSession();
+    bool BeginSession(int32_t device);
+    bool ProvideBuffers(std::size_t pixels);
+
+    std::mutex lifecycle_;  // held by every method above; a table-wide operation takes the table's first
+    std::atomic<SlotState> state_;
+    std::atomic<HHV> handle_;  // 0 unless Open, Allocated, Capturing or StopFailed
+    HHV unendedSession_;       // the dropped session of a Dropped slot
+    std::atomic<FrameBuffers*> buffers_;
+    std::atomic<int32_t> bufferReaders_;
+};
+
+struct SlotTable {
+    Slot slots[kSlotCount];
+    std::mutex lifecycle;  // open, allocate and close: one at a time, before any slot's lock
+    std::atomic<int32_t> deviceCount{1};
+    std::atomic<int32_t> waitTimeoutMs{kDefaultWaitTimeoutMs};
+};
+
+// The one table of the process. Zero at load but for deviceCount 1 and waitTimeoutMs 5000.
+SlotTable& Slots();
+
+// The slot of device number 1..10, or null for any other number. It judges nothing: the guard
+// in exports/ does.
+Slot* FindSlot(int32_t device);
+
+}  // namespace korvex
