@@ -14,6 +14,7 @@
 #include "colour/colour_tables.h"
 #include "registry/frame_buffers.h"
 #include "registry/slot_event.h"
+#include "camera/camera_calls.h"
 
 namespace korvex {
 namespace {
@@ -140,7 +141,7 @@ int16_t GrabSingle(Slot& slot, uint8_t* destination, int16_t width, int16_t heig
     // The converter knows layouts 1..4 only; any other would leave an earlier picture in the
     // working buffer, so such a colour grab is refused before the snap.
     if (colour == 1 && !KnownLayout(layout)) return 0;
-    const HVSTATUS status = HVSnapShot(slot.handle(), buffers->rawBuffers, 1);
+    const HVSTATUS status = camera::HVSnapShot(slot.handle(), buffers->rawBuffers, 1);
     // A failed snap still delivers what raw buffer 0 holds; a grab never draws the cross-hair.
     if (!Deliver(slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
         return 0;
