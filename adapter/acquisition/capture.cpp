@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "acquisition/acquisition.h"
+#include "diagnostics/log.h"
 #include "registry/slot.h"
 #include "registry/slot_event.h"
 
@@ -20,7 +21,11 @@ int32_t OnSnap(int32_t k, const SnapInfo* info) {
     Slot* recorded = FindSlot(device);
     if (recorded == nullptr || (index != 0 && index != 1)) return 1;
     recorded->lastBufferIndex.store(index);  // before the count: the export that takes it reads it
-    CountFrame(Slots().slots[k - 1]);
+    Slot& slot = Slots().slots[k - 1];
+    CountFrame(slot);
+    // Trace only: the one level that may write from the camera's callback thread.
+    KX_LOG(diagnostics::Domain::Capture, diagnostics::Level::Trace, k, "frame callback: buffer %d, frame %u",
+           static_cast<int>(index), static_cast<unsigned>(slot.framesArrived.load(std::memory_order_relaxed)));
     return 1;
 }
 
