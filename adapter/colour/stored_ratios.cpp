@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "colour/colour_tables.h"
+#include "diagnostics/log.h"
 #include "platform/profile_store.h"
 #include "registry/slot.h"
 
@@ -89,6 +90,10 @@ void LoadStoredRatios(int32_t count) {
             const double ratio = ParseStoredNumber(value);
             *RatioField(ColourOf(s), key) = ratio == 0.0 ? 1.0 : ratio;
         }
+        const SlotColour& colour = ColourOf(s);
+        KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Info, s + 1,
+               "settings read from %s [%s]: ratios R %.6f, G %.6f, B %.6f", kSettingsFileName, section.c_str(),
+               colour.ratioR, colour.ratioG, colour.ratioB);
     }
 }
 
@@ -107,7 +112,11 @@ void SaveStoredRatios(int32_t count) {
             entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
         }
     }
-    platform::WriteProfileStrings(entries, used, kSettingsFileName);
+    const bool written = platform::WriteProfileStrings(entries, used, kSettingsFileName);
+    KX_LOG(diagnostics::Domain::Settings, written ? diagnostics::Level::Info : diagnostics::Level::Error,
+           diagnostics::kNoCamera, "settings %s %s: %u ratios of %d camera(s)",
+           written ? "written to" : "not written to", kSettingsFileName, static_cast<unsigned>(used),
+           static_cast<int>(count));
 }
 
 }  // namespace korvex

@@ -1,12 +1,14 @@
 // Settings file on POSIX: the folder from the environment, the text kept by profile_text, and
 // every write made by locked_replace as one locked, atomic and durable replacement.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "diagnostics/log.h"
 #include "platform/posix/locked_replace.h"
 #include "platform/posix/profile_text.h"
 #include "platform/profile_store.h"
@@ -48,8 +50,12 @@ uint32_t ReadProfileString(const char* section, const char* key, const char* def
     if (out == nullptr || size == 0) return 0;
     std::string text;
     std::string value = defaultValue ? defaultValue : "";
-    if (ReadWholeFile(SettingsPath(fileName), text)) {
+    const std::string path = SettingsPath(fileName);
+    if (ReadWholeFile(path, text)) {
         if (auto found = FindProfileValue(text, section, key)) value = *found;
+    } else if (errno != ENOENT) {  // a missing file only means that nothing was stored yet
+        KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Warn, diagnostics::kNoCamera,
+               "settings file %s: read failed: %s; using the default", path.c_str(), std::strerror(errno));
     }
     const std::size_t count = std::min<std::size_t>(value.size(), size - 1);
     std::memcpy(out, value.data(), count);
@@ -58,12 +64,20 @@ uint32_t ReadProfileString(const char* section, const char* key, const char* def
 }
 
 bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName) {
-    return EditFileLocked(FollowLinks(SettingsPath(fileName)), [entries, count](std::string_view old) {
+    const std::string path = FollowLinks(SettingsPath(fileName));
+    errno = 0;
+    const bool written = EditFileLocked(path, [entries, count](std::string_view old) {
         std::string text(old);
         for (uint32_t i = 0; i < count; ++i)
             text = SetProfileValue(text, entries[i].section, entries[i].key, entries[i].value);
         return text;
     });
+    if (!written) {
+        KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Error, diagnostics::kNoCamera,
+               "settings file %s: write (locked replace) failed: %s", path.c_str(),
+               errno != 0 ? std::strerror(errno) : "unknown reason");
+    }
+    return written;
 }
 
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* fileName) {
