@@ -12,13 +12,23 @@ namespace {
 using diagnostics::Domain;
 using diagnostics::Level;
 
-// A call's arguments as text, "2, 0x55d0c0, 4": numbers as numbers, pointers as addresses.
+// A call's arguments as text, "2, 0x55d0c0, &4": numbers as numbers, pointers as addresses, and
+// the integers the library writes back through a pointer as &value, read after the call.
 class ArgumentText {
 public:
     void Add(int32_t value) { Append("%" PRId32, value); }
     void Add(uint32_t value) { Append("%" PRIu32, value); }  // handles, AEC values
     void Add(uint8_t value) { Append("%u", unsigned{value}); }
     void Add(HVSnapCallback callback) { Append("%p", reinterpret_cast<void*>(callback)); }
+    // Counts, sizes and handles the library writes back: the value after the call.
+    void Add(int32_t* value) {
+        if (value == nullptr) return Append("%s", "(nil)");
+        Append("&%" PRId32, *value);
+    }
+    void Add(HHV* value) {
+        if (value == nullptr) return Append("%s", "(nil)");
+        Append("&%" PRIu32, *value);
+    }
     template <typename T>
     void Add(T* pointer) {
         Append("%p", static_cast<const void*>(pointer));
@@ -70,17 +80,18 @@ void NoteCall(const char* name, int camera, const ArgumentText& arguments, HVSTA
 
 }  // namespace
 
-// The camera number is taken before the call: an EndHVDevice or a failed begin changes nothing
-// in the slot meanwhile, but the handle a call names is the slot's until the slot drops it.
-#define KX_CAMERA_LOGGED_DEFINITION(returnType, name, ...)                                       \
-    returnType Logged##name(HVDAILT_MAP(HVDAILT_PARAMETER_DECLARATION, __VA_ARGS__)) {           \
-        const int camera = CameraOfCall(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__));       \
-        ArgumentText arguments;                                                                  \
-        KX_CAMERA_ADD_ARGUMENTS(__VA_ARGS__);                                                    \
-        const int64_t start = diagnostics::LogClockMicroseconds();                               \
-        const returnType status = ::name(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__));      \
-        NoteCall(#name, camera, arguments, status, diagnostics::LogClockMicroseconds() - start); \
-        return status;                                                                           \
+// The camera number is taken before the call (the handle a call names is the slot's until the
+// slot drops it), the arguments after it, so that what the library wrote back is shown.
+#define KX_CAMERA_LOGGED_DEFINITION(returnType, name, ...)                                  \
+    returnType Logged##name(HVDAILT_MAP(HVDAILT_PARAMETER_DECLARATION, __VA_ARGS__)) {      \
+        const int camera = CameraOfCall(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__));  \
+        const int64_t start = diagnostics::LogClockMicroseconds();                          \
+        const returnType status = ::name(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__)); \
+        const int64_t elapsed = diagnostics::LogClockMicroseconds() - start;                \
+        ArgumentText arguments;                                                             \
+        KX_CAMERA_ADD_ARGUMENTS(__VA_ARGS__);                                               \
+        NoteCall(#name, camera, arguments, status, elapsed);                                \
+        return status;                                                                      \
     }
 #define KX_CAMERA_ADD_ARGUMENT(type, name) arguments.Add(name)
 #define KX_CAMERA_ADD_ARGUMENTS(...) (HVDAILT_MAP(KX_CAMERA_ADD_ARGUMENT, __VA_ARGS__))
