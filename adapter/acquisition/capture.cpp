@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "acquisition/acquisition.h"
+#include "diagnostics/log.h"
 #include "registry/frame_buffers.h"
 #include "registry/slot.h"
 #include "registry/slot_event.h"
@@ -20,8 +21,12 @@ int32_t OnSnap(int32_t k, const SnapInfo* info) {
     const int32_t index = info->bufferIndex;
     Slot* recorded = FindSlot(device);
     if (recorded == nullptr || (index != 0 && index != 1)) return 1;
-    OrderFinishedReadsBeforeRefill(Slots().slots[k - 1]);
-    PublishFrame(Slots().slots[k - 1], *recorded, index);
+    Slot& slot = Slots().slots[k - 1];
+    OrderFinishedReadsBeforeRefill(slot);
+    PublishFrame(slot, *recorded, index);
+    // Trace only: the one level that may write from the camera's callback thread.
+    KX_LOG(diagnostics::Domain::Capture, diagnostics::Level::Trace, k, "frame callback: buffer %d, frame %u",
+           static_cast<int>(index), static_cast<unsigned>(slot.newestFrame.load(std::memory_order_relaxed) >> 32));
     return 1;
 }
 

@@ -16,9 +16,14 @@
 #include "registry/frame_buffers.h"
 #include "registry/slot_event.h"
 #include "registry/slot_state.h"
+#include "camera/camera_calls.h"
+#include "diagnostics/log.h"
 
 namespace korvex {
 namespace {
+
+using diagnostics::Domain;
+using diagnostics::Level;
 
 // The request fits the buffers: sizes not negative, a destination, buffers present and large
 // enough for width x height pixels.
@@ -125,12 +130,20 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
 
     // The wait holds nothing, so that stop and close never wait for it; they wake it instead,
     // and it then returns without writing. A camera that is not capturing is not waited for.
+    const bool traced = diagnostics::LogEnabled(Domain::Export, Level::Trace);
+    const int64_t waitStart = traced ? diagnostics::LogClockMicroseconds() : 0;
     int32_t bufferIndex = 0;
     switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()), bufferIndex)) {
         case FrameWait::Frame: break;
-        case FrameWait::TimedOut: return -1;
-        case FrameWait::Woken: return 0;
+        case FrameWait::TimedOut:
+            KX_LOG(Domain::Export, Level::Debug, slot.index() + 1, "export: no frame within %d ms",
+                   static_cast<int>(Slots().waitTimeoutMs.load()));
+            return -1;
+        case FrameWait::Woken:
+            KX_LOG(Domain::Export, Level::Debug, slot.index() + 1, "export: wait ended by a stop or close");
+            return 0;
     }
+    const int64_t convertStart = traced ? diagnostics::LogClockMicroseconds() : 0;
 
     // The camera may have been closed since the wait; a closed camera lends no buffers.
     BufferLease lease(slot);
@@ -146,6 +159,14 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
                               clampedLayout, crossOn ? &spans : nullptr)) {
         return 0;
     }
+    if (traced) {
+        KX_LOG(Domain::Export, Level::Trace, slot.index() + 1,
+               "export %dx%d %s: frame %u, waited %lld us, converted in %lld us", static_cast<int>(width),
+               static_cast<int>(height), colour == 1 ? "colour" : "grey",
+               static_cast<unsigned>(slot.framesTaken.load(std::memory_order_relaxed)),
+               static_cast<long long>(convertStart - waitStart),
+               static_cast<long long>(diagnostics::LogClockMicroseconds() - convertStart));
+    }
     return 1;
 }
 
@@ -160,7 +181,7 @@ int16_t SnapAndDeliver(Slot& slot, uint8_t* destination, int16_t width, int16_t 
     // The converter knows layouts 1..4 only; any other would leave an earlier picture in the
     // working buffer, so such a colour grab is refused before the snap.
     if (colour == 1 && !KnownLayout(layout)) return 0;
-    const HVSTATUS status = HVSnapShot(slot.handle(), buffers->rawBuffers, 1);
+    const HVSTATUS status = camera::HVSnapShot(slot.handle(), buffers->rawBuffers, 1);
     // A failed snap still delivers what raw buffer 0 holds; a grab never draws the cross-hair.
     if (!Deliver(slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
         return 0;

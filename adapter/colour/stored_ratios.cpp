@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "colour/colour_tables.h"
+#include "diagnostics/log.h"
 #include "platform/profile_store.h"
 #include "registry/slot.h"
 
@@ -117,6 +118,9 @@ void LoadStoredRatios(int32_t count) {
         Ratios read{};
         for (int key = 0; key < 3; ++key) read.values[key] = RatioFromText(queries[s * 3 + key].value);
         SetRatios(ColourOf(s), read);
+        KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Info, s + 1,
+               "settings read from %s [%s]: ratios R %.6f, G %.6f, B %.6f", kSettingsFileName, sections[s].c_str(),
+               read.values[0], read.values[1], read.values[2]);
     }
 }
 
@@ -137,7 +141,10 @@ void SaveStoredRatios(int32_t count) {
             entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
         }
     }
-    platform::WriteChangedProfileStrings(entries, used, kSettingsFileName, StoredTextHolds);
+    const bool written = platform::WriteChangedProfileStrings(entries, used, kSettingsFileName, StoredTextHolds);
+    KX_LOG(diagnostics::Domain::Settings, written ? diagnostics::Level::Info : diagnostics::Level::Error,
+           diagnostics::kNoCamera, "settings %s %s: %u ratios of %d camera(s)", written ? "stored in" : "not stored in",
+           kSettingsFileName, static_cast<unsigned>(used), static_cast<int>(count));
 }
 
 }  // namespace korvex

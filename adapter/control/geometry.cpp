@@ -6,6 +6,7 @@
 #include "registry/slot.h"
 #include "registry/frame_buffers.h"
 #include "control/resolution_list.h"
+#include "camera/camera_calls.h"
 
 namespace korvex {
 namespace {
@@ -48,7 +49,7 @@ int16_t SetResolution(Slot& slot, int16_t mode) {
     const ResolutionEntry chosen = *entry;
     if (!FitsBuffers(slot, chosen.width, chosen.height)) return 0;
 
-    const HVSTATUS status = HVSetResolution(slot.handle(), mode);
+    const HVSTATUS status = camera::HVSetResolution(slot.handle(), mode);
     // The slot follows the requested mode even when the camera refuses it.
     slot.width = chosen.width;
     slot.height = chosen.height;
@@ -62,7 +63,7 @@ int16_t SetAOI(Slot& slot, int16_t left, int16_t top, int16_t width, int16_t hei
     // Only the width is kept: it is the row length of later exposure settings. The height stays
     // the resolution's and the position is not recorded.
     slot.width = width;
-    const HVSTATUS status = HVSetOutputWindow(slot.handle(), left, top, width, height);
+    const HVSTATUS status = camera::HVSetOutputWindow(slot.handle(), left, top, width, height);
     if (status == 0) return 1;
     return Low16(status);
 }

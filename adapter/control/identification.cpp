@@ -9,6 +9,7 @@
 #include "HVDAILT.h"
 #include "control/control.h"
 #include "registry/slot.h"
+#include "camera/camera_calls.h"
 
 namespace korvex {
 namespace {
@@ -44,9 +45,9 @@ int32_t SizeWithin(int32_t reported, int32_t capacity) {
 // the size never above the area's own. Returns the status of the second call.
 HVSTATUS QueryInto(HHV handle, int32_t kind, void* area, int32_t areaBytes) {
     int32_t size = 0;
-    (void)HVGetDeviceInfo(handle, kind, nullptr, &size);
+    (void)camera::HVGetDeviceInfo(handle, kind, nullptr, &size);
     size = SizeWithin(size, areaBytes);
-    return HVGetDeviceInfo(handle, kind, area, &size);
+    return camera::HVGetDeviceInfo(handle, kind, area, &size);
 }
 
 // Reads the serial-number text and writes its first 30 bytes into start, zero-padded. The usual area holds 256
@@ -54,7 +55,7 @@ HVSTATUS QueryInto(HHV handle, int32_t kind, void* area, int32_t areaBytes) {
 // serial is read whole into a zeroed area of its own size. Returns the status of the second call.
 HVSTATUS QuerySerialStart(HHV handle, uint8_t* start) {
     int32_t size = 0;
-    (void)HVGetDeviceInfo(handle, HV_INFO_SERIAL, nullptr, &size);
+    (void)camera::HVGetDeviceInfo(handle, HV_INFO_SERIAL, nullptr, &size);
     char usual[kSerialAreaBytes] = {};
     char* area = usual;
     std::unique_ptr<char[]> whole;
@@ -63,7 +64,7 @@ HVSTATUS QuerySerialStart(HHV handle, uint8_t* start) {
         if (whole != nullptr) area = whole.get();
     }
     if (area == usual) size = SizeWithin(size, static_cast<int32_t>(kSerialAreaBytes));
-    const HVSTATUS status = HVGetDeviceInfo(handle, HV_INFO_SERIAL, area, &size);
+    const HVSTATUS status = camera::HVGetDeviceInfo(handle, HV_INFO_SERIAL, area, &size);
     std::memcpy(start, area, kSerialBytes);
     return status;
 }
@@ -88,7 +89,7 @@ uint8_t GetDeviceType(Slot& slot, uint8_t* buffer) {
     char name[kNameBytes] = {};
     int32_t typeCode = 0;
     int32_t size = sizeof typeCode;
-    const HVSTATUS status = HVGetDeviceInfo(slot.handle(), HV_INFO_TYPE_CODE, &typeCode, &size);
+    const HVSTATUS status = camera::HVGetDeviceInfo(slot.handle(), HV_INFO_TYPE_CODE, &typeCode, &size);
     // A failed query reports no name rather than the name of the code the buffer started with.
     const char* model = status == 0 ? ModelName(typeCode) : nullptr;
     if (model != nullptr) std::memcpy(name, model, std::strlen(model) + 1);
@@ -121,7 +122,7 @@ int16_t GetLastStatus(Slot& slot) {
     int32_t output = 0;
     ControlRecord record{HV_CONTROL_STATUS_QUERY, &input, sizeof input, &output, sizeof output, 0};
     int32_t length = sizeof record;
-    if (HVCommand(slot.handle(), HV_COMMAND_CONTROL, &record, &length) != 0) return 0;
+    if (camera::HVCommand(slot.handle(), HV_COMMAND_CONTROL, &record, &length) != 0) return 0;
     return output == 0 ? 1 : -1;
 }
 

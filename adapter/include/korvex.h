@@ -42,6 +42,20 @@
  * ZqAllocateResources and ZqCloseDevice, and a later ZqStopGrab, ZqCloseDevice, ZqOpenDevice or
  * ZqRestatDevice that gets the confirmation releases them.
  *
+ * Unplugged cameras
+ * -----------------
+ * A camera whose cable is pulled delivers no more frames and the camera library fails every call
+ * on its connection; the functions that make one return their failure result (0, or -1 where a
+ * function documents it), never success. An export waits for its timeout and returns -1 (with
+ * ZqSetTimeout(-1) it waits until a ZqStopGrab or ZqCloseDevice from another thread ends it,
+ * result 0). ZqStopGrab returns 0 and the camera keeps its buffers (StopFailed); ZqCloseDevice
+ * releases them once the camera library confirms the end, as it does for a pulled camera. Once it
+ * is plugged back in, ZqCloseDevice, ZqOpenDevice and ZqAllocateResources bring it back with its
+ * frames and its sensor's geometry; ZqRestatDevice alone brings it back without touching the other
+ * cameras, keeping its buffers and the geometry the library last set (a replugged camera starts in
+ * resolution mode 0, so a host that had chosen another mode sets it again). With KORVEX_LOG
+ * (README, "Diagnostic log") each failed camera call and each buffer kept is logged.
+ *
  * Messages
  * --------
  * Misuse is reported once, in a modal warning box with an OK button whose caption is the

@@ -4,7 +4,10 @@
 
 #include "colour/colour_tables.h"
 #include "colour/stored_ratios.h"
+#include "camera/camera_calls.h"
+#include "control/identification.h"
 #include "control/resolution_list.h"
+#include "diagnostics/log.h"
 
 namespace korvex {
 namespace {
@@ -31,6 +34,28 @@ bool AllocateSlot(Slot& slot) {
     return slot.Allocate(AllocationPlan{pixels, first.width, first.height}, PrepareColourForAllocation);
 }
 
+using diagnostics::Domain;
+using diagnostics::Level;
+
+// One info line per camera an open has begun: model and serial number. The queries are made
+// only when the line shows, so that a quiet log changes no camera call.
+void NoteOpened(SlotTable& table, int16_t count) {
+    if (!diagnostics::LogEnabled(Domain::Lifecycle, Level::Info)) return;
+    KX_LOG(Domain::Lifecycle, Level::Info, diagnostics::kNoCamera, "opened %d camera(s)", static_cast<int>(count));
+    for (int32_t device = 1; device <= count; ++device) {
+        const HHV handle = table.slots[device - 1].handle();
+        int32_t typeCode = -1;
+        int32_t size = sizeof typeCode;
+        (void)camera::HVGetDeviceInfo(handle, HV_INFO_TYPE_CODE, &typeCode, &size);
+        char serial[257] = {};
+        size = 256;
+        if (camera::HVGetDeviceInfo(handle, HV_INFO_SERIAL, serial, &size) != 0) serial[0] = '\0';
+        const char* model = ModelName(typeCode);
+        KX_LOG(Domain::Lifecycle, Level::Info, device, "open: model %s (type code %d), serial %s, handle %u",
+               model == nullptr ? "unknown" : model, static_cast<int>(typeCode), serial, static_cast<unsigned>(handle));
+    }
+}
+
 }  // namespace
 
 bool OpenCameras(int16_t count) {
@@ -38,9 +63,13 @@ bool OpenCameras(int16_t count) {
     std::lock_guard lock(table.lifecycle);
     for (Slot& slot : table.slots) slot.Forget();
     for (int32_t device = 1; device <= count; ++device) {
-        if (!table.slots[device - 1].Begin(device)) return false;
+        if (!table.slots[device - 1].Begin(device)) {
+            KX_LOG(Domain::Lifecycle, Level::Warn, device, "open failed: the camera could not be begun");
+            return false;
+        }
     }
     table.deviceCount.store(count);
+    NoteOpened(table, count);
     LoadStoredRatios(count);
     return true;
 }
@@ -61,14 +90,16 @@ void CloseCameras() {
     SlotTable& table = Slots();
     std::lock_guard lock(table.lifecycle);
     SaveStoredRatios(table.deviceCount.load());
-    for (int32_t s = 0; s < table.deviceCount.load(); ++s) table.slots[s].Close();
+    const int32_t count = table.deviceCount.load();
+    for (int32_t s = 0; s < count; ++s) table.slots[s].Close();
+    KX_LOG(Domain::Lifecycle, Level::Info, diagnostics::kNoCamera, "closed %d camera(s)", static_cast<int>(count));
 }
 
 int16_t RestartCamera(Slot& slot) { return slot.Restart(slot.index() + 1) ? 1 : 0; }
 
 int16_t GetDeviceTotal() {
     int32_t count = -1;
-    if (HVGetDeviceTotal(&count) != 0) return -1;
+    if (camera::HVGetDeviceTotal(&count) != 0) return -1;
     return static_cast<int16_t>(count);
 }
 

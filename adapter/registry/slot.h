@@ -108,6 +108,7 @@ private:
     // The one place where the slot's state changes.
     void Move(SlotEvent event);
     bool BuffersPinned() const;
+    void NoteBuffersKept(const char* what) const;
     void KeepUnendedSession(HHV session);
     void EndUnendedSession();
     void EndSession();

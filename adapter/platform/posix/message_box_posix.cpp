@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "diagnostics/log.h"
 #include "platform/message_box.h"
 
 extern char** environ;
@@ -62,7 +63,14 @@ bool ShowWithDialog(const char* caption, const char* text) {
 
 // Standard error is the last resort, so that a message no dialog could show is still seen.
 void ShowModalWarning(uint32_t /*messageId*/, const char* caption, const char* text) {
-    if (ShowWithDialog(caption, text)) return;
+    using diagnostics::Domain;
+    using diagnostics::Level;
+    if (ShowWithDialog(caption, text)) {
+        KX_LOG(Domain::Message, Level::Info, diagnostics::kNoCamera, "message box shown: \"%s\"", text);
+        return;
+    }
+    KX_LOG(Domain::Message, Level::Warn, diagnostics::kNoCamera,
+           "message box \"%s\" could not be shown (no dialog program ran); written to standard error", text);
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
 }

@@ -2,6 +2,7 @@
 // only as regular_file allows, and every write made by locked_replace as one locked, atomic and
 // durable replacement.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "diagnostics/log.h"
 #include "platform/posix/locked_replace.h"
 #include "platform/posix/profile_text.h"
 #include "platform/posix/regular_file.h"
@@ -40,7 +42,11 @@ std::string ReadSettings(const std::string& path) {
     std::string text;
     FileRefusal refusal;
     if (!ReadSettingsText(path, text, refusal)) {
-        if (refusal) ReportRefusal(path, refusal, "is not read");
+        if (refusal) {
+            ReportRefusal(path, refusal, "is not read");
+            KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Warn, diagnostics::kNoCamera,
+                   "settings file %s: not read: %s; ratios read as missing", path.c_str(), refusal.reason.c_str());
+        }
         return {};
     }
     return text;
@@ -74,6 +80,7 @@ bool WriteSettings(const ProfileEntry* entries, uint32_t count, const char* file
     const std::string path = SettingsPath(fileName);
     const std::vector<ProfileSetting> settings = SettingsOf(entries, count);
     FileRefusal refusal;
+    errno = 0;
     const bool written = EditFileLocked(
         FollowLinks(path),
         [&settings, holds](std::string_view old) {
@@ -82,6 +89,11 @@ bool WriteSettings(const ProfileEntry* entries, uint32_t count, const char* file
         },
         refusal);
     if (refusal) ReportRefusal(path, refusal, "is left as it was");
+    if (!written) {
+        KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Error, diagnostics::kNoCamera,
+               "settings file %s: write (locked replace) failed: %s", path.c_str(),
+               refusal ? refusal.reason.c_str() : (errno != 0 ? std::strerror(errno) : "unknown reason"));
+    }
     return written;
 }
 

@@ -3,6 +3,7 @@
 // owner disabled while the box is up.
 #include <array>
 
+#include "diagnostics/log.h"
 #include "platform/message_box.h"
 #include "platform/win32/own_module_win32.h"
 
@@ -40,7 +41,13 @@ void ShowModalWarning(uint32_t messageId, const char* caption, const char* text)
     const char* shown = length > 0 ? loaded.data() : text;  // the resource, else the built-in text
 
     const BoxOwner owner = FindOwner();
-    MessageBoxA(owner.owner, shown, caption, MB_OK | MB_ICONWARNING);
+    if (MessageBoxA(owner.owner, shown, caption, MB_OK | MB_ICONWARNING) != 0) {
+        KX_LOG(diagnostics::Domain::Message, diagnostics::Level::Info, diagnostics::kNoCamera,
+               "message box shown: \"%s\"", shown);
+    } else {
+        KX_LOG(diagnostics::Domain::Message, diagnostics::Level::Warn, diagnostics::kNoCamera,
+               "message box \"%s\" could not be shown (error %lu)", shown, static_cast<unsigned long>(GetLastError()));
+    }
     if (owner.disabledWindow != nullptr) EnableWindow(owner.disabledWindow, TRUE);
 }
 

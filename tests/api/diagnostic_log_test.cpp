@@ -1,0 +1,74 @@
+// The diagnostic log as a host switches it on, through KORVEX_LOG and KORVEX_LOG_FILE. The library
+// reads them at its first log point, once per process: ctest runs each test in a process of its
+// own, so each test sets them before its first exported call.
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "api_fixture.h"
+
+namespace korvex::test {
+namespace {
+
+class DiagnosticLogTest : public ApiTest {
+protected:
+    void SwitchOn(const char* spec) {
+        setenv("KORVEX_LOG", spec, 1);
+        setenv("KORVEX_LOG_FILE", LogPath().c_str(), 1);
+    }
+    std::string LogPath() const { return folder_ + "/korvex.log"; }
+    std::string LogText() const {
+        std::ifstream in(LogPath());
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(DiagnosticLogTest, ARefusalNamesTheFunctionTheCameraAndItsState) {
+    SwitchOn("guard:info");
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    EXPECT_EQ(ZqStartGrab(2), 0);
+    EXPECT_EQ(ZqExportImageData(11, nullptr, 1, 1, 0, 1), 0);
+    const std::string log = LogText();
+    EXPECT_NE(log.find(" INFO  guard     camera 2: ZqStartGrab refused: camera is Open, needs Allocated\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("ZqExportImageData refused: there is no camera 11"), std::string::npos) << log;
+    EXPECT_EQ(ZqCloseDevice(), 1);
+}
+
+TEST_F(DiagnosticLogTest, DebugShowsTheCameraCallsAndStateChangesOfACaptureInOrder) {
+    SwitchOn("debug");
+    ASSERT_EQ(ZqOpenDevice(1), 1);
+    ASSERT_EQ(ZqAllocateResources(), 1);
+    ASSERT_EQ(ZqStartGrab(1), 1);
+    ASSERT_EQ(ZqStopGrab(1), 1);
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    const std::string log = LogText();
+    const std::vector<std::string> expected = {"camera 1: BeginHVDevice(1, ",
+                                               "camera 1: Closed -> Open",
+                                               "opened 1 camera(s)",
+                                               "camera 1: HVSetResolution(",
+                                               "camera 1: Open -> Allocated",
+                                               "camera 1: HVOpenSnap(",
+                                               "camera 1: Allocated -> Capturing",
+                                               "camera 1: HVStartSnap(",
+                                               "camera 1: HVCloseSnap(",
+                                               "camera 1: Capturing -> Allocated",
+                                               "camera 1: Allocated -> Closed",
+                                               "EndHVDevice(",
+                                               "closed 1 camera(s)"};
+    std::size_t at = 0;
+    for (const std::string& line : expected) {
+        const std::size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << line << "\n" << log;
+        at = found;
+    }
+}
+
+}  // namespace
+}  // namespace korvex::test
