@@ -134,7 +134,7 @@ void RunRecord(const RecordOptions& options) {
     std::printf("camera %d (%s): writing %d frames of %dx%d\n", options.capture.device, info.model.c_str(),
                 options.frames, info.width, info.height);
     std::fflush(stdout);
-    if (!WriteRecording(partial.Path(), info, frames.data(), Interrupted)) ThrowInterrupted(destination);
+    if (!WriteRecordingOrThrow(partial.Path(), info, frames.data(), Interrupted)) ThrowInterrupted(destination);
     partial.MoveIntoPlace();
     std::printf("camera %d (%s): %d frames of %dx%d recorded in %s\n", options.capture.device, info.model.c_str(),
                 options.frames, info.width, info.height, destination.string().c_str());

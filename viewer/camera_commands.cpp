@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "korvex.h"
-#include "png_writer.h"
+#include "image_file.h"
 
 namespace korvex::viewer {
 namespace {
@@ -12,6 +12,20 @@ namespace {
 int16_t I16(int value) { return static_cast<int16_t>(value); }
 
 std::string Result(const char* function, int result) { return std::string(function) + ": " + std::to_string(result); }
+
+// A displayed frame (B,G,R,X) as a PNG file: grey frames as 1 channel, others as R,G,B.
+bool WriteSnapshot(const std::string& path, const DisplayFrame& frame) {
+    const std::size_t pixels = static_cast<std::size_t>(frame.size.width) * static_cast<std::size_t>(frame.size.height);
+    std::vector<uint8_t> packed;
+    if (frame.grey) {
+        packed.resize(pixels);
+        for (std::size_t p = 0; p < pixels; ++p) packed[p] = frame.bgrx[4 * p];
+    } else {
+        packed = image::BgrxToRgb(frame.bgrx.data(), pixels);
+    }
+    return image::Write(path, image::Format::kPng, packed.data(), frame.size.width, frame.size.height,
+                        frame.grey ? 1 : 3);
+}
 
 ExportShape FullShape(const CameraSettings& settings, bool crossHair) {
     return {FrameSize{settings.window[2], settings.window[3]}, settings.colour, settings.layout, crossHair};
@@ -144,8 +158,7 @@ void Snapshot(ViewerState& state, CameraView& view) {
         (std::filesystem::path(state.outputFolder) /
          ("korvex-" + std::to_string(view.stream->Camera().device) + "-" + std::to_string(++view.snapshots) + ".png"))
             .string();
-    const bool written =
-        WriteBgrxPng(path, view.frame.bgrx.data(), view.frame.size.width, view.frame.size.height, view.frame.grey);
+    const bool written = WriteSnapshot(path, view.frame);
     std::printf("%s %s\n", written ? "snapshot written to" : "cannot write snapshot", path.c_str());
     std::fflush(stdout);
 }

@@ -21,6 +21,11 @@ void ExpandGrey(const uint8_t* grey, std::size_t pixels, uint8_t* bgrx) {
     }
 }
 
+// The recording's folder is created; an earlier recording in it is replaced.
+bool SaveRecording(const std::string& folder, const image::RecordingInfo& info, const std::vector<uint8_t>& frames) {
+    return image::WriteRecording(folder, info, frames.data()).result == image::RecordingResult::kWritten;
+}
+
 }  // namespace
 
 CameraStream::CameraStream(const CameraInfo& camera, ExportShape shape) : camera_(camera), shape_(shape) {
@@ -71,6 +76,7 @@ bool CameraStream::StartRecording(const std::string& folder, int bayerLayout) {
         RecordingState recording;
         recording.folder = folder;
         recording.info.model = camera_.model;
+        recording.info.writer = "korvex-viewer";
         recording.info.width = shape_.size.width;
         recording.info.height = shape_.size.height;
         recording.info.bayerLayout = camera_.colourSensor ? bayerLayout : 0;
@@ -86,7 +92,7 @@ void CameraStream::StopRecording() {
         const std::size_t frames = recordingState_->info.timestampsUs.size();
         const std::string folder = recordingState_->folder;
         const bool written =
-            frames > 0 && WriteRecording(folder, recordingState_->info, recordingState_->frames.data());
+            frames > 0 && SaveRecording(recordingState_->folder, recordingState_->info, recordingState_->frames);
         recordingState_.reset();
         recording_ = false;
         const std::string result =
@@ -114,7 +120,7 @@ void CameraStream::Run() {
 
 void CameraStream::FinishRecording() {
     if (!recordingState_->info.timestampsUs.empty())
-        WriteRecording(recordingState_->folder, recordingState_->info, recordingState_->frames.data());
+        SaveRecording(recordingState_->folder, recordingState_->info, recordingState_->frames);
     recordingState_.reset();
 }
 

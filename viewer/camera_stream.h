@@ -15,7 +15,7 @@
 
 #include "cameras.h"
 #include "histogram.h"
-#include "recording_writer.h"
+#include "recording_file.h"
 #include "stream_stats.h"
 
 namespace korvex::viewer {
@@ -68,7 +68,7 @@ public:
 
 private:
     struct RecordingState {
-        RecordingInfo info;
+        image::RecordingInfo info;
         std::string folder;
         std::vector<uint8_t> frames;
         StreamStats::Clock::time_point first;
