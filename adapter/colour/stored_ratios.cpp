@@ -143,8 +143,9 @@ void SaveStoredRatios(int32_t count) {
     }
     const bool written = platform::WriteChangedProfileStrings(entries, used, kSettingsFileName, StoredTextHolds);
     KX_LOG(diagnostics::Domain::Settings, written ? diagnostics::Level::Info : diagnostics::Level::Error,
-           diagnostics::kNoCamera, "settings %s %s: %u ratios of %d camera(s)", written ? "stored in" : "not stored in",
-           kSettingsFileName, static_cast<unsigned>(used), static_cast<int>(count));
+           diagnostics::kNoCamera, "settings %s %s: %u ratios of %d camera(s)",
+           written ? "in step with" : "not stored in", kSettingsFileName, static_cast<unsigned>(used),
+           static_cast<int>(count));
 }
 
 }  // namespace korvex

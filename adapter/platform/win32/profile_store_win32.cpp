@@ -6,9 +6,24 @@
 // different function of the same name.
 #undef WriteProfileString
 
+#include "diagnostics/log.h"
 #include "platform/profile_store.h"
 
 namespace korvex::platform {
+namespace {
+
+// A key the service could not store, in the log with the system's own text for the error.
+void LogWriteFailure(const ProfileEntry& entry, const char* fileName) {
+    const DWORD error = GetLastError();
+    char text[256] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        text, sizeof text, nullptr);
+    KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Error, diagnostics::kNoCamera,
+           "settings file %s: write of [%s] %s failed: %s (error %lu)", fileName, entry.section, entry.key,
+           length != 0 ? text : "no text for it", static_cast<unsigned long>(error));
+}
+
+}  // namespace
 
 uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* out, uint32_t size,
                            const char* fileName) {
@@ -29,7 +44,9 @@ bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char
     bool allStored = true;
     for (uint32_t i = 0; i < count; ++i) {
         const ProfileEntry& entry = entries[i];
-        allStored = WritePrivateProfileStringA(entry.section, entry.key, entry.value, fileName) != FALSE && allStored;
+        if (WritePrivateProfileStringA(entry.section, entry.key, entry.value, fileName) != FALSE) continue;
+        LogWriteFailure(entry, fileName);
+        allStored = false;
     }
     return allStored;
 }
