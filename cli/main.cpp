@@ -22,13 +22,13 @@ constexpr const char* kExitCodes =
     "interrupted by Ctrl-C, 1 fault of the tool itself. Without a command, korvex lists the cameras.";
 
 struct LogOptions {
-    std::string spec;  // KORVEX_LOG, e.g. debug or capture:trace,*:warn
-    std::string file;  // KORVEX_LOG_FILE
+    std::string filter;  // KORVEX_LOG, e.g. debug or capture:trace,*:warn
+    std::string file;    // KORVEX_LOG_FILE
 };
 
 // The adapter reads the log variables at its first call that needs them: set them before any.
 void PassLogSettings(const LogOptions& log) {
-    if (!log.spec.empty()) SetEnvironment("KORVEX_LOG", log.spec);
+    if (!log.filter.empty()) SetEnvironment("KORVEX_LOG", log.filter);
     if (!log.file.empty()) SetEnvironment("KORVEX_LOG_FILE", log.file);
 }
 
@@ -107,10 +107,10 @@ int main(int argc, char** argv) {
     tool.require_subcommand(0, 1);
     LogOptions log;
     tool.fallthrough();  // --log and --log-file also after the command
-    tool.add_option("--log", log.spec,
+    tool.add_option("--log", log.filter,
                     "Turn on the adapter's diagnostic log (sets KORVEX_LOG): a level (error, warn, info, debug, trace) "
                     "or per domain, e.g. capture:trace,*:warn")
-        ->type_name("SPEC");
+        ->type_name("LEVELS");
     tool.add_option("--log-file", log.file, "Write the diagnostic log into this file (sets KORVEX_LOG_FILE)")
         ->type_name("PATH");
     const std::vector<Command> commands = {AddListCommand(tool), AddInfoCommand(tool), AddSnapCommand(tool),

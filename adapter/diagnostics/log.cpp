@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "diagnostics/log_spec.h"
+#include "diagnostics/log_filter.h"
 #include "platform/log_sink.h"
 
 namespace korvex::diagnostics {
@@ -47,23 +47,23 @@ void WriteLineNow(Domain domain, Level level, const char* format, ...) {
 }
 
 // Says which entries of KORVEX_LOG were skipped.
-void ReportSkippedEntries(const LogSpec& spec) {
-    for (std::size_t i = 0; i < spec.skippedCount && i < kMaxSkippedEntries; ++i) {
-        const std::string_view entry = spec.skipped[i];
+void ReportSkippedEntries(const LogFilter& filter) {
+    for (std::size_t i = 0; i < filter.skippedCount && i < kMaxSkippedEntries; ++i) {
+        const std::string_view entry = filter.skipped[i];
         WriteLineNow(Domain::Log, Level::Warn,
                      "KORVEX_LOG entry '%.*s' skipped: not a level (off, error, warn, info, debug, trace) or "
                      "domain:level (domains lifecycle, guard, camera, capture, export, colour, settings, message, "
                      "control, log, *)",
                      static_cast<int>(entry.size() > 64 ? 64 : entry.size()), entry.data());
     }
-    if (spec.skippedCount > kMaxSkippedEntries)
+    if (filter.skippedCount > kMaxSkippedEntries)
         WriteLineNow(Domain::Log, Level::Warn, "KORVEX_LOG: %zu more entries skipped",
-                     spec.skippedCount - kMaxSkippedEntries);
+                     filter.skippedCount - kMaxSkippedEntries);
 }
 
-void Apply(const char* specText, const char* path) {
-    const LogSpec spec = ParseLogSpec(specText == nullptr ? std::string_view{} : std::string_view{specText});
-    const bool needSink = AnyDomainOn(spec) || spec.skippedCount > 0;
+void Apply(const char* filterText, const char* path) {
+    const LogFilter filter = ParseLogFilter(filterText == nullptr ? std::string_view{} : std::string_view{filterText});
+    const bool needSink = AnyDomainOn(filter) || filter.skippedCount > 0;
     const bool toFile = needSink && path != nullptr && *path != '\0';
     char reason[256] = "";
     platform::LogSink opened = toFile ? platform::OpenLogSink(path, reason, sizeof reason) : platform::kNoLogSink;
@@ -73,11 +73,11 @@ void Apply(const char* specText, const char* path) {
     if (sinkIsFile) platform::CloseLogSink(previous);
     sinkIsFile = toFile && !fellBack;
     for (std::size_t i = 0; i < kDomainCount; ++i)
-        detail::domainLevels[i].store(static_cast<uint8_t>(spec.levels[i]), std::memory_order_release);
+        detail::domainLevels[i].store(static_cast<uint8_t>(filter.levels[i]), std::memory_order_release);
     if (fellBack)
         WriteLineNow(Domain::Log, Level::Warn, "KORVEX_LOG_FILE '%s' cannot be opened (%s); logging to standard error",
                      path, reason);
-    ReportSkippedEntries(spec);
+    ReportSkippedEntries(filter);
 }
 
 void ReadEnvironment() {
@@ -96,9 +96,9 @@ void WriteLog(Domain domain, Level level, int camera, const char* format, ...) {
     va_end(arguments);
 }
 
-void ConfigureLog(const char* spec, const char* path) {
+void ConfigureLog(const char* filter, const char* path) {
     std::call_once(environmentRead, [] {});  // the environment no longer applies
-    Apply(spec, path);
+    Apply(filter, path);
 }
 
 int64_t LogClockMicroseconds() { return platform::MonotonicMicroseconds(); }

@@ -7,7 +7,7 @@
 // formatted on the stack and written with one system call, with no allocation and no lock, so
 // threads never interleave their lines and never wait for each other's writes.
 //
-// KORVEX_LOG (see diagnostics/log_spec.h) and KORVEX_LOG_FILE (a file to append to; standard
+// KORVEX_LOG (see diagnostics/log_filter.h) and KORVEX_LOG_FILE (a file to append to; standard
 // error when unset or empty) are read when the first KX_LOG is reached, that is during the first
 // exported call that has one, never while the library loads. Nothing here has a
 // constructor that runs at load. A KORVEX_LOG entry that is not understood is skipped and named in
@@ -44,10 +44,10 @@ inline bool LogEnabled(Domain domain, Level level) {
 // skips the call and the arguments when the level is off.
 void WriteLog(Domain domain, Level level, int camera, const char* format, ...) KX_LOG_PRINTF(4, 5);
 
-// Replaces what KORVEX_LOG and KORVEX_LOG_FILE would give with spec and path (nullptr or "" for
+// Replaces what KORVEX_LOG and KORVEX_LOG_FILE would give with filter and path (nullptr or "" for
 // standard error). For tests and for a set-up before any thread logs: a thread writing at the
 // same time may lose its line.
-void ConfigureLog(const char* spec, const char* path);
+void ConfigureLog(const char* filter, const char* path);
 
 // The monotonic clock of the lines, in microseconds, for durations that a line reports.
 int64_t LogClockMicroseconds();

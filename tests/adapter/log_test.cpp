@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "diagnostics/log.h"
-#include "diagnostics/log_spec.h"
+#include "diagnostics/log_filter.h"
 
 namespace korvex::diagnostics {
 namespace {
@@ -106,7 +106,7 @@ TEST_F(LogFile, SpecDecidesWhichLinesAppear) {
         {Domain::Control, Level::Debug},
     };
     struct Case {
-        const char* spec;
+        const char* filter;
         const char* shown;  // the probes' numbers that appear, in order
     };
     const Case cases[] = {
@@ -125,7 +125,7 @@ TEST_F(LogFile, SpecDecidesWhichLinesAppear) {
         {"trace,camera:off,capture:off", "3456789"},
     };
     for (const Case& c : cases) {
-        ConfigureLog(c.spec, path_.c_str());
+        ConfigureLog(c.filter, path_.c_str());
         for (std::size_t i = 0; i < std::size(probes); ++i)
             KX_LOG(probes[i].domain, probes[i].level, static_cast<int>(i % 3), "probe %zu", i);
         std::string shown;
@@ -137,7 +137,7 @@ TEST_F(LogFile, SpecDecidesWhichLinesAppear) {
             EXPECT_EQ(parsed.camera, probe % 3 == 0 ? "" : std::to_string(probe % 3));
             shown += std::to_string(probe);
         }
-        EXPECT_EQ(shown, c.shown) << "KORVEX_LOG=" << c.spec;
+        EXPECT_EQ(shown, c.shown) << "KORVEX_LOG=" << c.filter;
         ConfigureLog(nullptr, nullptr);
         std::remove(path_.c_str());
     }
@@ -147,7 +147,7 @@ TEST_F(LogFile, SpecDecidesWhichLinesAppear) {
 // line of domain "log", which is written even when nothing else is switched on.
 TEST_F(LogFile, BadEntriesAreSkippedAndNamed) {
     struct Case {
-        const char* spec;
+        const char* filter;
         Level camera, capture;  // what the value gives these two domains
         std::size_t skipped;
         const char* firstSkipped;
@@ -161,11 +161,11 @@ TEST_F(LogFile, BadEntriesAreSkippedAndNamed) {
         {":,x,y,z,w,v", Level::Off, Level::Off, 6, ":"},
     };
     for (const Case& c : cases) {
-        const LogSpec spec = ParseLogSpec(c.spec);
-        EXPECT_EQ(spec.levels[static_cast<std::size_t>(Domain::Camera)], c.camera) << c.spec;
-        EXPECT_EQ(spec.levels[static_cast<std::size_t>(Domain::Capture)], c.capture) << c.spec;
-        EXPECT_EQ(spec.skippedCount, c.skipped) << c.spec;
-        EXPECT_EQ(spec.skipped[0], c.firstSkipped) << c.spec;
+        const LogFilter filter = ParseLogFilter(c.filter);
+        EXPECT_EQ(filter.levels[static_cast<std::size_t>(Domain::Camera)], c.camera) << c.filter;
+        EXPECT_EQ(filter.levels[static_cast<std::size_t>(Domain::Capture)], c.capture) << c.filter;
+        EXPECT_EQ(filter.skippedCount, c.skipped) << c.filter;
+        EXPECT_EQ(filter.skipped[0], c.firstSkipped) << c.filter;
     }
 
     ConfigureLog("verbose", path_.c_str());

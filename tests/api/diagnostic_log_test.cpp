@@ -15,8 +15,8 @@ namespace {
 
 class DiagnosticLogTest : public ApiTest {
 protected:
-    void SwitchOn(const char* spec) {
-        setenv("KORVEX_LOG", spec, 1);
+    void SwitchOn(const char* filter) {
+        setenv("KORVEX_LOG", filter, 1);
         setenv("KORVEX_LOG_FILE", LogPath().c_str(), 1);
     }
     std::string LogPath() const { return folder_ + "/korvex.log"; }

@@ -1,5 +1,5 @@
 // Parsing KORVEX_LOG, without allocation: the entries are views into the text.
-#include "diagnostics/log_spec.h"
+#include "diagnostics/log_filter.h"
 
 #include <optional>
 
@@ -63,23 +63,23 @@ bool ApplyEntry(std::string_view entry, Settings& settings) {
 
 }  // namespace
 
-LogSpec ParseLogSpec(std::string_view text) {
-    LogSpec spec;
+LogFilter ParseLogFilter(std::string_view text) {
+    LogFilter filter;
     Settings settings;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
         const std::string_view entry = Trim(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
         if (entry.empty() || ApplyEntry(entry, settings)) continue;
-        if (spec.skippedCount < kMaxSkippedEntries) spec.skipped[spec.skippedCount] = entry;
-        ++spec.skippedCount;
+        if (filter.skippedCount < kMaxSkippedEntries) filter.skipped[filter.skippedCount] = entry;
+        ++filter.skippedCount;
     }
-    for (std::size_t i = 0; i < kDomainCount; ++i) spec.levels[i] = settings.named[i].value_or(settings.fallback);
-    return spec;
+    for (std::size_t i = 0; i < kDomainCount; ++i) filter.levels[i] = settings.named[i].value_or(settings.fallback);
+    return filter;
 }
 
-bool AnyDomainOn(const LogSpec& spec) {
-    for (const Level level : spec.levels)
+bool AnyDomainOn(const LogFilter& filter) {
+    for (const Level level : filter.levels)
         if (level != Level::Off) return true;
     return false;
 }

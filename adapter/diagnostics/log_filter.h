@@ -21,15 +21,15 @@ namespace korvex::diagnostics {
 
 inline constexpr std::size_t kMaxSkippedEntries = 4;
 
-struct LogSpec {
+struct LogFilter {
     std::array<Level, kDomainCount> levels{};                    // every domain Off
     std::array<std::string_view, kMaxSkippedEntries> skipped{};  // views into the parsed text
     std::size_t skippedCount = 0;                                // all skipped entries, also those beyond the array
 };
 
-LogSpec ParseLogSpec(std::string_view text);
+LogFilter ParseLogFilter(std::string_view text);
 
 // True when some domain shows at least one level.
-bool AnyDomainOn(const LogSpec& spec);
+bool AnyDomainOn(const LogFilter& filter);
 
 }  // namespace korvex::diagnostics
