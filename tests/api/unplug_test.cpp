@@ -150,7 +150,11 @@ TEST_F(UnplugTest, HundredReplugsLeaveTheOtherCameraUntouched) {
     const long residentAfter = ResidentBytes();
     std::printf("resident size: %ld KiB before, %ld KiB after %d unplug/replug cycles\n", residentBefore / 1024,
                 residentAfter / 1024, kCycles);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // Under the sanitizers the resident size also holds their own bookkeeping (AddressSanitizer
+    // keeps freed blocks in a quarantine of up to 256 MiB); there LeakSanitizer checks the frees.
     EXPECT_LT(residentAfter - residentBefore, 32L * 1024 * 1024);
+#endif
     EXPECT_EQ(ZqCloseDevice(), 1);
 }
 
