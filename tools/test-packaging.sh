@@ -56,6 +56,7 @@ build_targets() {
 
 [ -f "${build}/CMakeCache.txt" ] || cmake --preset release -B "${build}" >/dev/null
 libdir="$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "${build}/CMakeCache.txt")"
+windows_targets=("${targets[@]}")  # the viewer is not built for Windows
 if grep -q '^KORVEX_VIEWER_BUILT:INTERNAL=1' "${build}/CMakeCache.txt"; then
   components+=(viewer)
   targets+=(korvex_viewer)
@@ -151,6 +152,7 @@ fi
 wine="$(sed -n 's/^KORVEX_WINE:FILEPATH=//p' "${windows_build}/CMakeCache.txt" 2>/dev/null || true)"
 wine_prefix="${windows_build}/wineprefix"
 if [ -x "${wine}" ] && [ -f "${windows_build}/bin/Korvex.dll" ] && [ -d "${wine_prefix}" ]; then
+  targets=("${windows_targets[@]}")
   build_targets "${windows_build}"
   (cd "${windows_build}" && cpack -G ZIP -B "${work}/windows" >/dev/null)
   mkdir "${work}/unzipped"
