@@ -15,12 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "acquisition/pixel_rows.h"
+#include "cpu_time_reporter.h"
 #include "demosaic.h"
 
 namespace {
@@ -104,17 +104,8 @@ void BM_ConvertExpand(benchmark::State& state, Size size) {
 
 // Console output as usual, plus the CPU time per iteration of each run (steadier than wall time
 // on a shared machine), kept for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
+class SummaryReporter : public CpuTimeReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && run.repetitions <= 1)
-                seconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-            else if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds_[run.run_name.str()] = run.GetAdjustedCPUTime();  // median of the repetitions
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void PrintSummary() const {
         std::printf(
             "\nTime relative to memcpy of width x height x 4 bytes (lower is better); convert = the fastest\n"
@@ -131,14 +122,6 @@ public:
                         convert > 0.0 ? scalar / convert : 0.0);
         }
     }
-
-private:
-    [[nodiscard]] double TimeOf(const std::string& name) const {
-        const auto it = seconds_.find(name);
-        return it == seconds_.end() ? 0.0 : it->second;
-    }
-
-    std::map<std::string, double> seconds_;
 };
 
 }  // namespace

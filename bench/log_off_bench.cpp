@@ -6,10 +6,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "cpu_time_reporter.h"
 #include "diagnostics/log.h"
 
 namespace {
@@ -58,17 +58,8 @@ void BM_LogWritten(benchmark::State& state) {
 }
 
 // Console output as usual, plus each run's CPU time per iteration for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter {
+class SummaryReporter : public CpuTimeReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && run.repetitions <= 1)
-                nanoseconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-            else if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                nanoseconds_[run.run_name.str()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void PrintSummary() const {
         const double empty = TimeOf("BM_EmptyLoop");
         const double off = TimeOf("BM_LogOff");
@@ -78,14 +69,6 @@ public:
                     off - empty, argumentsEvaluated);
         std::printf("log on:   %.0f ns a line written to /dev/null\n", written - empty);
     }
-
-private:
-    [[nodiscard]] double TimeOf(const std::string& name) const {
-        const auto it = nanoseconds_.find(name);
-        return it == nanoseconds_.end() ? 0.0 : it->second;
-    }
-
-    std::map<std::string, double> nanoseconds_;
 };
 
 }  // namespace
