@@ -251,6 +251,8 @@ TEST_F(CaptureTest, EveryExportDeliversAFrameNewerThanTheOneBefore) {
     // Frames come in pairs, the second right behind the first, each pair once an export found no
     // frame after the pair before was delivered whole: the second frame may arrive while an export
     // reads the first, but no frame refills the buffer that an export reads (that would tear it).
+    // The delivered count is read before the export: read after it, a pair finished in between
+    // would look taken, and the next pair would refill the buffer that the next export reads.
     std::thread camera([&] {
         while (!done.load()) {
             if (pairsAsked.load() > pairsDelivered.load()) {
@@ -265,8 +267,9 @@ TEST_F(CaptureTest, EveryExportDeliversAFrameNewerThanTheOneBefore) {
     int notNewer = 0;
     for (int n = 0; n < kExports; ++n) {
         HvSimStamp stamp{};
-        while (ExportStamp(stamp) != 1) {  // polls: the export returns at once
+        for (;;) {  // polls: the export returns at once
             const int delivered = pairsDelivered.load();
+            if (ExportStamp(stamp) == 1) break;
             if (pairsAsked.load() == delivered) pairsAsked.store(delivered + 1);
         }
         if (stamp.frame <= previous) ++notNewer;

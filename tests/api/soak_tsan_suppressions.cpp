@@ -1,5 +1,4 @@
-// ThreadSanitizer suppressions of the API test programs (the soak and the others), each with its
-// reason.
+// ThreadSanitizer suppressions of the soak, each with its reason.
 //
 // race:DeliverCapturedFrame
 // race:ConvertCapturedFrame
@@ -8,8 +7,7 @@
 //   adapter keeps no lock between the camera library and these readers, by design: the double
 //   buffer and the newest-buffer index make this rare, and the public header says that an export
 //   slower than the frame rate can deliver a torn frame (and an estimate come from one). On ten
-//   cameras under ThreadSanitizer on two cores, or with frames delivered as fast as exports take
-//   them, a reader is sometimes descheduled that long. Only an
+//   cameras under ThreadSanitizer on two cores, a reader is sometimes descheduled that long. Only an
 //   export's delivery of a captured frame and the estimate's conversion of one are named (the
 //   adapter keeps each a function of its own for this): the camera's writes against anything else,
 //   a grab's reads included, and every other race in the adapter are still reported.
