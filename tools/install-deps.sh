@@ -7,6 +7,8 @@ packages=(
   # page from its help) and the format check.
   cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libcli11-dev help2man pkgconf
   clang-format
+  # Keeps compiled objects between test runs on one machine (tools/test.sh).
+  ccache
   # The Python package and its tests, with Debian's own Python (no package index needed), and
   # Pillow for its example.
   python3-numpy python3-pytest python3-venv python3-setuptools python3-wheel python3-pip python3-pil
