@@ -73,4 +73,5 @@ endif()
 install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT Development)
 
+include(${CMAKE_CURRENT_LIST_DIR}/KorvexManPages.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/KorvexPackaging.cmake)
