@@ -60,10 +60,13 @@ else()
       "korvex-simulated-cameras (= ${PROJECT_VERSION}) | ${korvex_camera_libraries}")
   # A shlibs entry for packages that link the adapter, and the ldconfig trigger. Written here
   # rather than generated, because generation would look at the stand-ins' unversioned sonames too.
+  # The trigger updates the loader's cache; the maintainer scripts given stand in for CPack's,
+  # which would run ldconfig a second time.
   file(WRITE ${PROJECT_BINARY_DIR}/debian/shlibs "libKorvex 1 libkorvex1 (>= ${PROJECT_VERSION})\n")
   file(WRITE ${PROJECT_BINARY_DIR}/debian/triggers "activate-noawait ldconfig\n")
-  set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/shlibs
-                                                 ${PROJECT_BINARY_DIR}/debian/triggers)
+  set(korvex_library_control ${PROJECT_BINARY_DIR}/debian/triggers ${CMAKE_CURRENT_LIST_DIR}/debian/postinst
+                             ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
+  set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/shlibs ${korvex_library_control})
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_STRICT_PERMISSION ON)
   set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Korvex camera adapter library
 The shared library libKorvex.so.1: one flat C interface (37 Zq functions)
@@ -96,7 +99,7 @@ times, a histogram per channel, snapshots and recordings. A desktop program
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_NAME korvex-simulated-cameras)
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_SECTION libs)
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_PROVIDES ${korvex_camera_libraries})
-  set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/triggers)
+  set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_CONTROL_EXTRA ${korvex_library_control})
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_PACKAGE_CONTROL_STRICT_PERMISSION ON)
   set(CPACK_DEBIAN_SIMULATEDCAMERAS_DESCRIPTION "Simulated cameras for Korvex (HVDAILT and Raw2Rgb stand-ins)
 Stand-ins for the camera maker's HVDAILT and Raw2Rgb libraries, with the
