@@ -19,6 +19,12 @@ include(CMakePackageConfigHelpers)
 set(KORVEX_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Korvex)
 
 if(NOT WIN32)
+  # The stand-ins call no C library function themselves, so Debian's linker default (--as-needed)
+  # would leave the C library out of what they need; a shared library names it, so that it is
+  # loaded (and its finalisers run) whoever loads the stand-in. (--no-as-needed around -lc alone
+  # is not enough: the driver's own -lc comes later, as needed.)
+  target_link_options(HVDAILT PRIVATE LINKER:--no-as-needed)
+  target_link_options(Raw2Rgb PRIVATE LINKER:--no-as-needed)
   set_target_properties(Korvex HVDAILT PROPERTIES INSTALL_RPATH "$ORIGIN")
   foreach(program korvex_tool korvex_viewer)
     if(TARGET ${program})
@@ -73,4 +79,5 @@ endif()
 install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/korvex.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT Development)
 
+include(${CMAKE_CURRENT_LIST_DIR}/KorvexManPages.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/KorvexPackaging.cmake)

@@ -10,8 +10,9 @@
 #      Windows build is there, as tools/test-windows.sh leaves it).
 # The installed korvex command (and korvex-viewer, where it is built) must run the same way. Also
 # checks that the README's tutorial shows examples/host/host.c as it is, that libraries land in
-# the build's library folder (lib/<multiarch> on Debian), in the packages under /usr too, and that
-# pkg-config gives that folder as a plain path.
+# the build's library folder (lib/<multiarch> on Debian), in the packages under /usr too, that
+# pkg-config gives that folder as a plain path, that lintian finds no error and no warning without
+# an override, and that the manual pages carry no parser type words and no repeated exit codes.
 #
 # Usage: tools/test-packaging.sh [Linux build folder, default build/release]
 #        KORVEX_PACKAGING_WINDOWS_BUILD: the Windows build folder, default build/windows-x86_64
@@ -125,7 +126,7 @@ unset PKG_CONFIG_PATH
 run_host "pkg-config, install tree" 1 "${work}/host-pkgconfig"
 
 # 3: the Debian packages.
-(cd "${build}" && cpack -G DEB -B "${work}/packages" >/dev/null)
+(cd "${build}" && cpack -G DEB -B "${work}/packages" >"${work}/cpack.log" 2>&1) || fail "cpack: $(tail -20 "${work}/cpack.log")"
 for package in "${work}"/packages/*.deb; do
   # Each package has its own synopsis, and every library lies in the multiarch folder.
   dpkg-deb -f "${package}" Description | sed -n 1p >>"${work}/synopses"
@@ -135,6 +136,24 @@ for package in "${work}"/packages/*.deb; do
 done
 [ "$(sort -u "${work}/synopses" | wc -l)" = "$(wc -l <"${work}/synopses")" ] ||
   fail "packages share a description: $(cat "${work}/synopses")"
+# The adapter cannot load without camera libraries: libkorvex1 brings the stand-ins, or whatever
+# provides the maker's libraries under the virtual name the stand-ins provide too.
+dpkg-deb -f "${work}"/packages/libkorvex1_*.deb Depends |
+  grep -q 'korvex-simulated-cameras (= [^)]*) | korvex-camera-libraries' || fail "libkorvex1 does not ensure camera libraries"
+[ "$(dpkg-deb -f "${work}"/packages/korvex-simulated-cameras_*.deb Provides)" = korvex-camera-libraries ] ||
+  fail "korvex-simulated-cameras does not provide korvex-camera-libraries"
+# Debian's own checks: no error, and no warning without a written override (cmake/debian/).
+command -v lintian >/dev/null || fail "lintian is not installed (tools/install-deps.sh installs it)"
+lintian --fail-on error,warning --tag-display-limit 0 "${work}"/packages/*.deb >"${work}/lintian.log" 2>&1 ||
+  fail "lintian: $(grep -v 'running with root privileges' "${work}/lintian.log")"
+echo "Debian packages: lintian passes"
+# The manual pages read as pages: the option parser's type words turned into plain ranges and the
+# exit codes given once, in their own section.
+for page in "${prefix}"/share/man/man1/*.1.gz; do
+  zcat "${page}" | grep -E '\b(INT|UINT|FLOAT|TEXT|NUMBER):| in \[[-0-9.]+ - ' >&2 &&
+    fail "$(basename "${page}") shows the parser's type words"
+  [ "$(zcat "${page}" | grep -c 'Exit codes')" = 0 ] || fail "$(basename "${page}") repeats the exit codes"
+done
 if [ "$(id -u)" = 0 ]; then
   debs_installed=1
   dpkg -i "${work}"/packages/*.deb >/dev/null

@@ -3,7 +3,7 @@
 Camera 1 captures one frame and stops, so every later export returns that frame at once and the
 timing is conversion and copying alone. Each round times a batch of C exports (a loop compiled
 from export_loop.c, called once per batch) and, right after, batches of Camera.export() into the
-same caller's array and into the camera's reused array. A ratio is the median over rounds of
+same caller's array (out=) and into a new array per export (the default). A ratio is the median over rounds of
 that round's time against its C batch, so that both sides of a ratio saw the same machine load;
 beside it the median of the per-round differences, in microseconds per export. Times are the
 thread's CPU time (the export runs on the calling thread and waits for nothing), so that time
@@ -71,7 +71,7 @@ def measure(camera, loop, colour, rounds, count):
     c_export = ctypes.cast(camera._library.ZqExportImageData, ctypes.c_void_p)
     kinds = {
         "Python, caller's array": lambda: camera.export(caller_array, colour=colour),
-        "Python, reused array": lambda: camera.export(colour=colour),
+        "Python, new array": lambda: camera.export(colour=colour),
     }
     times = {"C": [], **{name: [] for name in kinds}}
     for _ in range(rounds):

@@ -48,8 +48,8 @@ def main():
         # 3. Capture; an export waits at most one second for a new frame.
         session.timeout = 1.0
         with camera.capture():
-            # 4. The export loop: each call waits for the next frame and writes it into the same
-            #    array (copy a frame to keep it); rgb=True gives colour as an R,G,B view of it.
+            # 4. The export loop: each call waits for the next frame and returns it as a new
+            #    array; rgb=True gives colour as an R,G,B view of it.
             for n in range(arguments.frames):
                 print(f"frame {n + 1}: {describe(camera.export(rgb=camera.colour))}")
             # 5. White balance from the newest frame at the latest export's size and layout; the

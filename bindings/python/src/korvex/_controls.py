@@ -9,14 +9,13 @@ from __future__ import annotations
 
 import ctypes
 import warnings
-from typing import TYPE_CHECKING, Dict, NamedTuple, Optional, Tuple
+from typing import Dict, NamedTuple, Optional, Tuple
 
 from . import _exposure
 from ._checks import finite, in_range, whole, whole_in_range
+from ._library import Library
+from ._open_state import OpenState, needs_open
 from .errors import KorvexError
-
-if TYPE_CHECKING:
-    from ._library import Library
 
 
 class WhiteBalance(NamedTuple):
@@ -55,10 +54,12 @@ def _text(raw: bytes) -> str:
 
 
 class CameraControls:
-    """Settings of one camera; mixed into Camera, which provides _library, device, model's
-    identification, frame_size and resolution_mode."""
+    """Settings of one camera; mixed into Camera, which provides _library, _state, _owner, device,
+    frame_size and resolution_mode. Every call that reaches the adapter needs the session open."""
 
-    _library: "Library"
+    _library: Library
+    _state: OpenState
+    _owner: str
     device: int
     frame_size: Tuple[int, int]  # the properties of Camera
     resolution_mode: Optional[int]
@@ -88,11 +89,18 @@ class CameraControls:
         return self._exposure
 
     @exposure.setter
+    @needs_open
     def exposure(self, seconds: float) -> None:
-        self.set_exposure(*_exposure_in_units(seconds))
+        self._send_exposure(*_exposure_in_units(seconds))
 
+    @needs_open
     def set_exposure(self, value: int, unit: str = "ms") -> None:
         """Exposure as the adapter takes it: a whole value 0..32767 in "us", "ms" or "s"."""
+        self._send_exposure(value, unit)
+
+    def _send_exposure(self, value: int, unit: str) -> None:
+        # Called by the two public ways in, each one call below the open check, so that a clamp's
+        # warning names the caller's line from either.
         if unit not in _UNITS:
             raise ValueError(f"exposure unit must be one of {', '.join(_UNITS)}, not {unit!r}")
         value = whole_in_range("exposure", value, 0, _INT16_MAX)
@@ -106,7 +114,7 @@ class CameraControls:
         if applied.clamped:
             limit = "longest" if applied.clamped > 0 else "shortest"
             warnings.warn(f"camera {self.device}: exposure {value} {unit} is outside what the {self.model} takes; "
-                          f"it got its {limit} time, {applied.seconds:.6g} s", stacklevel=3)
+                          f"it got its {limit} time, {applied.seconds:.6g} s", stacklevel=4)
 
     @property
     def gain(self) -> Optional[int]:
@@ -114,11 +122,13 @@ class CameraControls:
         return self._gain
 
     @gain.setter
+    @needs_open
     def gain(self, value: int) -> None:
         value = whole_in_range("gain", value, 0, 255)
         self._library.call("ZqSetGain", self.device, 0, value)
         self._gain = value
 
+    @needs_open
     def set_channel_gain(self, channel: int, value: int) -> None:
         """Gain register 0..255 of one channel 0..3 (colour sensors: R, G beside R, G beside B, B)."""
         channel = whole_in_range("channel", channel, 0, 3)
@@ -138,6 +148,7 @@ class CameraControls:
         return self._white_balance
 
     @white_balance.setter
+    @needs_open
     def white_balance(self, ratios: Tuple[float, float]) -> None:
         red, blue = ratios
         red_hundredths = _ratio("red ratio", red)
@@ -145,6 +156,7 @@ class CameraControls:
         self._library.call("ZqSetWhiteBalanceRatio", self.device, blue_hundredths, red_hundredths)
         self._white_balance = WhiteBalance(red_hundredths / 100, blue_hundredths / 100)
 
+    @needs_open
     def auto_white_balance(self) -> None:
         """Estimates the ratios from the newest frame, converted as the latest export was.
 
@@ -164,12 +176,14 @@ class CameraControls:
         return self._gamma
 
     @gamma.setter
+    @needs_open
     def gamma(self, gamma: float) -> None:
         tenths = round(finite("gamma", gamma) * 10)
         in_range("gamma", tenths / 10, 0.1, 10.0, given=gamma)
         self._library.call("ZqSetGamma", self.device, tenths)
         self._gamma = float(max(tenths // 10, 1))
 
+    @needs_open
     def reset_colour_tables(self) -> None:
         """Makes the colour tables the identity (no white balance, no gamma); the ratios stay."""
         self._library.call("ZqResetLutTable", self.device)
@@ -177,6 +191,7 @@ class CameraControls:
 
     # ---- converter, timing and trigger ------------------------------------------------------
 
+    @needs_open
     def set_adc(self, level: Optional[int] = None, enabled: Optional[bool] = None,
                 value: Optional[int] = None) -> None:
         """Converter level (black offset steps), enable, and value -255..264 for all channels;
@@ -188,6 +203,7 @@ class CameraControls:
         if value is not None:
             self._library.call("ZqSetADCValue", self.device, whole_in_range("converter value", value, -255, 264))
 
+    @needs_open
     def set_blanking(self, horizontal: int, vertical: int) -> None:
         """Blanking: horizontal in pixel clocks added to every row, vertical in rows added to every
         frame (0..4095 each on the simulated cameras). Longer blanking lengthens the readout and
@@ -195,10 +211,12 @@ class CameraControls:
         self._library.call("ZqSetBlanking", self.device, whole("horizontal blanking", horizontal),
                            whole("vertical blanking", vertical))
 
+    @needs_open
     def set_snap_mode(self, mode: int) -> None:
         """0 continuous; 1..3 wait for a trigger per frame (see trigger())."""
         self._library.call("ZqSetSnapMode", self.device, whole_in_range("snap mode", mode, 0, 3))
 
+    @needs_open
     def trigger(self) -> None:
         """Releases one frame in a triggered snap mode."""
         self._library.call("ZqTriggerShot", self.device)
@@ -213,16 +231,19 @@ class CameraControls:
         return self._model
 
     @property
+    @needs_open
     def serial(self) -> str:
         """The camera's serial number (its first 30 characters), read from the camera each time."""
         return self._identification("ZqGetDeviceSeriesNum", 30)
 
     @property
+    @needs_open
     def hardware_version(self) -> str:
         """The camera's hardware version as decimal text (at most 10 characters), read each time."""
         return self._identification("ZqGetHardwareVersion", 10)
 
     @property
+    @needs_open
     def status(self) -> int:
         """1 good, -1 a fault reported by the camera."""
         return self._library.call("ZqGetLastStatus", self.device)

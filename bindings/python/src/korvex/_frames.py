@@ -3,9 +3,13 @@
 from __future__ import annotations
 
 import ctypes
-from typing import Dict, Optional, Tuple
+from typing import Optional, Tuple
 
 import numpy as np
+from numpy.typing import NDArray
+
+# A frame: H x W x 4 (B, G, R, 0), H x W grey, or an H x W x 3 (R, G, B) view of either.
+Frame = NDArray[np.uint8]
 
 
 def frame_shape(width: int, height: int, four_bytes: bool) -> Tuple[int, ...]:
@@ -13,7 +17,7 @@ def frame_shape(width: int, height: int, four_bytes: bool) -> Tuple[int, ...]:
     return (height, width, 4) if four_bytes else (height, width)
 
 
-def rgb_view(frame: np.ndarray) -> np.ndarray:
+def rgb_view(frame: Frame) -> Frame:
     """H x W x 3 in R, G, B order without a copy: the B,G,R,0 channels reversed, or a grey frame
     repeated (read-only)."""
     if frame.ndim == 3:
@@ -36,26 +40,23 @@ def check_destination(out: object, shape: Tuple[int, ...]) -> None:
 class FrameBuffers:
     """The destinations of one camera's frames, each with its address as a ready c_void_p.
 
-    A reused array is kept per kind of frame and overwritten by the next frame of the same kind
-    and shape; copy it to keep it. Reading an array's address costs more than all the rest of
-    the Python side of an export, so a caller's array that comes again keeps its address from
-    the last call: the reference held here keeps it from being freed and its address reused, and
-    the shape check rules out a resize (short of numpy's own unsafe resize without refcheck).
+    Without a caller's array every frame gets a new one, so that frames kept by the caller stay
+    as they were. Reading an array's address costs more than all the rest of the Python side of
+    an export, so a caller's array that comes again keeps its address from the last call: the
+    reference held here keeps it from being freed and its address reused, and the shape check
+    rules out a resize (short of numpy's own unsafe resize without refcheck).
     """
 
     def __init__(self) -> None:
-        self._reused: Dict[str, Tuple[np.ndarray, ctypes.c_void_p]] = {}
-        self._caller: Tuple[Optional[np.ndarray], ctypes.c_void_p] = (None, ctypes.c_void_p(0))
+        self._caller: Tuple[Optional[Frame], ctypes.c_void_p] = (None, ctypes.c_void_p(0))
 
-    def reused(self, kind: str, shape: Tuple[int, ...]) -> Tuple[np.ndarray, ctypes.c_void_p]:
-        entry = self._reused.get(kind)
-        if entry is None or entry[0].shape != shape:
-            array = np.zeros(shape, dtype=np.uint8)
-            entry = (array, ctypes.c_void_p(array.ctypes.data))
-            self._reused[kind] = entry
-        return entry
+    @staticmethod
+    def new(shape: Tuple[int, ...]) -> Tuple[Frame, ctypes.c_void_p]:
+        # Not zeroed: the adapter writes every byte of a frame it returns, and a refused one is dropped.
+        array = np.empty(shape, dtype=np.uint8)
+        return array, ctypes.c_void_p(array.ctypes.data)
 
-    def caller(self, out: np.ndarray, shape: Tuple[int, ...]) -> Tuple[np.ndarray, ctypes.c_void_p]:
+    def caller(self, out: Frame, shape: Tuple[int, ...]) -> Tuple[Frame, ctypes.c_void_p]:
         check_destination(out, shape)
         if out is not self._caller[0]:
             self._caller = (out, ctypes.c_void_p(out.ctypes.data))

@@ -6,13 +6,10 @@ import ctypes
 import os
 import sys
 import threading
-from typing import TYPE_CHECKING, Any, Dict, List, Optional, Tuple, Union
+from typing import Any, Dict, List, Optional, Tuple, Union
 
 from ._cross_hair import CrossHairGate
 from .errors import KorvexError
-
-if TYPE_CHECKING:
-    from .session import Session
 
 PathLike = Union[str, "os.PathLike[str]"]
 
@@ -56,6 +53,7 @@ _SIGNATURES = (
     ("ZqSetTriggerPolarity", _I16, (_I16, _I16)),
     ("ZqSetStrobePolarity", _I16, (_I16, _I16)),
     ("ZqTriggerShot", _I16, (_I16,)),
+    ("ZqSetTrigerShot", _I16, (_I16,)),  # the same function under its older name
     ("ZqGetDeviceType", _U8, (_I16, _PTR)),
     ("ZqGetDeviceSeriesNum", _U8, (_I16, _PTR)),
     ("ZqGetHardwareVersion", _U8, (_I16, _PTR)),
@@ -133,7 +131,8 @@ class Library:
         # Library-wide settings, kept here because the adapter offers no way to read them back.
         self.timeout_ms = 5000
         self._cross_hair = CrossHairGate()
-        self.open_session: Optional["Session"] = None
+        # The Session open on it, or None. Typed as object: the session module builds on this one.
+        self.open_session: Optional[object] = None
         # Opening a session takes this, so that two threads cannot both find none open.
         self._session_lock = threading.Lock()
         # Whether the package has called into the adapter yet: the adapter reads its log settings

@@ -5,17 +5,14 @@ from __future__ import annotations
 import contextlib
 import ctypes
 import os
-from typing import TYPE_CHECKING, Iterator, Optional, Tuple
-
-import numpy as np
+from typing import Iterator, Optional, Tuple
 
 from ._checks import whole, whole_in_range
 from ._controls import CameraControls
-from ._frames import FrameBuffers, frame_shape, rgb_view
+from ._frames import Frame, FrameBuffers, frame_shape, rgb_view
+from ._library import Library
+from ._open_state import OpenState, closed_error, needs_open
 from .errors import KorvexError
-
-if TYPE_CHECKING:
-    from .session import Session
 
 # Timeouts in a row after which an export's message says the camera may have stopped delivering.
 STOPPED_AFTER_TIMEOUTS = 3
@@ -27,26 +24,28 @@ def _checked_layout(layout: object) -> int:
 
 
 class Camera(CameraControls):
-    """Camera ``device`` (counted from 1) of a ``Session``.
+    """Camera ``device`` (counted from 1) of a ``Session``, made by the session.
 
     Frames come as numpy arrays: H x W x 4 uint8 (B, G, R, 0) for colour, or while the session's
     cross-hair is on; H x W uint8 grey otherwise; H x W x 3 (R, G, B) with ``rgb=True``.
     ``colour`` starts from the model name (names ending in M are monochrome) and ``layout`` (the
     sensor's Bayer layout, 1..4, which the adapter cannot read from the camera) starts at 1; set
-    both to match the camera.
+    both to match the camera. Once the session is closed every call that would reach the adapter
+    raises RuntimeError naming it.
     """
 
-    def __init__(self, session: "Session", device: int):
-        self._session = session
-        self._library = session.library
+    def __init__(self, library: Library, state: OpenState, device: int):
+        self._state = state
+        self._library = library
         self.device = device
+        self._owner = f"camera {device}"
         self._buffers = FrameBuffers()
         self._capturing = False
         self._timeouts_in_a_row = 0
         self._window: Tuple[int, int, int, int] = (0, 0, 0, 0)
         self._shapes: Tuple[Tuple[int, ...], Tuple[int, ...]] = ((0, 0), (0, 0, 4))
         # Allocation put the camera in mode 0; without it the mode is whatever it was before.
-        self._resolution_mode: Optional[int] = 0 if session.allocated else None
+        self._resolution_mode: Optional[int] = 0 if state.allocated else None
         CameraControls.__init__(self)
         self.colour: bool = not self.model.endswith("M")
         self._layout = 1
@@ -71,28 +70,37 @@ class Camera(CameraControls):
         """True between a successful start() and stop()."""
         return self._capturing
 
+    @needs_open
     def start(self) -> None:
         """Starts continuous capture into the camera's two buffers."""
         self._library.call("ZqStartGrab", self.device)
         self._capturing = True
         self._timeouts_in_a_row = 0
 
+    @needs_open
     def stop(self) -> None:
         """Stops continuous capture. The camera counts as stopped even when the camera refused."""
+        self._stop()
+
+    def _stop(self) -> None:
+        # Also the session's, which stops its cameras as it closes.
         self._capturing = False
         self._library.call("ZqStopGrab", self.device)
 
     @contextlib.contextmanager
     def capture(self) -> Iterator["Camera"]:
-        """Captures for the duration of a with block and always stops at its end."""
+        """Captures for the duration of a with block and always stops at its end (a session closed
+        inside the block has stopped it already)."""
         self.start()
         try:
             yield self
         except BaseException:
-            with contextlib.suppress(KorvexError):
-                self.stop()
+            if self._state.open:
+                with contextlib.suppress(KorvexError):
+                    self.stop()
             raise
-        self.stop()
+        if self._state.open:
+            self.stop()
 
     # ---- frames --------------------------------------------------------------------------
 
@@ -101,14 +109,16 @@ class Camera(CameraControls):
         """(width, height) of the frames: the window, or the whole resolution mode."""
         return self._window[2], self._window[3]
 
-    def export(self, out: Optional[np.ndarray] = None, *, colour: Optional[bool] = None,
-               layout: Optional[int] = None, rgb: bool = False) -> np.ndarray:
+    def export(self, out: Optional[Frame] = None, *, colour: Optional[bool] = None,
+               layout: Optional[int] = None, rgb: bool = False) -> Frame:
         """Waits up to the session's timeout for the next frame of the capture and returns the
         newest one. Only while capturing (capture() or start()); grab() takes a single frame.
 
-        Without out, the frame lands in an array kept by the camera and overwritten by the next
-        export of the same shape. With out (uint8, C-contiguous, the frame's shape: H x W x 4, or
-        H x W for grey with the cross-hair off) it is written there directly and out is returned.
+        The frame is uint8: H x W x 4 (B, G, R, 0) for colour, and for grey while the session's
+        cross-hair is on; H x W for grey otherwise; H and W are frame_size's height and width.
+        Without out, each call returns a new array. With out (uint8, C-contiguous, the frame's
+        shape) the frame is written there directly, with no allocation, and out is returned:
+        the way to reuse one array for a stream of frames.
 
         rgb=True returns H x W x 3 in R, G, B order, a view without a copy: of the B,G,R,0 frame
         (reversed channels without the padding, so not C-contiguous; np.ascontiguousarray copies
@@ -126,7 +136,7 @@ class Camera(CameraControls):
         # thread meanwhile cannot make the adapter write a frame larger than the array.
         if colour:
             shape = self._shapes[1]
-            out, address = self._destination(out, "export", shape)
+            out, address = self._destination(out, shape)
             result = self._library.export_frame(self.device, address, shape[1], shape[0], 1, layout)
         else:
             # The destination is sized for the cross-hair switch, which stays as it is until the
@@ -135,7 +145,7 @@ class Camera(CameraControls):
             cross = gate.begin_grey()
             try:
                 shape = self._shapes[1 if cross else 0]
-                out, address = self._destination(out, "export", shape)
+                out, address = self._destination(out, shape)
                 result = self._library.export_frame(self.device, address, shape[1], shape[0], 0, layout)
             finally:
                 gate.end_grey()
@@ -144,29 +154,32 @@ class Camera(CameraControls):
         self._timeouts_in_a_row = 0
         return rgb_view(out) if rgb else out
 
-    def grab(self, out: Optional[np.ndarray] = None, *, colour: Optional[bool] = None,
-             layout: Optional[int] = None, rgb: bool = False) -> np.ndarray:
+    @needs_open
+    def grab(self, out: Optional[Frame] = None, *, colour: Optional[bool] = None,
+             layout: Optional[int] = None, rgb: bool = False) -> Frame:
         """Takes one frame now (no cross-hair) and returns it as export() does.
 
         Only while the camera is not capturing: during capture the camera refills the buffer a
-        grab reads, so the adapter refuses it and this raises KorvexError. Stop capture first, or
-        use export() for frames of a running capture."""
+        grab reads, so this raises RuntimeError. Stop capture first, or use export() for frames
+        of a running capture."""
+        if self._capturing:
+            raise RuntimeError(f"camera {self.device} is capturing: grab() takes a single frame from a stopped "
+                               "camera; stop capture first, or use export() for frames of the capture")
         colour = self.colour if colour is None else colour
         layout = self._layout if layout is None else _checked_layout(layout)
         shape = self._shapes[1 if colour else 0]
-        out, address = self._destination(out, "grab", shape)
+        out, address = self._destination(out, shape)
         self._library.call("ZqGrabSingle", self.device, address, shape[1], shape[0], 1 if colour else 0, layout)
         return rgb_view(out) if rgb else out
 
-    def _destination(self, out: Optional[np.ndarray], kind: str,
-                     shape: Tuple[int, ...]) -> Tuple[np.ndarray, ctypes.c_void_p]:
+    def _destination(self, out: Optional[Frame], shape: Tuple[int, ...]) -> Tuple[Frame, ctypes.c_void_p]:
         if out is None:
-            return self._buffers.reused(kind, shape)
+            return self._buffers.new(shape)
         return self._buffers.caller(out, shape)
 
     def _not_capturing(self) -> RuntimeError:
-        if self._session.closed:
-            return RuntimeError(f"camera {self.device}: export() needs an open session; this one is closed")
+        if not self._state.open:
+            return closed_error(self._owner, "export")
         return RuntimeError(f"camera {self.device} is not capturing: export() needs capture() or start() first "
                             "(grab() takes a single frame without them)")
 
@@ -183,6 +196,7 @@ class Camera(CameraControls):
     # ---- geometry ------------------------------------------------------------------------
 
     @property
+    @needs_open
     def resolution(self) -> Tuple[int, int]:
         """(width, height) of the current resolution mode, as the camera lists it."""
         width = self._library.ZqGetImageWidth(self.device)
@@ -201,6 +215,7 @@ class Camera(CameraControls):
         return self._resolution_mode
 
     @resolution_mode.setter
+    @needs_open
     def resolution_mode(self, mode: int) -> None:
         mode = whole("resolution mode", mode)
         before = self.resolution
@@ -218,6 +233,7 @@ class Camera(CameraControls):
         return self._window
 
     @window.setter
+    @needs_open
     def window(self, window: Tuple[int, int, int, int]) -> None:
         left, top, width, height = window
         left, top = whole("window left", left), whole("window top", top)

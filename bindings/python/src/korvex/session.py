@@ -9,6 +9,7 @@ from typing import Optional, Tuple, Union
 
 from ._checks import finite, whole
 from ._library import Library, PathLike, resolve
+from ._open_state import OpenState, needs_open
 from .camera import Camera
 from .errors import KorvexError
 
@@ -57,15 +58,17 @@ class Session:
     the first session (or set the variables before starting Python); given later, they warn that
     the adapter may keep the earlier ones.
 
-    ``cameras`` is the tuple of Camera objects, ``library`` the Library.
+    ``cameras`` is the tuple of Camera objects, ``library`` the Library. Once closed, every call
+    of the session or its cameras that would reach the adapter raises RuntimeError naming it.
     """
+
+    _owner = "session"
 
     def __init__(self, count: Optional[int] = None, *, allocate: bool = True,
                  library: Union[None, PathLike, Library] = None, log: Optional[str] = None,
                  log_file: Optional[PathLike] = None):
         self.library = resolve(library)
-        self._open = False
-        self.allocated = False
+        self._state = OpenState()
         self.cameras: Tuple[Camera, ...] = ()
         _pass_log_settings(self.library, log, log_file)
         if count is None:
@@ -77,7 +80,7 @@ class Session:
         try:
             if allocate:
                 self.allocate()
-            self.cameras = tuple(Camera(self, device) for device in range(1, count + 1))
+            self.cameras = tuple(Camera(self.library, self._state, device) for device in range(1, count + 1))
         except BaseException:
             self.close()
             raise
@@ -104,9 +107,15 @@ class Session:
                 self.library.ZqCloseDevice()
             if result != 1:
                 raise KorvexError("ZqOpenDevice", result, f"cannot open {count} camera(s)")
-            self._open = True
+            self._state.open = True
             self.library.open_session = self
 
+    @property
+    def allocated(self) -> bool:
+        """True once allocate() succeeded in this session."""
+        return self._state.allocated
+
+    @needs_open
     def allocate(self) -> None:
         """Gives every camera its buffers and colour tables (again, after geometry changes), and
         puts every camera in resolution mode 0 with the whole mode as its window."""
@@ -119,7 +128,7 @@ class Session:
                 with contextlib.suppress(KorvexError):
                     camera._reset_window()
             raise
-        self.allocated = True
+        self._state.allocated = True
         for camera in self.cameras:
             camera._resolution_mode = 0
             camera._reset_window()
@@ -132,15 +141,15 @@ class Session:
 
     def close(self) -> None:
         """Stops capturing cameras and closes all; the settings file keeps their white balance."""
-        if not self._open:
+        if not self._state.open:
             return
-        self._open = False
+        self._state.open = False
         failure = None
         try:
             for camera in self.cameras:
                 if camera.capturing:
                     try:
-                        camera.stop()
+                        camera._stop()
                     except KorvexError as error:
                         failure = failure or error
             self.library.ZqCloseDevice()
@@ -153,7 +162,7 @@ class Session:
     @property
     def closed(self) -> bool:
         """True once close() ran (or the with block ended); the cameras can no longer be used."""
-        return not self._open
+        return not self._state.open
 
     # ---- library-wide settings -------------------------------------------------------------
 
@@ -165,6 +174,7 @@ class Session:
         return None if milliseconds == -1 else milliseconds / 1000
 
     @timeout.setter
+    @needs_open
     def timeout(self, seconds: Optional[float]) -> None:
         milliseconds = -1
         if seconds is not None:
@@ -174,6 +184,7 @@ class Session:
         self.library.call("ZqSetTimeout", milliseconds)
         self.library.timeout_ms = milliseconds
 
+    @needs_open
     def set_cross_hair(self, box: Optional[Tuple[int, int, int, int]] = None, thickness: int = 1) -> None:
         """Draws a red cross-hair inside box (x, y, width, height) on every camera's exports, which
         then always have 4 bytes per pixel; None switches it off.
