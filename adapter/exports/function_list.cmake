@@ -1,17 +1,26 @@
 # Reading the function lists that headers keep as X-macros (exports/export_list.h for the
 # adapter's exports, camera_sdk/include/hvdailt_operations.h for the camera library's operations),
 # so that the files a linker needs are made from the one list, and writing such files.
+include_guard(GLOBAL)
 
-# The list macro defined in text as "#define <macro>(ENTRY) ...": its body, with continued lines
-# joined, in <out>, and the name of its parameter, the macro each entry calls, in <entry>.
-function(korvex_list_macro text macro out entry)
+# The entries of the list that macro defines in header ("#define <macro>(ENTRY) ENTRY(...) ...",
+# continued over lines): each entry's arguments as written between its parentheses, in <out>.
+function(korvex_list_entries header macro out)
+  file(READ ${header} text)
   string(REPLACE "\\\n" " " joined "${text}")
   string(REGEX MATCH "#define ${macro}\\(([A-Z]+)\\)([^\n]*)" ignored "${joined}")
-  if(CMAKE_MATCH_1 STREQUAL "")
-    message(FATAL_ERROR "no #define ${macro}(ENTRY) found")
+  set(entry "${CMAKE_MATCH_1}")
+  string(REGEX MATCHALL "${entry}\\(([^()]|\\([^()]*\\))*\\)" calls "${CMAKE_MATCH_2}")
+  if(entry STREQUAL "" OR calls STREQUAL "")
+    message(FATAL_ERROR "${header}: no entry of a #define ${macro}(ENTRY) read")
   endif()
-  set(${entry} "${CMAKE_MATCH_1}" PARENT_SCOPE)
-  set(${out} "${CMAKE_MATCH_2}" PARENT_SCOPE)
+  set(entries "")
+  foreach(call IN LISTS calls)
+    string(REGEX REPLACE "^${entry}\\((.*)\\)$" "\\1" arguments "${call}")
+    list(APPEND entries "${arguments}")
+  endforeach()
+  set(${out} "${entries}" PARENT_SCOPE)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
 endfunction()
 
 # The bytes an argument of type takes on the 32-bit x86 stack, which __stdcall's decoration
@@ -26,15 +35,15 @@ function(korvex_stack_bytes type out)
 endfunction()
 
 # Reads the list that macro defines in header, one ENTRY(returnType, Name, (type, name), ...) per
-# function, where ENTRY is the macro's parameter. Sets <prefix>_NAMES (in the list's order) and
-# <prefix>_<Name>_BYTES, the bytes of the function's arguments on the 32-bit x86 stack.
+# function. Sets <prefix>_NAMES (in the list's order) and <prefix>_<Name>_BYTES, the bytes of the
+# function's arguments on the 32-bit x86 stack.
 function(korvex_read_function_list header macro prefix)
-  file(READ ${header} text)
-  korvex_list_macro("${text}" ${macro} body entry)
-  string(REGEX MATCHALL "${entry}\\(([^()]|\\([^()]*\\))*\\)" calls "${body}")
+  korvex_list_entries(${header} ${macro} entries)
   set(names "")
-  foreach(call IN LISTS calls)
-    string(REGEX MATCH "^${entry}\\([^,]+, *([A-Za-z_][A-Za-z0-9_]*)(.*)\\)$" ignored "${call}")
+  foreach(entry IN LISTS entries)
+    if(NOT entry MATCHES "^[^,]+, *([A-Za-z_][A-Za-z0-9_]*)(.*)$")
+      message(FATAL_ERROR "${header}: an entry of ${macro} is not (returnType, Name, (type, name)...): ${entry}")
+    endif()
     set(name ${CMAKE_MATCH_1})
     string(REGEX MATCHALL "\\([^(),]+,[^()]*\\)" pairs "${CMAKE_MATCH_2}")
     set(bytes 0)
@@ -46,28 +55,22 @@ function(korvex_read_function_list header macro prefix)
     list(APPEND names ${name})
     set(${prefix}_${name}_BYTES ${bytes} PARENT_SCOPE)
   endforeach()
-  list(LENGTH names count)
-  if(count EQUAL 0)
-    message(FATAL_ERROR "${header}: no entry of ${macro} read")
-  endif()
   set(${prefix}_NAMES ${names} PARENT_SCOPE)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
 endfunction()
 
 # Reads the second names that macro defines in header, ALIAS(Name, Function) each. Sets
 # <prefix>_ALIASES (the names) and <prefix>_<Name>_OF (the function each names).
 function(korvex_read_alias_list header macro prefix)
-  file(READ ${header} text)
-  korvex_list_macro("${text}" ${macro} body entry)
-  string(REGEX MATCHALL "${entry}\\([^()]*\\)" calls "${body}")
+  korvex_list_entries(${header} ${macro} entries)
   set(names "")
-  foreach(call IN LISTS calls)
-    string(REGEX MATCH "^${entry}\\( *([A-Za-z0-9_]+) *, *([A-Za-z0-9_]+) *\\)$" ignored "${call}")
+  foreach(entry IN LISTS entries)
+    if(NOT entry MATCHES "^ *([A-Za-z0-9_]+) *, *([A-Za-z0-9_]+) *$")
+      message(FATAL_ERROR "${header}: an entry of ${macro} is not (Name, Function): ${entry}")
+    endif()
     list(APPEND names ${CMAKE_MATCH_1})
     set(${prefix}_${CMAKE_MATCH_1}_OF ${CMAKE_MATCH_2} PARENT_SCOPE)
   endforeach()
   set(${prefix}_ALIASES ${names} PARENT_SCOPE)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
 endfunction()
 
 # text padded with spaces to width characters.
