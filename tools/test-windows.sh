@@ -29,8 +29,6 @@ check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }  # check NAME COMM
 count_lines() {  # adds the PASS and FAIL lines of a log
   passed=$((passed + $(grep -c '^PASS ' "$1"))) failed=$((failed + $(grep -c '^FAIL ' "$1")))
 }
-# The 37 names of the module definition with their ordinals, "ordinal name" per line.
-defined_exports=$(sed -n 's/^ *\(Zq[A-Za-z]*\) .*@\([0-9]*\)$/\2 \1/p' adapter/exports/Korvex.def)
 # The Wine runs per architecture: each gtest program, the settings file, the C host, the demo.
 wine_runs=(korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_tests "settings file" korvex_c_host korvex_demo)
 
@@ -51,7 +49,10 @@ build() {
 
 # Dependencies, export table and the import tables of the hosts linked through libKorvex.dll.a.
 static_checks() {
-  local arch=$1 objdump="$2-objdump" bin="${root}/${windows_build}-$1/bin" dll allowed imports
+  local arch=$1 objdump="$2-objdump" bin="${root}/${windows_build}-$1/bin" dll allowed imports defined_exports
+  # The 37 names of the build's export list (made from the list of exported names) with their
+  # ordinals, "ordinal name" per line.
+  defined_exports=$(sed -n 's/^ *\(Zq[A-Za-z]*\) .*@\([0-9]*\)$/\2 \1/p' "${root}/${windows_build}-${arch}/lib/Korvex.def")
   echo "=== windows-${arch}: static checks ==="
   # Each DLL needs nothing beyond Windows' own DLLs (and Korvex.dll the two camera DLLs).
   local system_dlls='^(KERNEL32|USER32|msvcrt|ADVAPI32)\.dll$'

@@ -181,7 +181,7 @@ int16_t SnapAndDeliver(Slot& slot, uint8_t* destination, int16_t width, int16_t 
     // The converter knows layouts 1..4 only; any other would leave an earlier picture in the
     // working buffer, so such a colour grab is refused before the snap.
     if (colour == 1 && !KnownLayout(layout)) return 0;
-    const HVSTATUS status = camera::HVSnapShot(slot.handle(), buffers->rawBuffers, 1);
+    const HVSTATUS status = camera::HVSnapShot(slot.number(), slot.handle(), buffers->rawBuffers, 1);
     // A failed snap still delivers what raw buffer 0 holds; a grab never draws the cross-hair.
     if (!Deliver(slot, *buffers, buffers->rawBuffers[0], destination, width, height, colour == 1, layout, nullptr)) {
         return 0;

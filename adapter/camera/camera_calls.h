@@ -1,39 +1,40 @@
-// The adapter's one way into the camera library: a wrapper for each of its operations, generated
-// from the operation list (hvdailt_operations.h), with the library's own names and parameters.
+// The adapter's one way into the camera library: a function for each of its operations, with the
+// library's own name and parameters after the number of the camera the call is for (1..10, or
+// diagnostics::kNoCamera for a call about no camera), which its log line carries.
 //
-//   const HVSTATUS status = camera::HVSetResolution(handle, mode);
+//   const HVSTATUS status = camera::HVSetResolution(slot.number(), slot.handle(), mode);
 //
-// With the camera domain's log off a wrapper costs one relaxed load and a branch before the call.
-// Otherwise it times the call and logs it: at debug every call with its arguments, status and
-// duration, at warn every call that failed. The adapter makes no camera call from the snap
-// callback thread, so these lines never come from it.
+// With the camera domain's log off a function makes one relaxed load and a branch before the
+// library's call. Otherwise it times the call and logs it: at debug every call with its arguments,
+// status and duration, at warn every call that failed. The adapter makes no camera call from the
+// snap callback thread, so these lines never come from it.
 #pragma once
 
 #include <cstdint>
 
 #include "HVDAILT.h"
-#include "diagnostics/log.h"
-#include "hvdailt_operations.h"
 
 namespace korvex::camera {
 
-namespace detail {
-// The call made and logged.
-#define KX_CAMERA_LOGGED_DECLARATION(returnType, name, ...) \
-    returnType Logged##name(HVDAILT_MAP(HVDAILT_PARAMETER_DECLARATION, __VA_ARGS__));
-HVDAILT_OPERATIONS(KX_CAMERA_LOGGED_DECLARATION)
-#undef KX_CAMERA_LOGGED_DECLARATION
-
-// Warn is the least verbose level a camera call logs at: below it, nothing is logged.
-inline bool CallsLogged() { return diagnostics::LogEnabled(diagnostics::Domain::Camera, diagnostics::Level::Warn); }
-}  // namespace detail
-
-#define KX_CAMERA_WRAPPER(returnType, name, ...)                                                                  \
-    inline returnType name(HVDAILT_MAP(HVDAILT_PARAMETER_DECLARATION, __VA_ARGS__)) {                             \
-        if (detail::CallsLogged()) return detail::Logged##name(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__)); \
-        return ::name(HVDAILT_MAP(HVDAILT_PARAMETER_NAME, __VA_ARGS__));                                          \
-    }
-HVDAILT_OPERATIONS(KX_CAMERA_WRAPPER)
-#undef KX_CAMERA_WRAPPER
+HVSTATUS BeginHVDevice(int camera, int32_t device, HHV* handle);
+HVSTATUS EndHVDevice(int camera, HHV handle);
+HVSTATUS HVGetDeviceTotal(int camera, int32_t* count);
+HVSTATUS HVGetDeviceInfo(int camera, HHV handle, int32_t kind, void* buffer, int32_t* size);
+HVSTATUS HVSetResolution(int camera, HHV handle, int32_t mode);
+HVSTATUS HVSetOutputWindow(int camera, HHV handle, int32_t left, int32_t top, int32_t width, int32_t height);
+HVSTATUS HVSetSnapMode(int camera, HHV handle, int32_t mode);
+HVSTATUS HVAGCControl(int camera, HHV handle, uint8_t code, int32_t value);
+HVSTATUS HVAECControl(int camera, HHV handle, uint8_t code, uint32_t value);
+HVSTATUS HVADCControl(int camera, HHV handle, uint8_t code, int32_t value);
+HVSTATUS HVOpenSnap(int camera, HHV handle, HVSnapCallback callback, void* userValue);
+HVSTATUS HVStartSnap(int camera, HHV handle, uint8_t** buffers, int32_t count);
+HVSTATUS HVSnapShot(int camera, HHV handle, uint8_t** buffers, int32_t count);
+HVSTATUS HVCloseSnap(int camera, HHV handle);
+HVSTATUS HVTriggerShot(int camera, HHV handle);
+HVSTATUS HVSetTriggerPolarity(int camera, HHV handle, int32_t polarity);
+HVSTATUS HVSetStrobePolarity(int camera, HHV handle, int32_t polarity);
+HVSTATUS HVSetSnapSpeed(int camera, HHV handle, int32_t speed);
+HVSTATUS HVSetBlanking(int camera, HHV handle, int32_t first, int32_t second);
+HVSTATUS HVCommand(int camera, HHV handle, int32_t command, ControlRecord* record, int32_t* length);
 
 }  // namespace korvex::camera

@@ -41,15 +41,15 @@ int16_t SetGain(Slot& slot, int16_t mode, int16_t value) {
 int16_t SetChannelGain(Slot& slot, int16_t channel, int16_t value) {
     // Formed in 8 bits and not checked: channels 0..3 give codes 16..19.
     const auto code = static_cast<uint8_t>(static_cast<uint8_t>(channel) + kFirstChannelCode);
-    return FromStatus(camera::HVAGCControl(slot.handle(), code, value));
+    return FromStatus(camera::HVAGCControl(slot.number(), slot.handle(), code, value));
 }
 
 int16_t SetADCLevel(Slot& slot, int16_t level) {
-    return FromStatus(camera::HVADCControl(slot.handle(), kAdcLevel, level));
+    return FromStatus(camera::HVADCControl(slot.number(), slot.handle(), kAdcLevel, level));
 }
 
 int16_t EnableADC(Slot& slot, int16_t flag) {
-    return FromStatus(camera::HVADCControl(slot.handle(), kAdcEnable, flag == 1 ? 1 : 0));
+    return FromStatus(camera::HVADCControl(slot.number(), slot.handle(), kAdcEnable, flag == 1 ? 1 : 0));
 }
 
 int16_t SetADCValue(Slot& slot, int16_t value) {
@@ -58,27 +58,29 @@ int16_t SetADCValue(Slot& slot, int16_t value) {
 }
 
 int16_t SetBlanking(Slot& slot, int16_t first, int16_t second) {
-    return FromStatus(camera::HVSetBlanking(slot.handle(), first, second));
+    return FromStatus(camera::HVSetBlanking(slot.number(), slot.handle(), first, second));
 }
 
-int16_t SetSnapMode(Slot& slot, int16_t mode) { return FromStatus(camera::HVSetSnapMode(slot.handle(), mode)); }
+int16_t SetSnapMode(Slot& slot, int16_t mode) {
+    return FromStatus(camera::HVSetSnapMode(slot.number(), slot.handle(), mode));
+}
 
 // The three flag settings report success whatever the camera answers.
 int16_t SetSnapSpeed(Slot& slot, int16_t flag) {
-    (void)camera::HVSetSnapSpeed(slot.handle(), OneOrZero(flag));
+    (void)camera::HVSetSnapSpeed(slot.number(), slot.handle(), OneOrZero(flag));
     return 1;
 }
 
 int16_t SetTriggerPolarity(Slot& slot, int16_t flag) {
-    (void)camera::HVSetTriggerPolarity(slot.handle(), OneOrZero(flag));
+    (void)camera::HVSetTriggerPolarity(slot.number(), slot.handle(), OneOrZero(flag));
     return 1;
 }
 
 int16_t SetStrobePolarity(Slot& slot, int16_t flag) {
-    (void)camera::HVSetStrobePolarity(slot.handle(), OneOrZero(flag));
+    (void)camera::HVSetStrobePolarity(slot.number(), slot.handle(), OneOrZero(flag));
     return 1;
 }
 
-int16_t TriggerShot(Slot& slot) { return FromStatus(camera::HVTriggerShot(slot.handle())); }
+int16_t TriggerShot(Slot& slot) { return FromStatus(camera::HVTriggerShot(slot.number(), slot.handle())); }
 
 }  // namespace korvex

@@ -102,24 +102,26 @@ std::optional<uint32_t> ExposureRows(ExposureClass exposureClass, int32_t unit, 
 }
 
 int16_t SetShutter(Slot& slot, int16_t unit, int16_t value) {
+    const int cameraNumber = slot.number();
     const HHV handle = slot.handle();
 
     // Zeroed and checked: a query that fails leaves no stale code to classify.
     int32_t typeCode = 0;
     int32_t size = sizeof typeCode;
-    if (camera::HVGetDeviceInfo(handle, HV_INFO_TYPE_CODE, &typeCode, &size) != 0) return 0;
+    if (camera::HVGetDeviceInfo(cameraNumber, handle, HV_INFO_TYPE_CODE, &typeCode, &size) != 0) return 0;
 
     const ExposureClass exposureClass = ClassifyExposure(typeCode);
     if (exposureClass == ExposureClass::SvDirect) {
         // The camera takes the pair as given, each widened with its sign; only the value's
         // status counts.
-        (void)camera::HVAECControl(handle, kAecUnit, static_cast<uint32_t>(int32_t{unit}));
-        return camera::HVAECControl(handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0 ? 1 : 0;
+        (void)camera::HVAECControl(cameraNumber, handle, kAecUnit, static_cast<uint32_t>(int32_t{unit}));
+        return camera::HVAECControl(cameraNumber, handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0 ? 1
+                                                                                                                 : 0;
     }
 
     const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot.width, slot.resolutionMode);
     if (!rows) return 0;
-    return camera::HVAECControl(handle, kAecRows, *rows) == 0 ? 1 : 0;
+    return camera::HVAECControl(cameraNumber, handle, kAecRows, *rows) == 0 ? 1 : 0;
 }
 
 }  // namespace korvex

@@ -28,7 +28,7 @@ int16_t Low16(int32_t value) { return static_cast<int16_t>(static_cast<uint16_t>
 enum class Dimension { Width, Height };
 
 int16_t CurrentEntryDimension(Slot& slot, Dimension dimension) {
-    const ResolutionList list(slot.handle());
+    const ResolutionList list(slot.number(), slot.handle());
     const ResolutionEntry* entry = list.at(slot.resolutionMode);
     if (entry == nullptr) return -1;
     switch (dimension) {
@@ -43,13 +43,13 @@ int16_t CurrentEntryDimension(Slot& slot, Dimension dimension) {
 int16_t SetResolution(Slot& slot, int16_t mode) {
     // The list is read before the mode is sent (not after) so that a mode outside the list or
     // one too large for the buffers is refused before the camera hears of it.
-    const ResolutionList list(slot.handle());
+    const ResolutionList list(slot.number(), slot.handle());
     const ResolutionEntry* entry = list.at(mode);
     if (entry == nullptr) return 0;
     const ResolutionEntry chosen = *entry;
     if (!FitsBuffers(slot, chosen.width, chosen.height)) return 0;
 
-    const HVSTATUS status = camera::HVSetResolution(slot.handle(), mode);
+    const HVSTATUS status = camera::HVSetResolution(slot.number(), slot.handle(), mode);
     // The slot follows the requested mode even when the camera refuses it.
     slot.width = chosen.width;
     slot.height = chosen.height;
@@ -63,7 +63,7 @@ int16_t SetAOI(Slot& slot, int16_t left, int16_t top, int16_t width, int16_t hei
     // Only the width is kept: it is the row length of later exposure settings. The height stays
     // the resolution's and the position is not recorded.
     slot.width = width;
-    const HVSTATUS status = camera::HVSetOutputWindow(slot.handle(), left, top, width, height);
+    const HVSTATUS status = camera::HVSetOutputWindow(slot.number(), slot.handle(), left, top, width, height);
     if (status == 0) return 1;
     return Low16(status);
 }

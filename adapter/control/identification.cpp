@@ -43,19 +43,19 @@ int32_t SizeWithin(int32_t reported, int32_t capacity) {
 
 // The two-call query of an information kind: its size first, then its content into area, with
 // the size never above the area's own. Returns the status of the second call.
-HVSTATUS QueryInto(HHV handle, int32_t kind, void* area, int32_t areaBytes) {
+HVSTATUS QueryInto(int cameraNumber, HHV handle, int32_t kind, void* area, int32_t areaBytes) {
     int32_t size = 0;
-    (void)camera::HVGetDeviceInfo(handle, kind, nullptr, &size);
+    (void)camera::HVGetDeviceInfo(cameraNumber, handle, kind, nullptr, &size);
     size = SizeWithin(size, areaBytes);
-    return camera::HVGetDeviceInfo(handle, kind, area, &size);
+    return camera::HVGetDeviceInfo(cameraNumber, handle, kind, area, &size);
 }
 
 // Reads the serial-number text and writes its first 30 bytes into start, zero-padded. The usual area holds 256
 // bytes; since the camera library refuses a buffer smaller than the size it reported, a longer
 // serial is read whole into a zeroed area of its own size. Returns the status of the second call.
-HVSTATUS QuerySerialStart(HHV handle, uint8_t* start) {
+HVSTATUS QuerySerialStart(int cameraNumber, HHV handle, uint8_t* start) {
     int32_t size = 0;
-    (void)camera::HVGetDeviceInfo(handle, HV_INFO_SERIAL, nullptr, &size);
+    (void)camera::HVGetDeviceInfo(cameraNumber, handle, HV_INFO_SERIAL, nullptr, &size);
     char usual[kSerialAreaBytes] = {};
     char* area = usual;
     std::unique_ptr<char[]> whole;
@@ -64,7 +64,7 @@ HVSTATUS QuerySerialStart(HHV handle, uint8_t* start) {
         if (whole != nullptr) area = whole.get();
     }
     if (area == usual) size = SizeWithin(size, static_cast<int32_t>(kSerialAreaBytes));
-    const HVSTATUS status = camera::HVGetDeviceInfo(handle, HV_INFO_SERIAL, area, &size);
+    const HVSTATUS status = camera::HVGetDeviceInfo(cameraNumber, handle, HV_INFO_SERIAL, area, &size);
     std::memcpy(start, area, kSerialBytes);
     return status;
 }
@@ -89,7 +89,7 @@ uint8_t GetDeviceType(Slot& slot, uint8_t* buffer) {
     char name[kNameBytes] = {};
     int32_t typeCode = 0;
     int32_t size = sizeof typeCode;
-    const HVSTATUS status = camera::HVGetDeviceInfo(slot.handle(), HV_INFO_TYPE_CODE, &typeCode, &size);
+    const HVSTATUS status = camera::HVGetDeviceInfo(slot.number(), slot.handle(), HV_INFO_TYPE_CODE, &typeCode, &size);
     // A failed query reports no name rather than the name of the code the buffer started with.
     const char* model = status == 0 ? ModelName(typeCode) : nullptr;
     if (model != nullptr) std::memcpy(name, model, std::strlen(model) + 1);
@@ -101,7 +101,7 @@ uint8_t GetDeviceSeriesNum(Slot& slot, uint8_t* buffer) {
     if (buffer == nullptr) return 0;
 
     // A serial of 30 characters or more arrives cut, without its terminator.
-    return QuerySerialStart(slot.handle(), buffer) == 0 ? 1 : 0;
+    return QuerySerialStart(slot.number(), slot.handle(), buffer) == 0 ? 1 : 0;
 }
 
 uint8_t GetHardwareVersion(Slot& slot, uint8_t* buffer) {
@@ -109,7 +109,7 @@ uint8_t GetHardwareVersion(Slot& slot, uint8_t* buffer) {
 
     char text[kSerialAreaBytes] = {};
     int32_t version = 0;
-    const HVSTATUS status = QueryInto(slot.handle(), HV_INFO_HW_VERSION, &version, kVersionSize);
+    const HVSTATUS status = QueryInto(slot.number(), slot.handle(), HV_INFO_HW_VERSION, &version, kVersionSize);
     // An unanswered query leaves the version at 0, which reads "0". Ten-character texts fill the
     // ten bytes with no terminator, and an eleven-character one loses its last digit.
     FormatHardwareVersion(version, text);
@@ -122,7 +122,7 @@ int16_t GetLastStatus(Slot& slot) {
     int32_t output = 0;
     ControlRecord record{HV_CONTROL_STATUS_QUERY, &input, sizeof input, &output, sizeof output, 0};
     int32_t length = sizeof record;
-    if (camera::HVCommand(slot.handle(), HV_COMMAND_CONTROL, &record, &length) != 0) return 0;
+    if (camera::HVCommand(slot.number(), slot.handle(), HV_COMMAND_CONTROL, &record, &length) != 0) return 0;
     return output == 0 ? 1 : -1;
 }
 

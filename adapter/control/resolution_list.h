@@ -10,9 +10,9 @@ namespace korvex {
 
 class ResolutionList {
 public:
-    // Reads the list of handle. ok() is false when either query failed, the size is not a whole
-    // number of entries, or memory ran out.
-    explicit ResolutionList(HHV handle);
+    // Reads the list of handle, the session of camera cameraNumber (1..10). ok() is false when
+    // either query failed, the size is not a whole number of entries, or memory ran out.
+    ResolutionList(int cameraNumber, HHV handle);
 
     bool ok() const { return ok_; }
     // The status of the second query, the one that fills the list.

@@ -27,7 +27,7 @@ std::size_t LargestFrame(const ResolutionList& list) {
 // Allocation of one open camera. The camera is put in mode 0 so that the slot's geometry is the
 // camera's, and the buffers hold the largest mode of its list, so that every mode fits them.
 bool AllocateSlot(Slot& slot) {
-    const ResolutionList list(slot.handle());
+    const ResolutionList list(slot.number(), slot.handle());
     const std::size_t pixels = LargestFrame(list);
     if (pixels == 0) return false;
     const ResolutionEntry first = *list.at(0);
@@ -46,10 +46,10 @@ void NoteOpened(SlotTable& table, int16_t count) {
         const HHV handle = table.slots[device - 1].handle();
         int32_t typeCode = -1;
         int32_t size = sizeof typeCode;
-        (void)camera::HVGetDeviceInfo(handle, HV_INFO_TYPE_CODE, &typeCode, &size);
+        (void)camera::HVGetDeviceInfo(device, handle, HV_INFO_TYPE_CODE, &typeCode, &size);
         char serial[257] = {};
         size = 256;
-        if (camera::HVGetDeviceInfo(handle, HV_INFO_SERIAL, serial, &size) != 0) serial[0] = '\0';
+        if (camera::HVGetDeviceInfo(device, handle, HV_INFO_SERIAL, serial, &size) != 0) serial[0] = '\0';
         const char* model = ModelName(typeCode);
         KX_LOG(Domain::Lifecycle, Level::Info, device, "open: model %s (type code %d), serial %s, handle %u",
                model == nullptr ? "unknown" : model, static_cast<int>(typeCode), serial, static_cast<unsigned>(handle));
@@ -99,7 +99,7 @@ int16_t RestartCamera(Slot& slot) { return slot.Restart(slot.index() + 1) ? 1 : 
 
 int16_t GetDeviceTotal() {
     int32_t count = -1;
-    if (camera::HVGetDeviceTotal(&count) != 0) return -1;
+    if (camera::HVGetDeviceTotal(diagnostics::kNoCamera, &count) != 0) return -1;
     return static_cast<int16_t>(count);
 }
 

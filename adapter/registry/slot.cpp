@@ -2,11 +2,11 @@
 // session, and every change of the slot's state.
 #include "registry/slot.h"
 
+#include "camera/camera_calls.h"
 #include "diagnostics/log.h"
 #include "registry/frame_buffers.h"
 #include "registry/slot_names.h"
 #include "registry/slot_event.h"
-#include "camera/camera_calls.h"
 
 namespace korvex {
 
@@ -52,7 +52,7 @@ void Slot::KeepUnendedSession(HHV session) {
 
 // Ends the session kept by KeepUnendedSession, if any.
 void Slot::EndUnendedSession() {
-    if (unendedSession_ != 0 && camera::EndHVDevice(unendedSession_) == 0) {
+    if (unendedSession_ != 0 && camera::EndHVDevice(number(), unendedSession_) == 0) {
         unendedSession_ = 0;
         Move(SlotEvent::DroppedEnded);
     }
@@ -66,7 +66,7 @@ void Slot::EndSession() {
     WakeWaiters(*this);
     WaitForBufferReaders(*this);
     EndUnendedSession();  // an earlier session first: this one may take its place
-    const HVSTATUS status = camera::EndHVDevice(handle);
+    const HVSTATUS status = camera::EndHVDevice(number(), handle);
     handle_.store(0);
     if (captureMayRun && status != 0) KeepUnendedSession(handle);
     if (unendedSession_ != 0) Move(SlotEvent::Dropped);
@@ -75,7 +75,7 @@ void Slot::EndSession() {
 // Begins camera device in the slot. False, with nothing written into the slot, when it fails.
 bool Slot::BeginSession(int32_t device) {
     HHV handle = 0;
-    if (camera::BeginHVDevice(device, &handle) != 0) return false;
+    if (camera::BeginHVDevice(number(), device, &handle) != 0) return false;
     handle_.store(handle);
     Move(buffers_.load() != nullptr ? SlotEvent::BegunWithBuffers : SlotEvent::Begun);
     return true;
@@ -85,7 +85,7 @@ void Slot::Forget() {
     std::lock_guard lock(lifecycle_);
     const HHV handle = handle_.load();
     if (CaptureMayRun(state_.load())) {
-        const HVSTATUS status = camera::HVCloseSnap(handle);
+        const HVSTATUS status = camera::HVCloseSnap(number(), handle);
         if (status != 0) {
             NoteBuffersKept("stop before open");
             KeepUnendedSession(handle);
@@ -117,7 +117,7 @@ bool Slot::ProvideBuffers(std::size_t pixels) {
 
 bool Slot::Allocate(const AllocationPlan& plan, void (*prepareColour)(int32_t index)) {
     std::lock_guard lock(lifecycle_);
-    if (camera::HVSetResolution(handle_.load(), 0) != 0) return false;
+    if (camera::HVSetResolution(number(), handle_.load(), 0) != 0) return false;
     prepareColour(index());
     if (!ProvideBuffers(plan.pixels)) return false;
     width.store(plan.width);
@@ -135,7 +135,7 @@ int16_t Slot::Start(HVSnapCallback callback) {
     const HHV handle = handle_.load();
     WakeWaiters(*this);  // a restart ends the waits on the capture it replaces
     // Without the callback no frame would reach an export: nothing is started.
-    if (camera::HVOpenSnap(handle, callback, nullptr) != 0) return 0;
+    if (camera::HVOpenSnap(number(), handle, callback, nullptr) != 0) return 0;
     ForgetFrames(*this);
     // An export still reading a frame of the earlier capture finishes before the camera writes
     // into the buffers again.
@@ -144,13 +144,13 @@ int16_t Slot::Start(HVSnapCallback callback) {
     // about its buffers after a failed call, so they stay guarded until a stop is confirmed.
     Move(SlotEvent::CaptureStarted);
     // rawBuffers lives in the buffer block, which stays put while the camera may write into it.
-    return camera::HVStartSnap(handle, buffers->rawBuffers, 2) == 0 ? 1 : 0;
+    return camera::HVStartSnap(number(), handle, buffers->rawBuffers, 2) == 0 ? 1 : 0;
 }
 
 int16_t Slot::Stop() {
     std::lock_guard lock(lifecycle_);
     if (Judge(SlotUse::StopCapture, state_.load()) != Verdict::Allow) return 0;  // closed meanwhile
-    const HVSTATUS status = camera::HVCloseSnap(handle_.load());
+    const HVSTATUS status = camera::HVCloseSnap(number(), handle_.load());
     // A failed stop leaves the capture possibly running: the slot keeps guarding its buffers.
     if (status != 0) NoteBuffersKept("stop");
     Move(status == 0 ? SlotEvent::StopConfirmed : SlotEvent::StopUnconfirmed);

@@ -48,6 +48,8 @@ public:
     HHV handle() const { return handle_.load(); }
     // Camera index 0..9 (camera number - 1).
     int32_t index() const;
+    // Camera number 1..10, as the host and the log name it.
+    int32_t number() const { return index() + 1; }
 
     // Open's first step for every slot: a capture still running is stopped, because once its
     // handle is dropped nothing could stop it and its buffers could never be released; then the

@@ -1,6 +1,8 @@
 /* The camera library's 20 operations, written once. Every other list of them (the declarations
  * in HVDAILT.h, the simulator's entry points and exported wrappers, its operation enum and names,
- * a logging wrapper) is generated from this one.
+ * the adapter's Windows import definition) is made from this one, and the adapter's camera-call
+ * functions are checked against it. The build reads the list as text too
+ * (adapter/exports/function_list.cmake): keep each entry in the shape below.
  *
  * HVDAILT_OPERATIONS(OPERATION) expands, for each operation in declaration order, to
  *

@@ -41,6 +41,16 @@ TEST_F(DiagnosticLogTest, ARefusalNamesTheFunctionTheCameraAndItsState) {
     EXPECT_EQ(ZqCloseDevice(), 1);
 }
 
+// A call on a camera that is not open goes to the library with handle 0, which no session owns:
+// the line still names the camera the host asked about.
+TEST_F(DiagnosticLogTest, AFailedCameraCallNamesItsCameraEvenWithoutASession) {
+    SwitchOn("camera:warn");
+    EXPECT_EQ(ZqGetLastStatus(3), 0);
+    const std::string log = LogText();
+    EXPECT_NE(log.find("camera 3: HVCommand(0, 256, "), std::string::npos) << log;
+    EXPECT_NE(log.find(") failed with status "), std::string::npos) << log;
+}
+
 TEST_F(DiagnosticLogTest, DebugShowsTheCameraCallsAndStateChangesOfACaptureInOrder) {
     SwitchOn("debug");
     ASSERT_EQ(ZqOpenDevice(1), 1);

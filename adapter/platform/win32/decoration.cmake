@@ -1,9 +1,10 @@
 # The one place that knows how the two Windows architectures name the functions of the binary
 # interface. On 32-bit x86, KX_CALL is __stdcall (camera_sdk/include/kx_call.h, which korvex.h includes) and the
 # compiler names such a function name@N, N the bytes of its arguments; on 64-bit Windows there is
-# one calling convention and names stay plain. The module definitions in the source tree are
-# written with the 32-bit names; the functions below give each build the file for its own
-# architecture, so no build file differs between the two.
+# one calling convention and names stay plain. The module definitions, those made from the
+# function lists (exports/function_list.cmake counts the 32-bit argument bytes) and
+# Raw2Rgb.imports.def, are written with the 32-bit names; the functions below give each build the
+# file for its own architecture, so no build file differs between the two.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(KORVEX_STDCALL_DECORATED ON)
 else()
@@ -12,16 +13,8 @@ endif()
 
 find_program(KORVEX_DLLTOOL NAMES ${KORVEX_MINGW_PREFIX}-dlltool dlltool REQUIRED)
 
-# Writes text to output, leaving an unchanged file alone so that nothing relinks needlessly.
-function(korvex_write_if_changed output text)
-  if(EXISTS ${output})
-    file(READ ${output} old)
-    if(old STREQUAL text)
-      return()
-    endif()
-  endif()
-  file(WRITE ${output} "${text}")
-endfunction()
+# korvex_write_if_changed, shared with the files made from the function lists.
+include(${CMAKE_CURRENT_LIST_DIR}/../../exports/function_list.cmake)
 
 # Copies the module definition input to output, dropping the @N decorations where the
 # architecture has none (ordinals, written " @k" after a space, stay).

@@ -6,8 +6,8 @@
 # that link Korvex, and the install, take the one a host needs.
 set_target_properties(Korvex PROPERTIES ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib)
 set(korvex_host_import_def ${CMAKE_CURRENT_BINARY_DIR}/Korvex.imports.def)
-korvex_import_definition(${CMAKE_CURRENT_SOURCE_DIR}/exports/Korvex.def ${korvex_host_import_def})
-korvex_plain_definition(${CMAKE_CURRENT_SOURCE_DIR}/exports/Korvex.def ${PROJECT_BINARY_DIR}/lib/Korvex.def)
+korvex_import_definition(${korvex_export_definition_x86} ${korvex_host_import_def})
+korvex_plain_definition(${korvex_export_definition_x86} ${PROJECT_BINARY_DIR}/lib/Korvex.def)
 add_custom_command(TARGET Korvex POST_BUILD
   COMMAND ${KORVEX_DLLTOOL} --input-def ${korvex_host_import_def} --dllname Korvex.dll
           --output-lib $<TARGET_LINKER_FILE:Korvex> --kill-at
