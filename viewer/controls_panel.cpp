@@ -158,7 +158,12 @@ void DrawActions(ViewerState& state, CameraView& view) {
     if (ImGui::Button(recording ? "Stop recording" : "Record")) ToggleRecording(state, view);
     NameLastItem("Record");
     ImGui::EndDisabled();
-    if (!recording && state.crossHair.on) ImGui::TextDisabled("Record needs the cross-hair off");
+    if (!recording && state.crossHair.on) {
+        if (ImGui::IsItemHovered(ImGuiHoveredFlags_AllowWhenDisabled))
+            ImGui::SetTooltip("Switch the cross-hair off to record: it would be drawn into the raw frames");
+        ImGui::SameLine();
+        ImGui::TextDisabled("(cross-hair on)");
+    }
 }
 
 }  // namespace
