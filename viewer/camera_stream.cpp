@@ -132,7 +132,6 @@ std::string CameraStream::FinishRecording() {
     const std::size_t frames = recording.info.timestampsUs.size();
     if (frames == 0) {
         const std::string result = "recording not written: no frame came while recording";
-        saveFailed_ = true;
         std::fprintf(stderr, "korvex-viewer: camera %d: %s\n", camera_.device, result.c_str());
         return result;
     }

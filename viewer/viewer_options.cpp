@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <cstdlib>
 
 namespace korvex::viewer {
 namespace {
@@ -16,6 +17,9 @@ std::string CheckSize(const std::string& text, int& width, int& height) {
     return {};
 }
 
+// A check that keeps its error messages but adds nothing to the option's type in the help.
+CLI::Validator Quiet(CLI::Validator check) { return check.description(""); }
+
 }  // namespace
 
 std::optional<ViewerOptions> ParseOptions(int argc, char** argv, int& exitCode) {
@@ -24,18 +28,28 @@ std::optional<ViewerOptions> ParseOptions(int argc, char** argv, int& exitCode) 
     app.footer(kKeys);
     app.add_option("--show", options.show, "Cameras shown side by side at the start, e.g. 1,2 (default 1)")
         ->delimiter(',')
-        ->check(CLI::Range(1, 10));
+        ->check(Quiet(CLI::Range(1, 10)))
+        ->type_name("N[,N...]");
     app.add_option("--output", options.outputFolder,
                    "Folder for snapshots and recordings (default: the current folder)")
-        ->check(CLI::ExistingDirectory);
+        ->check(Quiet(CLI::ExistingDirectory))
+        ->type_name("DIR");
     std::string size;
     app.add_option("--size", size, "Window size WxH in screen coordinates (default 1440x900)")
-        ->check([&options](const std::string& text) { return CheckSize(text, options.width, options.height); });
-    app.add_option("--exit-after", options.exitAfterS, "Quit after this many seconds")->check(CLI::PositiveNumber);
+        ->check([&options](const std::string& text) { return CheckSize(text, options.width, options.height); })
+        ->type_name("WxH");
+    app.add_option("--exit-after", options.exitAfterS, "Quit after this many seconds")
+        ->check([](const std::string& text) {
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            return *end == '\0' && seconds > 0 ? std::string() : "give a number of seconds above 0";
+        })
+        ->type_name("SECONDS");
     app.add_option("--test-script", options.testScript,
                    "For tests and the README's screenshot: scripted input from FILE, and a screenshot handshake "
                    "on standard input and output at each of its marks")
-        ->check(CLI::ExistingFile);
+        ->check(Quiet(CLI::ExistingFile))
+        ->type_name("FILE");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
