@@ -31,13 +31,14 @@ constexpr const char* kTitle = "korvex-viewer";
 
 // The capture threads' new frames wake the UI through one SDL event, posted only when the last
 // one has been taken, so that the queue never fills with them.
-Uint32 frameEventType = 0;
+// The type is 0 until SDL is set up and again once the capture threads have stopped.
+std::atomic<Uint32> frameEventType{0};
 std::atomic<bool> frameEventPosted{false};
 
-void PostFrameEvent() {
+void PostFrameEvent(Uint32 type) {
     if (frameEventPosted.exchange(true)) return;
     SDL_Event event{};
-    event.type = frameEventType;
+    event.type = type;
     if (SDL_PushEvent(&event) != 1) frameEventPosted = false;
 }
 
@@ -172,7 +173,8 @@ std::unique_ptr<Script> LoadScript(const std::string& path) {
 }  // namespace
 
 void WakeForFrame() {
-    if (frameEventType != 0) PostFrameEvent();
+    const Uint32 type = frameEventType;
+    if (type != 0) PostFrameEvent(type);
 }
 
 int RunViewer(const ViewerOptions& options, ViewerState& state) {
@@ -182,7 +184,8 @@ int RunViewer(const ViewerOptions& options, ViewerState& state) {
         std::fprintf(stderr, "korvex-viewer: no display: %s\n", SDL_GetError());
         return 1;
     }
-    frameEventType = SDL_RegisterEvents(1);
+    const Uint32 type = SDL_RegisterEvents(1);
+    frameEventType = type == static_cast<Uint32>(-1) ? 0 : type;  // without it, redraws come with kRefreshMs
     SDL_Window* window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
                                           options.height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_Renderer* renderer = window != nullptr ? SDL_CreateRenderer(window, -1, 0) : nullptr;

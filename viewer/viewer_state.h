@@ -15,7 +15,8 @@
 
 namespace korvex::viewer {
 
-// The settings as last applied: the interface cannot read them back.
+// The settings as last applied: the interface cannot read them back. The white-balance ratios
+// start at the stored ones, which the adapter applied at open.
 struct CameraSettings {
     int exposureValue = 10;
     int exposureUnit = 1;  // 0 µs, 1 ms, 2 s, as ZqSetShutter takes it
