@@ -1,7 +1,6 @@
 #include "camera_commands.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <system_error>
 #include <filesystem>
@@ -40,8 +39,6 @@ std::string WriteSnapshot(const std::filesystem::path& path, const DisplayFrame&
     return errno != 0 ? std::generic_category().message(errno) : "the image could not be written";
 }
 
-int Percent(double ratio) { return static_cast<int>(std::lround(ratio * 100.0)); }
-
 ExportShape FullShape(const CameraSettings& settings, bool crossHair) {
     return {FrameSize{settings.window[2], settings.window[3]}, settings.colour, settings.layout, crossHair};
 }
@@ -53,11 +50,10 @@ void ShowCamera(ViewerState& state, std::size_t cameraIndex) {
     auto view = std::make_unique<CameraView>();
     view->settings.colour = camera.colourSensor;
     view->settings.window = {0, 0, camera.modes[0].width, camera.modes[0].height};
-    // The adapter applied the stored ratios at open; the sliders start at them (in hundredths,
-    // as the adapter keeps them).
+    // The adapter applied the stored ratios at open; the sliders start at them.
     const cli::StoredRatios stored = cli::ReadStoredRatios(static_cast<int16_t>(camera.device));
-    view->settings.whiteBalanceRed = static_cast<float>(Percent(stored.red)) / 100.0f;
-    view->settings.whiteBalanceBlue = static_cast<float>(Percent(stored.blue)) / 100.0f;
+    view->settings.whiteBalanceRed = static_cast<float>(stored.red);
+    view->settings.whiteBalanceBlue = static_cast<float>(stored.blue);
     view->stream = std::make_unique<CameraStream>(camera, FullShape(view->settings, state.crossHair.on), WakeForFrame);
     view->stream->SetPaused(state.paused);
     state.views.push_back(std::move(view));
