@@ -1,20 +1,29 @@
 #include "camera_commands.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 #include <filesystem>
 
-#include "korvex.h"
 #include "image_file.h"
+#include "korvex.h"
+#include "saved_files.h"
+#include "stored_ratios.h"
+#include "viewer_app.h"
 
 namespace korvex::viewer {
 namespace {
 
 int16_t I16(int value) { return static_cast<int16_t>(value); }
 
-std::string Result(const char* function, int result) { return std::string(function) + ": " + std::to_string(result); }
+// "gain set", or "gain refused by the camera (result 0)".
+std::string Result(const std::string& what, int result) {
+    return what + (result == 1 ? " set" : " refused by the camera (result " + std::to_string(result) + ")");
+}
 
 // A displayed frame (B,G,R,X) as a PNG file: grey frames as 1 channel, others as R,G,B.
-bool WriteSnapshot(const std::string& path, const DisplayFrame& frame) {
+// Returns the reason it could not be written, or nothing.
+std::string WriteSnapshot(const std::filesystem::path& path, const DisplayFrame& frame) {
     const std::size_t pixels = static_cast<std::size_t>(frame.size.width) * static_cast<std::size_t>(frame.size.height);
     std::vector<uint8_t> packed;
     if (frame.grey) {
@@ -23,8 +32,11 @@ bool WriteSnapshot(const std::string& path, const DisplayFrame& frame) {
     } else {
         packed = image::BgrxToRgb(frame.bgrx.data(), pixels);
     }
-    return image::Write(path, image::Format::kPng, packed.data(), frame.size.width, frame.size.height,
-                        frame.grey ? 1 : 3);
+    errno = 0;
+    if (image::Write(path.string(), image::Format::kPng, packed.data(), frame.size.width, frame.size.height,
+                     frame.grey ? 1 : 3))
+        return {};
+    return errno != 0 ? std::generic_category().message(errno) : "the image could not be written";
 }
 
 ExportShape FullShape(const CameraSettings& settings, bool crossHair) {
@@ -38,7 +50,11 @@ void ShowCamera(ViewerState& state, std::size_t cameraIndex) {
     auto view = std::make_unique<CameraView>();
     view->settings.colour = camera.colourSensor;
     view->settings.window = {0, 0, camera.modes[0].width, camera.modes[0].height};
-    view->stream = std::make_unique<CameraStream>(camera, FullShape(view->settings, state.crossHair.on));
+    // The adapter applied the stored ratios at open; the sliders start at them.
+    const cli::StoredRatios stored = cli::ReadStoredRatios(static_cast<int16_t>(camera.device));
+    view->settings.whiteBalanceRed = static_cast<float>(stored.red);
+    view->settings.whiteBalanceBlue = static_cast<float>(stored.blue);
+    view->stream = std::make_unique<CameraStream>(camera, FullShape(view->settings, state.crossHair.on), WakeForFrame);
     view->stream->SetPaused(state.paused);
     state.views.push_back(std::move(view));
     state.active = state.views.size() - 1;
@@ -46,6 +62,7 @@ void ShowCamera(ViewerState& state, std::size_t cameraIndex) {
 
 void HideCamera(ViewerState& state, std::size_t viewIndex) {
     CameraView& view = *state.views[viewIndex];
+    if (!view.stream->Stop()) state.exitCode = kExitSaveFailed;
     if (view.texture != nullptr) SDL_DestroyTexture(view.texture);
     state.views.erase(state.views.begin() + static_cast<std::ptrdiff_t>(viewIndex));
     if (state.active >= state.views.size()) state.active = state.views.empty() ? 0 : state.views.size() - 1;
@@ -54,19 +71,19 @@ void HideCamera(ViewerState& state, std::size_t viewIndex) {
 void ApplyExposure(CameraView& view) {
     const int16_t device = I16(view.stream->Camera().device);
     const int16_t unit = I16(view.settings.exposureUnit), value = I16(view.settings.exposureValue);
-    view.stream->Post([=] { return Result("ZqSetShutter", ZqSetShutter(device, unit, value)); });
+    view.stream->Post([=] { return Result("exposure", ZqSetShutter(device, unit, value)); });
 }
 
 void ApplyGain(CameraView& view) {
     const int16_t device = I16(view.stream->Camera().device), value = I16(view.settings.gain);
     view.settings.channelGain = {view.settings.gain, view.settings.gain, view.settings.gain, view.settings.gain};
-    view.stream->Post([=] { return Result("ZqSetGain", ZqSetGain(device, 0, value)); });
+    view.stream->Post([=] { return Result("gain", ZqSetGain(device, 0, value)); });
 }
 
 void ApplyChannelGain(CameraView& view, int channel) {
     const int16_t device = I16(view.stream->Camera().device);
     const int16_t value = I16(view.settings.channelGain[static_cast<std::size_t>(channel)]);
-    view.stream->Post([=] { return Result("ZqSetChannelGain", ZqSetChannelGain(device, I16(channel), value)); });
+    view.stream->Post([=] { return Result("channel gain", ZqSetChannelGain(device, I16(channel), value)); });
 }
 
 void ApplyMode(CameraView& view) {
@@ -81,7 +98,7 @@ void ApplyMode(CameraView& view) {
             shape.size = size;
             stream->SetShape(shape);
         }
-        return Result("ZqSetResolution", result);
+        return Result("resolution mode", result);
     });
 }
 
@@ -96,7 +113,7 @@ void ApplyWindow(CameraView& view) {
             shape.size = {window[2], window[3]};
             stream->SetShape(shape);
         }
-        return Result("ZqSetAOI", result);
+        return Result("output window", result);
     });
 }
 
@@ -118,23 +135,31 @@ void ApplyWhiteBalance(CameraView& view) {
     const int16_t blue = I16(static_cast<int>(view.settings.whiteBalanceBlue * 100.0f + 0.5f));
     const int16_t red = I16(static_cast<int>(view.settings.whiteBalanceRed * 100.0f + 0.5f));
     view.settings.whiteBalanceAuto = false;
-    view.stream->Post([=] { return Result("ZqSetWhiteBalanceRatio", ZqSetWhiteBalanceRatio(device, blue, red)); });
+    view.stream->Post([=] { return Result("white balance", ZqSetWhiteBalanceRatio(device, blue, red)); });
 }
 
 void AutoWhiteBalance(CameraView& view) {
     const int16_t device = I16(view.stream->Camera().device);
     view.settings.whiteBalanceAuto = true;
-    view.stream->Post([=] { return Result("ZqAutoWhiteBalance", ZqAutoWhiteBalance(device)); });
+    view.stream->Post([=] {
+        const int16_t result = ZqAutoWhiteBalance(device);
+        return result == 1 ? std::string("white balance estimated from the latest frame")
+                           : "automatic white balance failed (result " + std::to_string(result) + ")";
+    });
 }
 
 void ApplyGamma(CameraView& view) {
     const int16_t device = I16(view.stream->Camera().device), value = I16(view.settings.gamma);
-    view.stream->Post([=] { return Result("ZqSetGamma", ZqSetGamma(device, value)); });
+    view.stream->Post([=] { return Result("gamma", ZqSetGamma(device, value)); });
 }
 
 void ResetColourTables(CameraView& view) {
     const int16_t device = I16(view.stream->Camera().device);
-    view.stream->Post([=] { return Result("ZqResetLutTable", ZqResetLutTable(device)); });
+    view.stream->Post([=] {
+        const int16_t result = ZqResetLutTable(device);
+        return result == 1 ? std::string("colour tables reset")
+                           : "colour tables not reset (result " + std::to_string(result) + ")";
+    });
 }
 
 void ApplyCrossHair(ViewerState& state) {
@@ -152,27 +177,30 @@ void ApplyCrossHair(ViewerState& state) {
     }
 }
 
+void TogglePause(ViewerState& state) {
+    state.paused = !state.paused;
+    for (auto& view : state.views) view->stream->SetPaused(state.paused);
+}
+
 void Snapshot(ViewerState& state, CameraView& view) {
     if (view.frame.bgrx.empty()) return;
-    const std::string path =
-        (std::filesystem::path(state.outputFolder) /
-         ("korvex-" + std::to_string(view.stream->Camera().device) + "-" + std::to_string(++view.snapshots) + ".png"))
-            .string();
-    const bool written = WriteSnapshot(path, view.frame);
-    std::printf("%s %s\n", written ? "snapshot written to" : "cannot write snapshot", path.c_str());
+    const std::string stem = "korvex-" + std::to_string(view.stream->Camera().device) + "-";
+    const DisplayFrame& frame = view.frame;
+    const SaveOutcome saved =
+        SaveUnderNewName(state.outputFolder, stem, ".png",
+                         [&](const std::filesystem::path& partial) { return WriteSnapshot(partial, frame); });
+    view.saveResult = Describe(saved, "snapshot");
+    if (!saved.written) state.exitCode = kExitSaveFailed;
+    std::fprintf(saved.written ? stdout : stderr, "%s%s\n",
+                 saved.written ? "" : "korvex-viewer: ", view.saveResult.c_str());
     std::fflush(stdout);
 }
 
 void ToggleRecording(ViewerState& state, CameraView& view) {
-    if (view.stream->Recording()) {
+    if (view.stream->Recording())
         view.stream->StopRecording();
-        return;
-    }
-    const std::string folder =
-        (std::filesystem::path(state.outputFolder) /
-         ("korvex-" + std::to_string(view.stream->Camera().device) + "-recording-" + std::to_string(++view.recordings)))
-            .string();
-    view.stream->StartRecording(folder, view.settings.layout);
+    else
+        view.stream->StartRecording(state.outputFolder, view.settings.layout);
 }
 
 }  // namespace korvex::viewer

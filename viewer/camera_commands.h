@@ -1,5 +1,5 @@
 // Each control's setting, applied through the exported functions on the camera's capture
-// thread; the function's result becomes the camera's latest result line.
+// thread; what came of it ("gain set") becomes the camera's latest result line.
 #pragma once
 
 #include "viewer_state.h"
@@ -21,9 +21,12 @@ void ApplyGamma(CameraView& view);
 void ResetColourTables(CameraView& view);
 void ApplyCrossHair(ViewerState& state);  // one for all cameras
 
-// Writes the frame on show as <folder>/korvex-<device>-<n>.png; prints the file name.
+// Pauses or resumes every camera shown.
+void TogglePause(ViewerState& state);
+// Writes the frame on show as <folder>/korvex-<device>-<n>.png, n the first number free, and
+// says where (or why not) on the panel and the terminal.
 void Snapshot(ViewerState& state, CameraView& view);
-// Starts a recording into <folder>/korvex-<device>-recording-<n>, or stops and writes it.
+// Starts a recording, or stops it and writes it into <folder>/korvex-<device>-recording-<n>.
 void ToggleRecording(ViewerState& state, CameraView& view);
 
 }  // namespace korvex::viewer

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "korvex.h"
+#include "saved_files.h"
 
 namespace korvex::viewer {
 namespace {
@@ -21,20 +22,34 @@ void ExpandGrey(const uint8_t* grey, std::size_t pixels, uint8_t* bgrx) {
     }
 }
 
-// The recording's folder is created; an earlier recording in it is replaced.
-bool SaveRecording(const std::string& folder, const image::RecordingInfo& info, const std::vector<uint8_t>& frames) {
-    return image::WriteRecording(folder, info, frames.data()).result == image::RecordingResult::kWritten;
+SaveOutcome SaveRecording(const std::string& folder, int device, const image::RecordingInfo& info,
+                          const std::vector<uint8_t>& frames) {
+    const std::string stem = "korvex-" + std::to_string(device) + "-recording-";
+    return SaveUnderNewName(folder, stem, "", [&](const std::filesystem::path& partial) {
+        const image::RecordingOutcome outcome = image::WriteRecording(partial, info, frames.data());
+        if (outcome.result == image::RecordingResult::kWritten) return std::string();
+        return "cannot write " + outcome.failedFile.filename().string() +
+               (outcome.reason.empty() ? std::string() : ": " + outcome.reason);
+    });
+}
+
+std::string Outcome(const char* what, int16_t result) {
+    return std::string(what) + (result == 1 ? "" : " failed (result " + std::to_string(result) + ")");
 }
 
 }  // namespace
 
-CameraStream::CameraStream(const CameraInfo& camera, ExportShape shape) : camera_(camera), shape_(shape) {
+CameraStream::CameraStream(const CameraInfo& camera, ExportShape shape, std::function<void()> frameReady)
+    : camera_(camera), frameReady_(std::move(frameReady)), shape_(shape) {
     thread_ = std::thread([this] { Run(); });
 }
 
-CameraStream::~CameraStream() {
+CameraStream::~CameraStream() { Stop(); }
+
+bool CameraStream::Stop() {
     stopping_ = true;
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
+    return !saveFailed_;
 }
 
 void CameraStream::Post(std::function<std::string()> command) {
@@ -65,47 +80,38 @@ void CameraStream::SetResult(std::string text) {
     lastResult_ = std::move(text);
 }
 
-bool CameraStream::StartRecording(const std::string& folder, int bayerLayout) {
-    if (recording_) return false;
+void CameraStream::StartRecording(const std::string& folder, int bayerLayout) {
+    if (recording_) return;
     recording_ = true;
     Post([this, folder, bayerLayout] {
         if (shape_.crossHair) {
             recording_ = false;
-            return std::string("recording refused: switch the cross-hair off first");
+            return std::string("not recording: switch the cross-hair off first, it would be drawn into the frames");
         }
         RecordingState recording;
-        recording.folder = folder;
+        recording.outputFolder = folder;
         recording.info.model = camera_.model;
         recording.info.writer = "korvex-viewer";
         recording.info.width = shape_.size.width;
         recording.info.height = shape_.size.height;
         recording.info.bayerLayout = camera_.colourSensor ? bayerLayout : 0;
         recordingState_ = std::move(recording);
-        return "recording into " + folder;
+        return "recording: up to " + std::to_string(kMaxRecordedFrames) + " raw frames, written at the stop";
     });
-    return true;
 }
 
 void CameraStream::StopRecording() {
     Post([this] {
         if (!recordingState_) return std::string("not recording");
-        const std::size_t frames = recordingState_->info.timestampsUs.size();
-        const std::string folder = recordingState_->folder;
-        const bool written =
-            frames > 0 && SaveRecording(recordingState_->folder, recordingState_->info, recordingState_->frames);
-        recordingState_.reset();
+        const std::string result = FinishRecording();
         recording_ = false;
-        const std::string result =
-            written ? std::to_string(frames) + " frames recorded in " + folder : "recording not written to " + folder;
-        std::printf("%s\n", result.c_str());
-        std::fflush(stdout);
         return result;
     });
 }
 
 void CameraStream::Run() {
     const auto device = static_cast<int16_t>(camera_.device);
-    SetResult("ZqStartGrab: " + std::to_string(ZqStartGrab(device)));
+    SetResult(Outcome("capture started", ZqStartGrab(device)));
     while (!stopping_) {
         RunCommands();
         if (paused_) {
@@ -118,10 +124,25 @@ void CameraStream::Run() {
     ZqStopGrab(device);
 }
 
-void CameraStream::FinishRecording() {
-    if (!recordingState_->info.timestampsUs.empty())
-        SaveRecording(recordingState_->folder, recordingState_->info, recordingState_->frames);
+// Writes the recording and prints the result: on standard output when written, on standard
+// error when not.
+std::string CameraStream::FinishRecording() {
+    RecordingState recording = std::move(*recordingState_);
     recordingState_.reset();
+    const std::size_t frames = recording.info.timestampsUs.size();
+    if (frames == 0) {
+        const std::string result = "recording not written: no frame came while recording";
+        std::fprintf(stderr, "korvex-viewer: camera %d: %s\n", camera_.device, result.c_str());
+        return result;
+    }
+    const SaveOutcome saved = SaveRecording(recording.outputFolder, camera_.device, recording.info, recording.frames);
+    const std::string result = saved.written ? std::to_string(frames) + " frames recorded in " + saved.path.string()
+                                             : Describe(saved, "recording");
+    if (!saved.written) saveFailed_ = true;
+    std::fprintf(saved.written ? stdout : stderr, "%scamera %d: %s\n",
+                 saved.written ? "" : "korvex-viewer: ", camera_.device, result.c_str());
+    std::fflush(stdout);
+    return result;
 }
 
 void CameraStream::RunCommands() {
@@ -158,7 +179,7 @@ void CameraStream::ExportOnce() {
         std::lock_guard lock(mutex_);
         stats_.AddMiss(after);
     } else {
-        SetResult("ZqExportImageData: " + std::to_string(result));
+        SetResult(Outcome("frame export", result));
     }
     std::this_thread::sleep_for(kPollPause);
 }
@@ -186,9 +207,12 @@ void CameraStream::Publish(const ExportShape& shape, bool fourBytes, bool raw) {
     work_.grey = !shape.colour || raw;
     work_.raw = raw;
     work_.histogram = MakeHistogram(work_.bgrx.data(), pixels, work_.grey);
-    std::lock_guard lock(mutex_);
-    std::swap(work_, latest_);
-    fresh_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        std::swap(work_, latest_);
+        fresh_ = true;
+    }
+    if (frameReady_) frameReady_();
 }
 
 }  // namespace korvex::viewer

@@ -39,16 +39,20 @@ struct DisplayFrame {
 
 class CameraStream {
 public:
-    // Starts capture on the camera and the thread; the destructor stops both.
-    CameraStream(const CameraInfo& camera, ExportShape shape);
+    // Starts capture on the camera and the thread; Stop or the destructor stops both.
+    // frameReady is called on the capture thread after each new frame.
+    CameraStream(const CameraInfo& camera, ExportShape shape, std::function<void()> frameReady);
     ~CameraStream();
+    // Stops the thread and capture, first writing a recording in progress. False when that
+    // recording could not be written (the reason is printed on standard error).
+    bool Stop();
     CameraStream(const CameraStream&) = delete;
     CameraStream& operator=(const CameraStream&) = delete;
 
     const CameraInfo& Camera() const { return camera_; }
 
     // Runs command on the capture thread before the next export. It returns the line to show as
-    // the camera's latest result ("ZqSetShutter: 1").
+    // the camera's latest result ("exposure set").
     void Post(std::function<std::string()> command);
     // For posted commands only (they run on the capture thread).
     void SetShape(ExportShape shape) { shape_ = shape; }
@@ -59,17 +63,20 @@ public:
     StatsSummary Stats() const;
     std::string LastResult() const;
     void SetPaused(bool paused) { paused_ = paused; }
+    bool Paused() const { return paused_; }
     // Raw frames are exported and kept in memory until StopRecording, which writes them into
-    // folder as `korvex record` does. Refused (false) while the cross-hair is on, since it would
-    // be drawn into the raw frames.
-    bool StartRecording(const std::string& folder, int bayerLayout);
+    // folder/korvex-<device>-recording-<n> as `korvex record` does. Refused while the cross-hair
+    // is on, since it would be drawn into the raw frames.
+    void StartRecording(const std::string& folder, int bayerLayout);
     void StopRecording();
     bool Recording() const { return recording_; }
+    // True once a recording could not be written.
+    bool SaveFailed() const { return saveFailed_; }
 
 private:
     struct RecordingState {
         image::RecordingInfo info;
-        std::string folder;
+        std::string outputFolder;
         std::vector<uint8_t> frames;
         StreamStats::Clock::time_point first;
     };
@@ -79,10 +86,11 @@ private:
     void ExportOnce();
     void Publish(const ExportShape& shape, bool fourBytes, bool raw);
     void KeepRaw(const ExportShape& shape, StreamStats::Clock::time_point at);
-    void FinishRecording();
+    std::string FinishRecording();
     void SetResult(std::string text);
 
     const CameraInfo camera_;
+    const std::function<void()> frameReady_;
     ExportShape shape_;  // capture thread only
     std::vector<uint8_t> exported_;
     DisplayFrame work_;
@@ -97,6 +105,7 @@ private:
 
     std::atomic<bool> paused_{false};
     std::atomic<bool> recording_{false};
+    std::atomic<bool> saveFailed_{false};
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

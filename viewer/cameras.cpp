@@ -1,6 +1,7 @@
 #include "cameras.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "korvex.h"
 
@@ -16,12 +17,19 @@ std::string Text(const uint8_t* bytes, std::size_t size) {
 }
 
 // The interface cannot list the modes, so each is tried in turn until the camera refuses one;
-// the camera is left in mode 0, where allocation put it.
-std::vector<FrameSize> ProbeModes(int16_t device) {
+// the camera is left in mode 0, where allocation put it. A size the interface's 16-bit numbers
+// cannot carry comes back below 1: such a camera gets no modes and a note in `refusal`.
+std::vector<FrameSize> ProbeModes(int16_t device, std::string& refusal) {
     std::vector<FrameSize> modes;
     for (int16_t mode = 0; mode < kMaxModes; ++mode) {
         if (ZqSetResolution(device, mode) != 1) break;
-        modes.push_back({ZqGetImageWidth(device), ZqGetImageHeight(device)});
+        const FrameSize size{ZqGetImageWidth(device), ZqGetImageHeight(device)};
+        if (size.width < 1 || size.height < 1) {
+            refusal = "camera " + std::to_string(device) + " not shown: its frames in mode " + std::to_string(mode) +
+                      " are wider or taller than the 32767 pixels the interface can describe";
+            return {};
+        }
+        modes.push_back(size);
     }
     if (!modes.empty()) ZqSetResolution(device, 0);
     return modes;
@@ -37,7 +45,9 @@ CameraInfo Describe(int16_t device) {
     info.model = Text(model, sizeof model);
     info.serial = Text(serial, sizeof serial);
     info.colourSensor = !info.model.empty() && info.model.back() == 'C';
-    info.modes = ProbeModes(device);
+    std::string refusal;
+    info.modes = ProbeModes(device, refusal);
+    if (!refusal.empty()) std::fprintf(stderr, "korvex-viewer: %s\n", refusal.c_str());
     return info;
 }
 
@@ -60,7 +70,7 @@ std::vector<CameraInfo> OpenCameras(std::string& error) {
         CameraInfo info = Describe(device);
         if (!info.modes.empty()) cameras.push_back(std::move(info));
     }
-    if (cameras.empty()) error = "no camera reports a resolution";
+    if (cameras.empty()) error = "no camera can be shown";
     // Exports poll, so that an export's time is that of a frame that is ready, not of the wait.
     ZqSetTimeout(0);
     return cameras;

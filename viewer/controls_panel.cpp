@@ -36,13 +36,13 @@ void DrawCameraList(ViewerState& state) {
 
 void DrawExposure(CameraView& view) {
     CameraSettings& settings = view.settings;
-    ImGui::SetNextItemWidth(120);
+    ImGui::SetNextItemWidth(ImGui::GetFontSize() * 9);
     ImGui::InputInt("##exposure", &settings.exposureValue, 0);
     NameLastItem("Exposure");
     settings.exposureValue = std::clamp(settings.exposureValue, 1, 32767);
     if (ImGui::IsItemDeactivatedAfterEdit()) ApplyExposure(view);
     ImGui::SameLine();
-    ImGui::SetNextItemWidth(60);
+    ImGui::SetNextItemWidth(ImGui::GetFontSize() * 4.5f);
     if (ImGui::Combo("Exposure##unit", &settings.exposureUnit, kUnits, 3)) ApplyExposure(view);
     ImGui::TextDisabled("1..32767 %s; the camera clamps to its own range", kUnits[settings.exposureUnit]);
 }
@@ -90,18 +90,17 @@ void DrawGeometry(CameraView& view) {
     NameLastItem("Draw on image");
 }
 
+// Colour sensors only.
 void DrawColour(CameraView& view) {
     CameraSettings& settings = view.settings;
-    if (view.stream->Camera().colourSensor) {
-        if (ImGui::Checkbox("Colour", &settings.colour)) ApplyColour(view);
-        NameLastItem("Colour");
-        ImGui::SameLine();
-        ImGui::SetNextItemWidth(140);
-        int layout = settings.layout - 1;
-        if (ImGui::Combo("Bayer layout", &layout, kLayouts, 4)) {
-            settings.layout = layout + 1;
-            ApplyColour(view);
-        }
+    if (ImGui::Checkbox("Colour", &settings.colour)) ApplyColour(view);
+    NameLastItem("Colour");
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(ImGui::GetFontSize() * 11);
+    int layout = settings.layout - 1;
+    if (ImGui::Combo("Bayer layout", &layout, kLayouts, 4)) {
+        settings.layout = layout + 1;
+        ApplyColour(view);
     }
     ImGui::TextUnformatted("White balance: ratios 0.10..4.00, gamma 1.0..10.0");
     if (ImGui::SliderFloat("Red", &settings.whiteBalanceRed, 0.1f, 4.0f, "%.2f")) ApplyWhiteBalance(view);
@@ -127,6 +126,7 @@ void DrawCrossHair(ViewerState& state) {
     int box[4] = {cross.x, cross.y, cross.width, cross.height};
     changed |= ImGui::InputInt4("Box X,Y,W,H (px)", box);
     changed |= ImGui::SliderInt("Thickness (px)", &cross.thickness, 0, 32);
+    NameLastItem("Thickness");
     if (!changed) return;
     cross.x = box[0];
     cross.y = box[1];
@@ -143,19 +143,27 @@ void DrawNumbers(ViewerState& state, CameraView& view) {
     DrawHistogram(view.frame.histogram);
     ImGui::Checkbox("Mark clipped pixels on the image", &state.markClipped);
     ImGui::TextDisabled("%s", view.stream->LastResult().c_str());
+    if (!view.saveResult.empty()) ImGui::TextDisabled("%s", view.saveResult.c_str());
 }
 
 void DrawActions(ViewerState& state, CameraView& view) {
-    if (ImGui::Button(state.paused ? "Resume (space)" : "Pause (space)")) {
-        state.paused = !state.paused;
-        for (auto& shown : state.views) shown->stream->SetPaused(state.paused);
-    }
+    if (ImGui::Button(state.paused ? "Resume (space)" : "Pause (space)")) TogglePause(state);
     ImGui::SameLine();
     if (ImGui::Button("Snapshot (s)")) Snapshot(state, view);
     NameLastItem("Snapshot");
     ImGui::SameLine();
-    if (ImGui::Button(view.stream->Recording() ? "Stop recording" : "Record")) ToggleRecording(state, view);
+    // The cross-hair would be drawn into the raw frames: no recording starts while it is on.
+    const bool recording = view.stream->Recording();
+    ImGui::BeginDisabled(!recording && state.crossHair.on);
+    if (ImGui::Button(recording ? "Stop recording" : "Record")) ToggleRecording(state, view);
     NameLastItem("Record");
+    ImGui::EndDisabled();
+    if (!recording && state.crossHair.on) {
+        if (ImGui::IsItemHovered(ImGuiHoveredFlags_AllowWhenDisabled))
+            ImGui::SetTooltip("Switch the cross-hair off to record: it would be drawn into the raw frames");
+        ImGui::SameLine();
+        ImGui::TextDisabled("(cross-hair on)");
+    }
 }
 
 }  // namespace
@@ -178,7 +186,7 @@ void DrawControlsPanel(ViewerState& state) {
         DrawGain(view);
     }
     if (ImGui::CollapsingHeader("Resolution and window", ImGuiTreeNodeFlags_DefaultOpen)) DrawGeometry(view);
-    if (ImGui::CollapsingHeader("Colour", ImGuiTreeNodeFlags_DefaultOpen)) DrawColour(view);
+    if (camera.colourSensor && ImGui::CollapsingHeader("Colour", ImGuiTreeNodeFlags_DefaultOpen)) DrawColour(view);
     if (ImGui::CollapsingHeader("Cross-hair", ImGuiTreeNodeFlags_DefaultOpen)) DrawCrossHair(state);
     ImGui::PopItemWidth();
 }

@@ -1,6 +1,8 @@
 #include "image_view.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@
 
 namespace korvex::viewer {
 namespace {
+
+constexpr double kStalledS = 1.0;  // a camera with no frame for this long is marked
 
 // Clipped pixels (any channel at 255) painted magenta on a copy of the frame.
 std::vector<uint8_t> MarkClipped(const DisplayFrame& frame) {
@@ -73,9 +77,9 @@ void DrawWindowByDrag(CameraView& view) {
     ApplyWindow(view);
 }
 
-// A drag with the cross-hair on centres its box on the pointer.
+// A drag with the cross-hair on centres its box on the pointer; a click (no drag) only selects.
 void MoveCrossHairByDrag(ViewerState& state, CameraView& view) {
-    if (!ImGui::IsItemActive() || !state.crossHair.on) return;
+    if (!ImGui::IsItemActive() || !state.crossHair.on || !ImGui::IsMouseDragging(ImGuiMouseButton_Left)) return;
     const ImVec2 mouse = FramePixel(view, ImGui::GetIO().MousePos);
     const int x = static_cast<int>(mouse.x) - state.crossHair.width / 2;
     const int y = static_cast<int>(mouse.y) - state.crossHair.height / 2;
@@ -83,6 +87,30 @@ void MoveCrossHairByDrag(ViewerState& state, CameraView& view) {
     state.crossHair.x = x;
     state.crossHair.y = y;
     ApplyCrossHair(state);
+}
+
+// "paused", or "no frames since 22:41:07" once a second has passed without one.
+std::string StalledText(const CameraView& view) {
+    if (view.stream->Paused()) return "paused";
+    const double seconds = view.stream->Stats().secondsSinceFrame;
+    if (seconds < kStalledS) return {};
+    const auto at = std::chrono::system_clock::now() - std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                                                           std::chrono::duration<double>(seconds));
+    const std::time_t time = std::chrono::system_clock::to_time_t(at);
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[64];
+    std::strftime(text, sizeof text, "no frames since %H:%M:%S", &local);
+    return text;
+}
+
+// The mark on a dark band across the top of the image, in the warning colour.
+void DrawStalledMark(const CameraView& view, const std::string& text) {
+    ImDrawList* draw = ImGui::GetWindowDrawList();
+    const float pad = ImGui::GetStyle().FramePadding.y;
+    const ImVec2 band(view.imageMax.x, view.imageMin.y + ImGui::GetTextLineHeight() + 2 * pad);
+    draw->AddRectFilled(view.imageMin, band, IM_COL32(0, 0, 0, 200));
+    draw->AddText(ImVec2(view.imageMin.x + 2 * pad, view.imageMin.y + pad), IM_COL32(255, 200, 0, 255), text.c_str());
 }
 
 void DrawImage(ViewerState& state, std::size_t index, ImVec2 space) {
@@ -100,6 +128,8 @@ void DrawImage(ViewerState& state, std::size_t index, ImVec2 space) {
         view.imageMin = ImGui::GetCursorScreenPos();
         view.imageMax = ImVec2(view.imageMin.x + size.x, view.imageMin.y + size.y);
         ImGui::GetWindowDrawList()->AddImage(reinterpret_cast<ImTextureID>(view.texture), view.imageMin, view.imageMax);
+        const std::string stalled = StalledText(view);
+        if (!stalled.empty()) DrawStalledMark(view, stalled);
         ImGui::InvisibleButton(("image " + std::to_string(device)).c_str(), size);
         NameLastItem("image " + std::to_string(device));
         if (ImGui::IsItemActivated()) state.active = index;
@@ -107,6 +137,9 @@ void DrawImage(ViewerState& state, std::size_t index, ImVec2 space) {
             DrawWindowByDrag(view);
         else
             MoveCrossHairByDrag(state, view);
+    } else {
+        const std::string stalled = StalledText(view);
+        if (!stalled.empty()) ImGui::TextColored(ImVec4(1.0f, 0.8f, 0.0f, 1.0f), "%s", stalled.c_str());
     }
     ImGui::EndGroup();
 }

@@ -2,8 +2,10 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "named_items.h"
@@ -34,6 +36,24 @@ void PushText(const std::string& text) {
     event.type = SDL_TEXTINPUT;
     std::strncpy(event.text.text, text.c_str(), sizeof event.text.text - 1);
     SDL_PushEvent(&event);
+}
+
+long ActiveFrames(const ViewerState& state) { return state.views.empty() ? 0 : state.views[state.active]->framesShown; }
+
+void Mark(SDL_Window* window, const ViewerState& state, const std::string& label) {
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    const int active = state.views.empty() ? 0 : state.views[state.active]->stream->Camera().device;
+    std::printf("mark %s window %d %d active %d", label.c_str(), width, height, active);
+    for (const auto& view : state.views) {
+        std::printf(" image %d %.0f %.0f %.0f %.0f %d %d", view->stream->Camera().device, view->imageMin.x,
+                    view->imageMin.y, view->imageMax.x - view->imageMin.x, view->imageMax.y - view->imageMin.y,
+                    view->frame.size.width, view->frame.size.height);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    std::string reply;
+    std::getline(std::cin, reply);
 }
 
 }  // namespace
@@ -76,8 +96,8 @@ bool Script::Load(const std::string& path, std::string& error) {
     return true;
 }
 
-void Script::Step(const ScriptContext& context) {
-    if (!Finished() && StepCommand(commands_[next_], context)) {
+void Script::Step(SDL_Window* window, const ViewerState& state) {
+    if (!Finished() && StepCommand(commands_[next_], window, state)) {
         ++next_;
         step_ = 0;
     } else if (!Finished()) {
@@ -90,10 +110,10 @@ void Script::Step(const ScriptContext& context) {
 }
 
 // True when the command is done after this frame's step.
-bool Script::StepCommand(const Command& command, const ScriptContext& context) {
+bool Script::StepCommand(const Command& command, SDL_Window* window, const ViewerState& state) {
     if (command.verb == "wait-frames") {
-        if (step_ == 0) framesAtStart_ = context.activeFrames;
-        return context.activeFrames - framesAtStart_ >= command.count;
+        if (step_ == 0) framesAtStart_ = ActiveFrames(state);
+        return ActiveFrames(state) - framesAtStart_ >= command.count;
     }
     if (command.verb == "type") {
         PushText(command.text);
@@ -104,7 +124,7 @@ bool Script::StepCommand(const Command& command, const ScriptContext& context) {
         return step_ == 1;
     }
     if (command.verb == "mark") {
-        context.mark(command.text);
+        Mark(window, state, command.text);
         return true;
     }
     return StepPointer(command);

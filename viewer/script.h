@@ -1,4 +1,4 @@
-// Scripted input for tests and for the README's screenshot: a file of commands run one after the
+// Scripted input for tests and for the README's screenshot (--test-script): a file of commands run one after the
 // other, each over one or more frames of the UI, so that a run is bounded by frames, not by time.
 //
 //   wait-frames N     until the active camera has shown N more frames
@@ -6,7 +6,9 @@
 //   drag NAME DX DY   press at the centre of NAME, move by DX, DY pixels, release
 //   type TEXT         text input, as typed on the keyboard
 //   key NAME          a key press and release, by SDL key name (Return, Space, S, Q)
-//   mark LABEL        print "mark LABEL" and the geometry of the window and the images on
+//   mark LABEL        print "mark LABEL window W H active D image D X Y W H FW FH ..." (the
+//                     window's size, the camera the controls act on, and per shown camera where
+//                     its image lies and the frame's size) on
 //                     standard output, then wait for a line on standard input (a screenshot
 //                     is taken meanwhile)
 //
@@ -15,18 +17,15 @@
 // text go through SDL's event queue, as typed keys do.
 #pragma once
 
-#include <functional>
+#include <SDL.h>
+
 #include <string>
 #include <vector>
 
 #include "imgui.h"
+#include "viewer_state.h"
 
 namespace korvex::viewer {
-
-struct ScriptContext {
-    long activeFrames = 0;                         // frames the active camera has shown so far
-    std::function<void(const std::string&)> mark;  // prints the geometry and waits
-};
 
 class Script {
 public:
@@ -35,7 +34,7 @@ public:
     bool Finished() const { return next_ >= commands_.size(); }
     // Runs the current command's step for this frame; call between the back end's NewFrame and
     // ImGui::NewFrame.
-    void Step(const ScriptContext& context);
+    void Step(SDL_Window* window, const ViewerState& state);
 
 private:
     struct Command {
@@ -45,7 +44,7 @@ private:
         ImVec2 offset;     // drag
     };
 
-    bool StepCommand(const Command& command, const ScriptContext& context);
+    bool StepCommand(const Command& command, SDL_Window* window, const ViewerState& state);
     bool StepPointer(const Command& command);
 
     std::vector<Command> commands_;

@@ -18,6 +18,7 @@ double Percentile(std::vector<double> values, double percent) {
 void StreamStats::AddFrame(Clock::time_point at, double exportMs) {
     ++frames_;
     lastFrame_ = at;
+    lastDelivered_ = at;
     recentFrames_.push_back(at);
     while (!recentFrames_.empty() && at - recentFrames_.front() > std::chrono::seconds(1)) recentFrames_.pop_front();
     exportMs_[exportCount_ % kSamples] = exportMs;
@@ -40,6 +41,7 @@ StatsSummary StreamStats::Summary(Clock::time_point now) const {
     const std::vector<double> samples(exportMs_.begin(), exportMs_.begin() + std::min(exportCount_, kSamples));
     summary.exportP50Ms = Percentile(samples, 50);
     summary.exportP99Ms = Percentile(samples, 99);
+    summary.secondsSinceFrame = std::chrono::duration<double>(now - lastDelivered_).count();
     return summary;
 }
 

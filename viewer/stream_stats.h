@@ -15,6 +15,7 @@ struct StatsSummary {
     double framesPerSecond = 0;
     double exportP50Ms = 0;
     double exportP99Ms = 0;
+    double secondsSinceFrame = 0;  // since the latest frame, or since the start before the first
 };
 
 class StreamStats {
@@ -31,7 +32,8 @@ private:
     static constexpr std::size_t kSamples = 256;
     long frames_ = 0;
     long timeouts_ = 0;
-    Clock::time_point lastFrame_ = Clock::now();
+    Clock::time_point lastFrame_ = Clock::now();    // or the latest timeout counted
+    Clock::time_point lastDelivered_ = lastFrame_;  // the latest frame
     std::deque<Clock::time_point> recentFrames_;
     std::array<double, kSamples> exportMs_{};
     std::size_t exportCount_ = 0;

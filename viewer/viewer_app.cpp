@@ -2,10 +2,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "camera_commands.h"
@@ -19,18 +22,31 @@
 namespace korvex::viewer {
 namespace {
 
-constexpr float kPanelWidth = 430.0f;
-constexpr Uint32 kFrameMs = 16;  // the UI redraws at most about 60 times a second
+constexpr float kPanelWidth = 430.0f;  // at a scale of 1
+constexpr Uint32 kFrameMs = 16;        // at most about 60 redraws a second
+constexpr int kRefreshMs = 500;        // with no frame and no input: the numbers and marks stay current
+constexpr int kSettleFrames = 3;       // Dear ImGui shows an input's effect over the next frames
+constexpr float kBaseFontPixels = 13.0f;
 constexpr const char* kTitle = "korvex-viewer";
+
+// The capture threads' new frames wake the UI through one SDL event, posted only when the last
+// one has been taken, so that the queue never fills with them.
+// The type is 0 until SDL is set up and again once the capture threads have stopped.
+std::atomic<Uint32> frameEventType{0};
+std::atomic<bool> frameEventPosted{false};
+
+void PostFrameEvent(Uint32 type) {
+    if (frameEventPosted.exchange(true)) return;
+    SDL_Event event{};
+    event.type = type;
+    if (SDL_PushEvent(&event) != 1) frameEventPosted = false;
+}
 
 // space pauses all cameras, s snapshots the active one, q quits; not while a text field has the keys.
 void HandleKey(const SDL_Event& event, ViewerState& state) {
     if (event.type != SDL_KEYDOWN || ImGui::GetIO().WantTextInput) return;
     switch (event.key.keysym.sym) {
-        case SDLK_SPACE:
-            state.paused = !state.paused;
-            for (auto& view : state.views) view->stream->SetPaused(state.paused);
-            break;
+        case SDLK_SPACE: TogglePause(state); break;
         case SDLK_s:
             if (!state.views.empty()) Snapshot(state, *state.views[state.active]);
             break;
@@ -39,14 +55,26 @@ void HandleKey(const SDL_Event& event, ViewerState& state) {
     }
 }
 
-void DrawLayout(ViewerState& state) {
+// True when the event is input (not a camera's new frame).
+bool HandleEvent(const SDL_Event& event, ViewerState& state) {
+    if (event.type == frameEventType) {
+        frameEventPosted = false;
+        return false;
+    }
+    ImGui_ImplSDL2_ProcessEvent(&event);
+    if (event.type == SDL_QUIT) state.quit = true;
+    HandleKey(event, state);
+    return true;
+}
+
+void DrawLayout(ViewerState& state, float scale) {
     const ImGuiViewport* viewport = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(viewport->Pos);
     ImGui::SetNextWindowSize(viewport->Size);
     constexpr ImGuiWindowFlags kFlags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove |
                                         ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoBringToFrontOnFocus;
     ImGui::Begin("korvex-viewer", nullptr, kFlags);
-    ImGui::BeginChild("controls", ImVec2(kPanelWidth, 0), true);
+    ImGui::BeginChild("controls", ImVec2(kPanelWidth * scale, 0), true);
     DrawControlsPanel(state);
     ImGui::EndChild();
     ImGui::SameLine();
@@ -54,23 +82,6 @@ void DrawLayout(ViewerState& state) {
     DrawImages(state);
     ImGui::EndChild();
     ImGui::End();
-}
-
-// "mark LABEL window W H image D X Y W H FW FH ..." (window pixels), then waits for a line on
-// standard input.
-void Mark(SDL_Window* window, const ViewerState& state, const std::string& label) {
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    std::printf("mark %s window %d %d", label.c_str(), width, height);
-    for (const auto& view : state.views) {
-        std::printf(" image %d %.0f %.0f %.0f %.0f %d %d", view->stream->Camera().device, view->imageMin.x,
-                    view->imageMin.y, view->imageMax.x - view->imageMin.x, view->imageMax.y - view->imageMin.y,
-                    view->frame.size.width, view->frame.size.height);
-    }
-    std::printf("\n");
-    std::fflush(stdout);
-    std::string reply;
-    std::getline(std::cin, reply);
 }
 
 void Render(SDL_Renderer* renderer) {
@@ -81,54 +92,102 @@ void Render(SDL_Renderer* renderer) {
     SDL_RenderPresent(renderer);
 }
 
-int Loop(SDL_Window* window, SDL_Renderer* renderer, const ViewerOptions& options, ViewerState& state) {
-    std::unique_ptr<Script> script;
-    if (!options.script.empty()) {
-        script = std::make_unique<Script>();
-        std::string error;
-        if (!script->Load(options.script, error)) {
-            std::fprintf(stderr, "korvex-viewer: %s\n", error.c_str());
-            return 2;
-        }
-    }
+bool Hidden(SDL_Window* window) {
+    return (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+}
+
+struct Frame {
+    SDL_Window* window;
+    SDL_Renderer* renderer;
+    float scale;
+};
+
+void DrawFrame(const Frame& frame, ViewerState& state, Script* script) {
+    UploadFrames(frame.renderer, state);
+    ImGui_ImplSDLRenderer_NewFrame();
+    ImGui_ImplSDL2_NewFrame();
+    if (script != nullptr) script->Step(frame.window, state);
+    ImGui::NewFrame();
+    DrawLayout(state, frame.scale);
+    Render(frame.renderer);
+}
+
+// Draws when a frame or input arrives (and for a few frames after input, while Dear ImGui
+// settles), every kRefreshMs otherwise, and not at all while the window is minimised. A script
+// that still runs is stepped every frame.
+int Loop(const Frame& frame, const ViewerOptions& options, ViewerState& state, Script* script) {
     const auto start = std::chrono::steady_clock::now();
+    int settle = kSettleFrames;
+    Uint32 lastDraw = 0;
     while (!state.quit) {
-        const Uint32 frameStart = SDL_GetTicks();
+        const bool busy = settle > 0 || (script != nullptr && !script->Finished());
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            ImGui_ImplSDL2_ProcessEvent(&event);
-            if (event.type == SDL_QUIT) state.quit = true;
-            HandleKey(event, state);
+        if (SDL_WaitEventTimeout(&event, busy ? 1 : kRefreshMs) != 0) {
+            bool input = HandleEvent(event, state);
+            while (SDL_PollEvent(&event) != 0) input |= HandleEvent(event, state);
+            if (input) settle = kSettleFrames;
         }
         const double elapsedS = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (options.exitAfterS && elapsedS >= *options.exitAfterS) break;
-        UploadFrames(renderer, state);
-        ImGui_ImplSDLRenderer_NewFrame();
-        ImGui_ImplSDL2_NewFrame();
-        if (script) {
-            ScriptContext context;
-            context.activeFrames = state.views.empty() ? 0 : state.views[state.active]->framesShown;
-            context.mark = [&](const std::string& label) { Mark(window, state, label); };
-            script->Step(context);
-        }
-        ImGui::NewFrame();
-        DrawLayout(state);
-        Render(renderer);
-        const Uint32 spent = SDL_GetTicks() - frameStart;
-        if (spent < kFrameMs) SDL_Delay(kFrameMs - spent);
+        if (state.quit || Hidden(frame.window)) continue;
+        const Uint32 sinceDraw = SDL_GetTicks() - lastDraw;
+        if (sinceDraw < kFrameMs) SDL_Delay(kFrameMs - sinceDraw);
+        lastDraw = SDL_GetTicks();
+        DrawFrame(frame, state, script);
+        settle = std::max(0, settle - 1);
     }
     return 0;
 }
 
+// The display's scale against the 96 dots an inch Dear ImGui's sizes are made for, in quarters,
+// at least 1: fonts are loaded at that size and every size of the style scaled with them.
+float DisplayScale(SDL_Window* window) {
+    float dpi = 0;
+    if (SDL_GetDisplayDPI(SDL_GetWindowDisplayIndex(window), &dpi, nullptr, nullptr) != 0 || !(dpi > 0)) return 1.0f;
+    return std::max(1.0f, std::round(dpi / 96.0f * 4.0f) / 4.0f);
+}
+
+void SetUpImGui(SDL_Window* window, SDL_Renderer* renderer, float scale) {
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // no imgui.ini left in the user's folder
+    ImGui::StyleColorsDark();
+    ImGui::GetStyle().ScaleAllSizes(scale);
+    ImFontConfig font;
+    font.SizePixels = std::round(kBaseFontPixels * scale);
+    io.Fonts->AddFontDefault(&font);
+    ImGui_ImplSDL2_InitForSDLRenderer(window);
+    ImGui_ImplSDLRenderer_Init(renderer);
+}
+
+std::unique_ptr<Script> LoadScript(const std::string& path) {
+    if (path.empty()) return nullptr;
+    auto script = std::make_unique<Script>();
+    std::string error;
+    if (script->Load(path, error)) return script;
+    std::fprintf(stderr, "korvex-viewer: %s\n", error.c_str());
+    return nullptr;
+}
+
 }  // namespace
 
+void WakeForFrame() {
+    const Uint32 type = frameEventType;
+    if (type != 0) PostFrameEvent(type);
+}
+
 int RunViewer(const ViewerOptions& options, ViewerState& state) {
+    const std::unique_ptr<Script> script = LoadScript(options.testScript);
+    if (!options.testScript.empty() && !script) return 2;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "korvex-viewer: no display: %s\n", SDL_GetError());
         return 1;
     }
+    const Uint32 type = SDL_RegisterEvents(1);
+    frameEventType = type == static_cast<Uint32>(-1) ? 0 : type;  // without it, redraws come with kRefreshMs
     SDL_Window* window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
-                                          options.height, SDL_WINDOW_RESIZABLE);
+                                          options.height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_Renderer* renderer = window != nullptr ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     if (renderer == nullptr) {
         std::fprintf(stderr, "korvex-viewer: no window: %s\n", SDL_GetError());
@@ -136,21 +195,18 @@ int RunViewer(const ViewerOptions& options, ViewerState& state) {
         SDL_Quit();
         return 1;
     }
-    IMGUI_CHECKVERSION();
-    ImGui::CreateContext();
-    ImGui::GetIO().IniFilename = nullptr;  // no imgui.ini left in the user's folder
-    ImGui::StyleColorsDark();
-    ImGui_ImplSDL2_InitForSDLRenderer(window);
-    ImGui_ImplSDLRenderer_Init(renderer);
-    const int code = Loop(window, renderer, options, state);
+    const float scale = DisplayScale(window);
+    SetUpImGui(window, renderer, scale);
+    const int code = Loop(Frame{window, renderer, scale}, options, state, script.get());
     while (!state.views.empty()) HideCamera(state, state.views.size() - 1);
+    frameEventType = 0;
     ImGui_ImplSDLRenderer_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
     SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(window);
     SDL_Quit();
-    return code;
+    return code != 0 ? code : state.exitCode;
 }
 
 }  // namespace korvex::viewer

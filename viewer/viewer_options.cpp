@@ -1,78 +1,60 @@
 #include "viewer_options.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 namespace korvex::viewer {
 namespace {
 
-constexpr const char* kHelp =
-    "korvex-viewer: live images of the cameras, with their controls, numbers and histograms\n"
-    "\n"
-    "Usage: korvex-viewer [options]\n"
-    "  --show N[,N...]     cameras shown side by side at the start (default 1)\n"
-    "  --output DIR        folder for snapshots and recordings (default: the current folder)\n"
-    "  --size WxH          window size in pixels (default 1440x900)\n"
-    "  --exit-after S      quit after S seconds\n"
-    "  --script FILE       scripted input, for tests and screenshots (commands: wait-frames N,\n"
-    "                      click NAME, drag NAME DX DY, type TEXT, key NAME, mark LABEL)\n"
-    "  --help              this text\n"
-    "Keys: space pauses, s snapshots the camera the controls act on, q quits.\n";
+constexpr const char* kKeys = "Keys: space pauses, s snapshots the camera the controls act on, q quits.";
 
-bool ParseList(const std::string& text, std::vector<int>& values) {
-    values.clear();
-    std::istringstream items(text);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        char* end = nullptr;
-        const long value = std::strtol(item.c_str(), &end, 10);
-        if (item.empty() || *end != '\0' || value < 1 || value > 10) return false;
-        values.push_back(static_cast<int>(value));
-    }
-    return !values.empty();
+// "WxH", at least 320x240.
+std::string CheckSize(const std::string& text, int& width, int& height) {
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2) return "give the size as WxH, e.g. 1440x900";
+    if (width < 320 || height < 240) return "the window is at least 320x240";
+    return {};
 }
 
-bool ParseOne(const std::string& name, const std::string& value, ViewerOptions& options) {
-    if (name == "--show") return ParseList(value, options.show);
-    if (name == "--output") {
-        options.outputFolder = value;
-        return !value.empty();
-    }
-    if (name == "--script") {
-        options.script = value;
-        return !value.empty();
-    }
-    if (name == "--size")
-        return std::sscanf(value.c_str(), "%dx%d", &options.width, &options.height) == 2 && options.width >= 320 &&
-               options.height >= 240;
-    if (name == "--exit-after") {
-        char* end = nullptr;
-        const double seconds = std::strtod(value.c_str(), &end);
-        options.exitAfterS = seconds;
-        return *end == '\0' && seconds > 0;
-    }
-    return false;
-}
+// A check that keeps its error messages but adds nothing to the option's type in the help.
+CLI::Validator Quiet(CLI::Validator check) { return check.description(""); }
 
 }  // namespace
 
 std::optional<ViewerOptions> ParseOptions(int argc, char** argv, int& exitCode) {
     ViewerOptions options;
-    for (int a = 1; a < argc; ++a) {
-        const std::string name = argv[a];
-        if (name == "--help" || name == "-h") {
-            std::fputs(kHelp, stdout);
-            exitCode = 0;
-            return std::nullopt;
-        }
-        if (a + 1 >= argc || !ParseOne(name, argv[a + 1], options)) {
-            std::fprintf(stderr, "korvex-viewer: %s: %s\n%s", name.c_str(),
-                         a + 1 >= argc ? "missing value" : "unknown option or bad value", kHelp);
-            exitCode = 2;
-            return std::nullopt;
-        }
-        ++a;
+    CLI::App app{"Live images of the cameras, with their controls, numbers and histograms.", "korvex-viewer"};
+    app.footer(kKeys);
+    app.add_option("--show", options.show, "Cameras shown side by side at the start, e.g. 1,2 (default 1)")
+        ->delimiter(',')
+        ->check(Quiet(CLI::Range(1, 10)))
+        ->type_name("N[,N...]");
+    app.add_option("--output", options.outputFolder,
+                   "Folder for snapshots and recordings (default: the current folder)")
+        ->check(Quiet(CLI::ExistingDirectory))
+        ->type_name("DIR");
+    std::string size;
+    app.add_option("--size", size, "Window size WxH in screen coordinates (default 1440x900)")
+        ->check([&options](const std::string& text) { return CheckSize(text, options.width, options.height); })
+        ->type_name("WxH");
+    app.add_option("--exit-after", options.exitAfterS, "Quit after this many seconds")
+        ->check([](const std::string& text) {
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            return *end == '\0' && seconds > 0 ? std::string() : "give a number of seconds above 0";
+        })
+        ->type_name("SECONDS");
+    app.add_option("--test-script", options.testScript,
+                   "For tests and the README's screenshot: scripted input from FILE, and a screenshot handshake "
+                   "on standard input and output at each of its marks")
+        ->check(Quiet(CLI::ExistingFile))
+        ->type_name("FILE");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        exitCode = app.exit(error) == 0 ? 0 : 2;
+        return std::nullopt;
     }
     return options;
 }

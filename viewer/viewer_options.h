@@ -10,9 +10,9 @@ namespace korvex::viewer {
 struct ViewerOptions {
     std::vector<int> show = {1};       // cameras shown at the start
     std::optional<double> exitAfterS;  // quit after this many seconds
-    std::string script;                // scripted input (see script.h)
+    std::string testScript;            // scripted input and screenshot handshake (see test_seam.h)
     std::string outputFolder = ".";    // snapshots and recordings
-    int width = 1440, height = 900;    // the window
+    int width = 1440, height = 900;    // the window, in screen coordinates
 };
 
 // Returns the options, or nothing after printing help (exitCode 0) or an error (exitCode 2).

@@ -15,7 +15,8 @@
 
 namespace korvex::viewer {
 
-// The settings as last applied: the interface cannot read them back.
+// The settings as last applied: the interface cannot read them back. The white-balance ratios
+// start at the stored ones, which the adapter applied at open.
 struct CameraSettings {
     int exposureValue = 10;
     int exposureUnit = 1;  // 0 µs, 1 ms, 2 s, as ZqSetShutter takes it
@@ -46,10 +47,11 @@ struct CameraView {
     FrameSize textureSize;
     ImVec2 imageMin, imageMax;  // where the image was drawn in the latest frame
     bool drawingWindow = false;
-    ImVec2 dragStart;  // in frame pixels, while a window is being drawn
-    int snapshots = 0;
-    int recordings = 0;
+    ImVec2 dragStart;        // in frame pixels, while a window is being drawn
+    std::string saveResult;  // where the latest snapshot went, or why it did not
 };
+
+inline constexpr int kExitSaveFailed = 4;  // as the tool's exit code for a file not written
 
 struct ViewerState {
     std::vector<CameraInfo> cameras;
@@ -59,6 +61,7 @@ struct ViewerState {
     bool paused = false;
     bool markClipped = false;
     bool quit = false;
+    int exitCode = 0;  // kExitSaveFailed once a snapshot or recording was not written
     std::string outputFolder = ".";
 };
 

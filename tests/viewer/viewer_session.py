@@ -9,11 +9,13 @@ from xwd import read_xwd
 
 
 class Mark:
-    """One screenshot: the window's pixels and where each camera's image lies in them."""
+    """One screenshot: the window's pixels, where each camera's image lies in them and the camera
+    the controls act on."""
 
     def __init__(self, line, screen):
         words = line.split()
         self.label = words[1]
+        self.active = int(words[words.index("active") + 1]) if "active" in words else None
         self.screen = screen  # H x W x 3, R, G, B
         self.images = {}  # device -> (x, y, width, height, frame width, frame height)
         for k in range(len(words)):
@@ -40,14 +42,18 @@ def viewer_environment(work):
     return env
 
 
-def run_viewer(viewer, script, work, *args):
-    """Runs the viewer with the script text; returns (exit code, output lines, marks)."""
+def run_viewer(viewer, script, work, *args, output=None, cameras=None, errors=None):
+    """Runs the viewer with the script text, its files going to output (default: work); returns
+    (exit code, output lines, marks). Standard error goes to the file errors when given."""
     work = Path(work)
     (work / "script.txt").write_text(script)
-    command = [viewer, "--script", str(work / "script.txt"), "--output", str(work), "--exit-after", "120", *args]
-    process = subprocess.Popen(
-        command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, env=viewer_environment(work)
-    )
+    command = [viewer, "--test-script", str(work / "script.txt"), "--output", str(output or work),
+               "--exit-after", "120", *args]
+    env = viewer_environment(work)
+    if cameras:
+        env["KORVEX_SIM_CAMERAS"] = cameras
+    process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, env=env,
+                               stderr=open(errors, "w") if errors else None)
     lines, marks = [], []
     for line in process.stdout:
         lines.append(line.rstrip("\n"))
