@@ -73,12 +73,14 @@ void AddCaptureOptions(CLI::App& command, CaptureOptions& options) {
     command
         .add_option_function<std::string>(
             "--exposure", [&options](const std::string& text) { options.exposure = ParseExposure(text); },
-            "Exposure time with unit us, ms or s (e.g. 10ms, 1.5ms)")
+            "Exposure time with unit us, ms or s (e.g. 10ms, 1.5ms, 40000us); a time outside what the camera takes "
+            "is cut to its range with a warning giving the time it got")
         ->check(CLI::Validator(ExposureCheck, "TIME"));
     command.add_option("--gain", options.gain, "Gain of all channels, 0..255")->check(WholeIn(0, 255));
     command.add_option("--mode", options.mode, "Resolution mode (see `korvex info`), 0 is the full frame")
         ->check(WholeIn(0, 255));
     command.add_option("--window", options.window, "Output window LEFT,TOP,WIDTH,HEIGHT within the mode")
+        ->type_name("LEFT,TOP,WIDTH,HEIGHT")
         ->delimiter(',')
         ->expected(4)
         ->check(WholeIn(0, 32767));

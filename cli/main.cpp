@@ -19,8 +19,9 @@ using namespace korvex::cli;
 
 constexpr const char* kExitCodes =
     "Exit codes: 0 done, 2 usage error (bad command, option or value), 3 camera error (camera missing,\n"
-    "setting refused, no frame, stopped delivering), 4 I/O error (file or folder not written), 130 record\n"
-    "interrupted by Ctrl-C, 1 fault of the tool itself. Without a command, korvex lists the cameras.";
+    "setting refused, no frame, stopped delivering), 4 I/O error (file or folder not written, with the\n"
+    "system's reason), 130 record abandoned by Ctrl-C, 1 fault of the tool itself. Without a command,\n"
+    "korvex lists the cameras.";
 
 struct LogOptions {
     std::string filter;  // KORVEX_LOG, e.g. debug or capture:trace,*:warn

@@ -43,7 +43,7 @@ CLI::Validator WholeIn(long lowest, long highest) {
             if (value < lowest || value > highest) return "'" + text + "' is not within " + range;
             return std::string();
         },
-        "INTEGER in " + range);
+        range);
 }
 
 }  // namespace korvex::cli
