@@ -106,6 +106,7 @@ RecordingDestination::RecordingDestination(const std::string& folder) : destinat
         throw CliError(kExitIo, WontReplace(destination_));
     }
     startState_ = StateOf(destination_);
+    fs::create_directories(destination_.parent_path(), error);  // as a destination in new folders always was
     partial_ = CreateUniqueFolder(destination_, "partial", error);
     if (partial_.empty()) {
         throw CliError(kExitIo, "cannot create a folder beside " + destination_.string() + ": " + error.message());
