@@ -139,11 +139,5 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(RunName("export", size).c_str(), BM_ConvertExpand, size)
             ->Unit(benchmark::kMicrosecond);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
-    benchmark::Shutdown();
-    return 0;
+    return RunWithSummary<SummaryReporter>(argc, argv);
 }

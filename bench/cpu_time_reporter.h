@@ -1,6 +1,6 @@
 // A console reporter that also keeps each run's CPU time per iteration (steadier than wall time
 // on a shared machine): of a single run, or the median of its repetitions. Benchmarks derive
-// their summary of ratios from it.
+// their summary of ratios from it, and RunWithSummary is their main.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -30,3 +30,16 @@ protected:
 private:
     std::map<std::string, double> times_;
 };
+
+// Runs the benchmarks registered so far through a Reporter (a CpuTimeReporter with a
+// PrintSummary), then prints its summary. Returns main's exit code.
+template <typename Reporter>
+int RunWithSummary(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintSummary();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -77,12 +77,4 @@ BENCHMARK(BM_EmptyLoop);
 BENCHMARK(BM_LogOff);
 BENCHMARK(BM_LogWritten);
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWithSummary<SummaryReporter>(argc, argv); }

@@ -1,20 +1,16 @@
 #include "camera_session.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "exit_status.h"
 #include "korvex.h"
+#include "ratio_hundredths.h"
 #include "stored_ratios.h"
 
 namespace korvex::cli {
 namespace {
-
-constexpr int16_t kMostCameras = 10;
-
-// The interface takes ratios in hundredths: a stored ratio comes back to the nearest hundredth.
-int16_t Hundredths(double ratio) { return static_cast<int16_t>(std::clamp(std::lround(ratio * 100.0), 1L, 32767L)); }
 
 void PutBack(int16_t device) {
     const StoredRatios stored = ReadStoredRatios(device);
@@ -23,11 +19,21 @@ void PutBack(int16_t device) {
 
 }  // namespace
 
-int16_t CountCameras() {
+int16_t CamerasSeen() {
     const int16_t total = ZqGetDeviceTotal();
     if (total < 0) throw CliError(kExitCamera, "the camera library cannot tell how many cameras there are");
-    return std::min(total, kMostCameras);
+    // The simulated cameras have none only when their list is unusable; an unset or empty list
+    // gives the default pair.
+    const char* simulated = std::getenv("KORVEX_SIM_CAMERAS");
+    if (total == 0 && simulated != nullptr && *simulated != '\0') {
+        throw CliError(kExitUsage, std::string("no cameras: KORVEX_SIM_CAMERAS=") + simulated +
+                                       " is not a list of simulated cameras (model names, type codes or "
+                                       "replay:<folder>, separated by commas)");
+    }
+    return total;
 }
+
+int16_t CountCameras() { return std::min(CamerasSeen(), kMostCameras); }
 
 void RequireCamera(int16_t device) {
     const int16_t total = CountCameras();

@@ -27,9 +27,15 @@ private:
     int16_t putBack_ = 0;    // the camera whose stored ratios are put back, 0 for none
 };
 
-// The number of cameras seen, at most the adapter's ten; throws CliError(kExitCamera) when the
-// camera library cannot tell.
+// The number of cameras the camera library sees (the adapter drives the first ten). Throws
+// CliError(kExitCamera) when the library cannot tell, and CliError(kExitUsage) when it sees none
+// because the simulated cameras' list (KORVEX_SIM_CAMERAS) is not one it can use.
+int16_t CamerasSeen();
+
+// CamerasSeen, at most the adapter's ten.
 int16_t CountCameras();
+
+inline constexpr int16_t kMostCameras = 10;
 
 // Checks that camera device is one of those seen; throws CliError(kExitCamera) naming it.
 void RequireCamera(int16_t device);

@@ -37,11 +37,13 @@ struct FrameSize {
 // Checks what the option parser cannot; throws CliError(kExitUsage) naming the option.
 void CheckCaptureOptions(const CaptureOptions& options);
 
-// Sends the chosen settings to the open camera and returns the size of the frames it will
-// deliver. Throws CliError(kExitCamera) naming the setting the camera refused.
-FrameSize ApplyCaptureOptions(const CaptureOptions& options);
+// Sends the chosen settings to the open camera of that model and returns the size of the frames it
+// will deliver. Warns on standard error when the camera takes another exposure than asked (its
+// range ends there). Throws CliError(kExitCamera) naming the setting the camera refused and why.
+FrameSize ApplyCaptureOptions(const CaptureOptions& options, const std::string& model);
 
-// Colour when asked for, grey when asked for, otherwise what the model name says.
-bool WantsColour(const CaptureOptions& options, SensorKind kind);
+// Colour when asked for, grey when asked for, otherwise what the model name says. Warns when
+// colour is asked of a monochrome camera.
+bool WantsColour(const CaptureOptions& options, const CameraIdentity& identity);
 
 }  // namespace korvex::cli

@@ -16,7 +16,7 @@ PreparedCamera::PreparedCamera(const CaptureOptions& options)
     : device(CheckedDevice(options)),
       session(device),
       identity(ReadIdentity(device)),
-      size(ApplyCaptureOptions(options)),
-      colour(WantsColour(options, KindOfModel(identity.model))) {}
+      size(ApplyCaptureOptions(options, identity.model)),
+      colour(WantsColour(options, identity)) {}
 
 }  // namespace korvex::cli

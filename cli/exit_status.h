@@ -13,7 +13,7 @@ enum ExitCode : int {
     kExitUsage = 2,          // a bad command line: unknown command or option, bad or missing value
     kExitCamera = 3,         // a camera is missing, refused a setting or delivered no frame
     kExitIo = 4,             // an output file or folder could not be written
-    kExitInterrupted = 130,  // Ctrl-C ended a recording before it was complete (128 + SIGINT)
+    kExitInterrupted = 130,  // Ctrl-C abandoned a recording, or came before its first frame (128 + SIGINT)
 };
 
 // Thrown by a command; main prints the text on standard error and exits with the code.

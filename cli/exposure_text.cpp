@@ -23,13 +23,24 @@ std::optional<std::size_t> UnitCode(const std::string& name) {
     return std::nullopt;
 }
 
-// value in unit code, as a whole count of that unit or of a finer one.
+// value in unit code as a whole count 1..32767 of that unit alone; nothing when it is not one.
+std::optional<Exposure> WholeIn(double value, std::size_t unit) {
+    const double whole = std::round(value);
+    if (whole < 1.0 || whole > kLargestValue || std::fabs(value - whole) > 1e-9 * whole) return std::nullopt;
+    return Exposure{static_cast<int16_t>(unit), static_cast<int16_t>(whole)};
+}
+
+// value in unit code, as a whole count of that unit, else of a finer one, else of a coarser one
+// ("40000us" is 40 ms): the same time in a unit the interface can carry.
 std::optional<Exposure> WholeCount(double value, std::size_t code) {
-    for (std::size_t unit = code + 1; unit-- > 0; value *= 1000.0) {
-        const double whole = std::round(value);
-        if (whole > kLargestValue) return std::nullopt;  // finer units only make it larger
-        if (whole >= 1.0 && std::fabs(value - whole) <= 1e-9 * whole)
-            return Exposure{static_cast<int16_t>(unit), static_cast<int16_t>(whole)};
+    double inUnit = value;
+    for (std::size_t unit = code + 1; unit-- > 0; inUnit *= 1000.0) {
+        if (const auto exposure = WholeIn(inUnit, unit)) return exposure;
+    }
+    inUnit = value;
+    for (std::size_t unit = code + 1; unit < kUnitNames.size(); ++unit) {
+        inUnit /= 1000.0;
+        if (const auto exposure = WholeIn(inUnit, unit)) return exposure;
     }
     return std::nullopt;
 }

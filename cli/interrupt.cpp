@@ -5,13 +5,19 @@
 namespace korvex::cli {
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-void OnInterrupt(int) { interrupted = 1; }
+volatile std::sig_atomic_t interrupts = 0;
+
+void OnInterrupt(int) {
+    if (interrupts < 2) interrupts = interrupts + 1;
+    std::signal(SIGINT, OnInterrupt);  // some systems reset the handler on each signal
+}
 
 }  // namespace
 
 void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
-bool Interrupted() { return interrupted != 0; }
+bool Interrupted() { return interrupts >= 1; }
+
+bool InterruptedTwice() { return interrupts >= 2; }
 
 }  // namespace korvex::cli

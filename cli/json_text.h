@@ -6,7 +6,8 @@
 
 namespace korvex::cli {
 
-// A JSON string literal, quotes included.
+// A JSON string literal, quotes included, always valid UTF-8: each byte of text that is not part
+// of a well-formed UTF-8 sequence becomes U+FFFD.
 std::string JsonString(const std::string& text);
 
 // A JSON number; a value that is not finite becomes null, which JSON has instead.

@@ -1,6 +1,7 @@
 // korvex list: every camera seen, one line each, or one JSON object.
 //
 // Listing only reads: the tool sets nothing, so closing stores the ratios it read unchanged.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -39,7 +40,7 @@ void PrintTable(const std::vector<Listed>& cameras) {
     }
 }
 
-void PrintJson(const std::vector<Listed>& cameras) {
+void PrintJson(const std::vector<Listed>& cameras, int16_t seen) {
     std::vector<std::string> items;
     for (const Listed& c : cameras) {
         items.push_back(JsonObject()
@@ -52,24 +53,26 @@ void PrintJson(const std::vector<Listed>& cameras) {
                             .Text("sensor", KindName(KindOfModel(c.id.model)))
                             .Json());
     }
-    std::printf("%s\n", JsonObject().Raw("cameras", JsonArray(items)).Json().c_str());
+    std::printf("%s\n", JsonObject().Raw("cameras", JsonArray(items)).Number("cameras_seen", seen).Json().c_str());
 }
 
 }  // namespace
 
 void RunList(bool json) {
-    const int16_t total = CountCameras();
+    const int16_t seen = CamerasSeen();
+    const int16_t total = std::min(seen, kMostCameras);
     std::vector<Listed> cameras;
     if (total > 0) {
         CameraSession session(total);
         cameras = ReadCameras(total);
     }
     if (json) {
-        PrintJson(cameras);
+        PrintJson(cameras, seen);
     } else if (cameras.empty()) {
         std::printf("no cameras found\n");
     } else {
         PrintTable(cameras);
+        if (seen > total) std::printf("%d of %d cameras shown: the adapter drives the first %d\n", total, seen, total);
     }
 }
 
@@ -77,7 +80,9 @@ Command AddListCommand(CLI::App& tool) {
     CLI::App* parser = tool.add_subcommand(
         "list", "List the cameras seen: model, serial number, hardware version and current resolution");
     auto json = std::make_shared<bool>(false);
-    parser->add_flag("--json", *json, "Print one JSON object: {\"cameras\": [{\"camera\": 1, \"model\": ...}, ...]}");
+    parser->add_flag(
+        "--json", *json,
+        "Print one JSON object: {\"cameras\": [{\"camera\": 1, \"model\": ...}, ...], \"cameras_seen\": N}");
     return {parser, [json] { RunList(*json); }};
 }
 

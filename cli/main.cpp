@@ -1,5 +1,6 @@
 // korvex: list cameras, show one, snap a frame, stream with statistics or record raw frames,
 // through the adapter's public interface alone.
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -18,8 +19,9 @@ using namespace korvex::cli;
 
 constexpr const char* kExitCodes =
     "Exit codes: 0 done, 2 usage error (bad command, option or value), 3 camera error (camera missing,\n"
-    "setting refused, no frame, stopped delivering), 4 I/O error (file or folder not written), 130 record\n"
-    "interrupted by Ctrl-C, 1 fault of the tool itself. Without a command, korvex lists the cameras.";
+    "setting refused, no frame, stopped delivering), 4 I/O error (file or folder not written, with the\n"
+    "system's reason), 130 record abandoned by Ctrl-C, 1 fault of the tool itself. Without a command,\n"
+    "korvex lists the cameras.";
 
 struct LogOptions {
     std::string filter;  // KORVEX_LOG, e.g. debug or capture:trace,*:warn
@@ -97,6 +99,25 @@ int ReportUnexpected(const CLI::App& tool, const std::vector<Command>& commands)
     return kExitUsage;
 }
 
+// A refusal of the parser in the tool's style: one line that names the option, says what was wrong
+// and points at the help that lists the valid values. A count of values gets the option's form.
+int ReportParseError(const CLI::App& tool, const std::vector<Command>& commands, const CLI::ParseError& error) {
+    const CLI::App& parser = ParsedCommand(tool, commands);
+    std::string message = error.what();
+    const auto colon = message.find(": ");
+    const CLI::Option* option =
+        colon == std::string::npos ? nullptr : parser.get_option_no_throw(message.substr(0, colon));
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr && option != nullptr) {
+        std::string count = message.substr(colon + 2);
+        if (!count.empty()) count[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(count[0])));
+        const std::string form = option->get_type_name();  // "X,Y:INT in [0 - 32767]": the form alone
+        message = message.substr(0, colon) + " takes " + form.substr(0, form.find(':')) + ": " + count;
+    }
+    const std::string command = &parser == &tool ? "" : " " + parser.get_name();
+    std::fprintf(stderr, "korvex: %s (korvex%s --help lists the valid values)\n", message.c_str(), command.c_str());
+    return kExitUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,7 +141,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::ExtrasError&) {
         return ReportUnexpected(tool, commands);
     } catch (const CLI::ParseError& error) {
-        return tool.exit(error) == 0 ? kExitOk : kExitUsage;
+        if (error.get_exit_code() == 0) return tool.exit(error);  // --help, --version
+        return ReportParseError(tool, commands, error);
     }
     PassLogSettings(log);
     return Run(commands);

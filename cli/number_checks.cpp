@@ -1,5 +1,6 @@
 #include "number_checks.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,21 @@ CLI::Validator FiniteIn(double lowest, double highest) {
             return std::string();
         },
         "NUMBER in " + range);
+}
+
+CLI::Validator WholeIn(long lowest, long highest) {
+    const std::string range = std::to_string(lowest) + ".." + std::to_string(highest);
+    return CLI::Validator(
+        [lowest, highest, range](const std::string& text) {
+            char* end = nullptr;
+            errno = 0;
+            const long value = std::strtol(text.c_str(), &end, 10);
+            if (end == text.c_str() || *end != '\0' || errno == ERANGE)
+                return "'" + text + "' is not a whole number in " + range;
+            if (value < lowest || value > highest) return "'" + text + "' is not within " + range;
+            return std::string();
+        },
+        range);
 }
 
 }  // namespace korvex::cli

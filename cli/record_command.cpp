@@ -2,9 +2,10 @@
 //
 // The frames are held in memory while they are captured and written afterwards, so that the
 // time spent compressing PNG files neither drops frames nor shifts the recorded timestamps. They
-// are written into a folder beside DIR that is renamed to DIR once complete: a run that is
-// interrupted or fails leaves DIR as it was (or, killed between the two renames of a replacement,
-// absent), never half-written. Ctrl-C stops capture, closes the cameras and exits 130.
+// are written into a folder of this run's own beside DIR that is renamed to DIR once complete
+// (recording_destination.h): a run that is interrupted or fails leaves DIR as it was, never
+// half-written. The first Ctrl-C ends capture and records the frames taken so far; a second one
+// abandons the recording (exit 130).
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -16,8 +17,10 @@
 #include "capture_setup.h"
 #include "commands.h"
 #include "exit_status.h"
+#include "number_checks.h"
 #include "frame_export.h"
 #include "interrupt.h"
+#include "recording_destination.h"
 #include "recording_writer.h"
 
 namespace korvex::cli {
@@ -31,62 +34,6 @@ struct RecordOptions {
     std::string folder;
 };
 
-// A folder beside the destination, named after it, that holds a recording until it is complete;
-// removed unless moved into place. A folder of that name left by a killed run is removed first.
-class PartialFolder {
-public:
-    explicit PartialFolder(const fs::path& destination)
-        : destination_(destination), path_(Sibling(destination, ".korvex-partial")) {
-        std::error_code error;
-        fs::remove_all(path_, error);
-        fs::create_directories(path_, error);
-        if (error) throw CliError(kExitIo, "cannot create " + path_.string() + ": " + error.message());
-    }
-    ~PartialFolder() {
-        std::error_code ignored;
-        if (!moved_) fs::remove_all(path_, ignored);
-    }
-    PartialFolder(const PartialFolder&) = delete;
-    PartialFolder& operator=(const PartialFolder&) = delete;
-
-    const fs::path& Path() const { return path_; }
-    void MoveIntoPlace();
-
-private:
-    static fs::path Sibling(const fs::path& destination, const char* suffix) {
-        return destination.parent_path() / ("." + destination.filename().string() + suffix);
-    }
-    fs::path destination_, path_;
-    bool moved_ = false;
-};
-
-void PartialFolder::MoveIntoPlace() {
-    std::error_code error;
-    const fs::path old = Sibling(destination_, ".korvex-old");
-    if (fs::exists(destination_, error)) {
-        fs::remove_all(old, error);
-        fs::rename(destination_, old, error);
-        if (error) throw CliError(kExitIo, "cannot replace " + destination_.string() + ": " + error.message());
-    }
-    fs::rename(path_, destination_, error);
-    if (error)
-        throw CliError(kExitIo, "cannot move the recording to " + destination_.string() + ": " + error.message());
-    moved_ = true;
-    fs::remove_all(old, error);
-}
-
-// The destination without a trailing separator, refused when replacing it would lose other files.
-fs::path CheckedDestination(const std::string& folder) {
-    std::error_code error;
-    fs::path destination = fs::absolute(folder, error).lexically_normal();  // "." and ".." named too
-    if (!destination.has_filename()) destination = destination.parent_path();
-    if (fs::exists(destination, error) && !(fs::is_directory(destination, error) && HoldsOnlyRecording(destination))) {
-        throw CliError(kExitIo, "will not replace " + destination.string() +
-                                    ": it is not a folder holding only a recording (recording.txt, frame-*.png)");
-    }
-    return destination;
-}
-
 std::vector<uint8_t> FrameStore(const RecordOptions& options, FrameSize size) {
     try {
         return std::vector<uint8_t>(size.Pixels() * static_cast<std::size_t>(options.frames));
@@ -96,13 +43,14 @@ std::vector<uint8_t> FrameStore(const RecordOptions& options, FrameSize size) {
     }
 }
 
-[[noreturn]] void ThrowInterrupted(const fs::path& destination) {
-    throw CliError(kExitInterrupted, "interrupted: nothing recorded, " + destination.string() + " left as it was");
+[[noreturn]] void ThrowInterrupted(const fs::path& destination, const std::string& what) {
+    throw CliError(kExitInterrupted, "interrupted: " + what + ", " + destination.string() + " left as it was");
 }
 
-// Raw frames: a grey export hands over the camera's bytes unconverted, mosaic included. The
-// camera is closed on return.
-RecordingInfo Capture(const RecordOptions& options, const fs::path& destination, std::vector<uint8_t>& frames) {
+// Raw frames: a grey export hands over the camera's bytes unconverted, mosaic included. Capture
+// ends early at the first Ctrl-C; the frames taken until then are kept. The camera is closed on
+// return.
+RecordingInfo Capture(const RecordOptions& options, std::vector<uint8_t>& frames) {
     PreparedCamera camera(options.capture);
     RecordingInfo info;
     info.model = camera.identity.model;
@@ -113,31 +61,52 @@ RecordingInfo Capture(const RecordOptions& options, const fs::path& destination,
     frames = FrameStore(options, camera.size);
     camera.Start();
     std::chrono::steady_clock::time_point first;
-    for (int k = 0; k < options.frames; ++k) {
-        if (Interrupted()) ThrowInterrupted(destination);
+    for (int k = 0; k < options.frames && !Interrupted(); ++k) {
         uint8_t* frame = frames.data() + camera.size.Pixels() * static_cast<std::size_t>(k);
         ExportFrameOrThrow(camera.device, frame, camera.size.width, camera.size.height, false, 1,
                            options.capture.timeoutMs);
         const auto now = std::chrono::steady_clock::now();
-        if (k == 0) first = now;
+        if (k == 0) {
+            first = now;
+            std::printf(
+                "camera %d (%s): recording %d frames of %dx%d; Ctrl-C ends capture and keeps the frames taken\n",
+                camera.device, info.model.c_str(), options.frames, info.width, info.height);
+            std::fflush(stdout);
+        }
         info.timestampsUs.push_back(std::chrono::duration_cast<std::chrono::microseconds>(now - first).count());
     }
     return info;
 }
 
+// Asked before each file is written: the first Ctrl-C then is told it changes nothing, the second
+// abandons the recording.
+bool AbandonRequested() {
+    static bool told = false;
+    if (Interrupted() && !told) {
+        std::fprintf(stderr, "korvex: Ctrl-C: the recording is being written; Ctrl-C again abandons it\n");
+        told = true;
+    }
+    return InterruptedTwice();
+}
+
 void RunRecord(const RecordOptions& options) {
-    const fs::path destination = CheckedDestination(options.folder);
-    PartialFolder partial(destination);
+    RecordingDestination destination(options.folder);
     CatchInterrupt();
     std::vector<uint8_t> frames;
-    const RecordingInfo info = Capture(options, destination, frames);
-    std::printf("camera %d (%s): writing %d frames of %dx%d\n", options.capture.device, info.model.c_str(),
-                options.frames, info.width, info.height);
+    const RecordingInfo info = Capture(options, frames);
+    const auto taken = static_cast<int>(info.timestampsUs.size());
+    if (taken == 0) ThrowInterrupted(destination.Destination(), "nothing recorded");
+    const bool cut = taken < options.frames;
+    std::printf("camera %d (%s): writing %d frames of %dx%d%s\n", options.capture.device, info.model.c_str(), taken,
+                info.width, info.height, cut ? " (capture ended by Ctrl-C; Ctrl-C again abandons them)" : "");
     std::fflush(stdout);
-    if (!WriteRecordingOrThrow(partial.Path(), info, frames.data(), Interrupted)) ThrowInterrupted(destination);
-    partial.MoveIntoPlace();
-    std::printf("camera %d (%s): %d frames of %dx%d recorded in %s\n", options.capture.device, info.model.c_str(),
-                options.frames, info.width, info.height, destination.string().c_str());
+    if (!WriteRecordingOrThrow(destination.PartialFolder(), info, frames.data(), AbandonRequested))
+        ThrowInterrupted(destination.Destination(), "recording abandoned");
+    destination.MoveIntoPlace();
+    const std::string count = cut ? std::to_string(taken) + " of " + std::to_string(options.frames) + " frames"
+                                  : std::to_string(taken) + " frames";
+    std::printf("camera %d (%s): %s of %dx%d recorded in %s\n", options.capture.device, info.model.c_str(),
+                count.c_str(), info.width, info.height, destination.Destination().string().c_str());
 }
 
 }  // namespace
@@ -149,10 +118,11 @@ Command AddRecordCommand(CLI::App& tool) {
     AddCaptureOptions(*parser, options->capture);
     parser->add_option("--frames", options->frames, "Number of frames, 1..100000")
         ->required()
-        ->check(CLI::Range(1, 100000));
+        ->check(WholeIn(1, 100000));
     parser
         ->add_option("-o,--output", options->folder,
-                     "Folder to record into; an earlier recording there is replaced once the new one is complete")
+                     "Folder to record into; an earlier recording there is replaced once the new one is complete. "
+                     "Ctrl-C ends capture early and records the frames taken; a second Ctrl-C abandons them")
         ->required();
     return {parser, [options] { RunRecord(*options); }};
 }

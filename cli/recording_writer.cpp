@@ -16,14 +16,4 @@ bool WriteRecordingOrThrow(const std::filesystem::path& folder, const RecordingI
     return outcome.result == image::RecordingResult::kWritten;
 }
 
-bool HoldsOnlyRecording(const std::filesystem::path& folder) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        const bool frame = name.rfind("frame-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".png";
-        if (!frame && name != "recording.txt" && name != "recording.txt.partial") return false;
-    }
-    return !error;
-}
-
 }  // namespace korvex::cli

@@ -1,5 +1,4 @@
-// The tool's side of a recording folder (recording_file.h writes it): errors as CliError, and the
-// check that a folder about to be replaced holds only a recording.
+// The tool's side of a recording folder (recording_file.h writes it): errors as CliError.
 #pragma once
 
 #include <cstdint>
@@ -17,9 +16,5 @@ using image::RecordingInfo;
 // CliError(kExitIo) naming the file that could not be written.
 bool WriteRecordingOrThrow(const std::filesystem::path& folder, const RecordingInfo& info, const uint8_t* frames,
                            const std::function<bool()>& stopRequested);
-
-// Whether a folder's entries are those of a recording (recording.txt and frame-*.png), so that
-// replacing it loses nothing else.
-bool HoldsOnlyRecording(const std::filesystem::path& folder);
 
 }  // namespace korvex::cli

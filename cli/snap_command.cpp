@@ -1,6 +1,5 @@
 // korvex snap N -o FILE: one frame, with the camera and colour settings asked for, in the image
 // format that the file's extension names.
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "image_file.h"
 #include "korvex.h"
 #include "number_checks.h"
+#include "ratio_hundredths.h"
 
 namespace korvex::cli {
 namespace {
@@ -30,13 +30,11 @@ struct SnapOptions {
     std::vector<int> cross;  // x, y, width, height and an optional thickness
 };
 
-int16_t Hundredths(double ratio) { return static_cast<int16_t>(std::lround(ratio * 100.0)); }
-
 image::Format OutputFormat(const std::string& output) {
     const std::optional<image::Format> format = image::FormatOfPath(output);
     if (!format) {
-        throw CliError(kExitUsage, "--output: '" + output + "' has no image extension; use one of " +
-                                       std::string(image::FormatList()));
+        throw CliError(kExitUsage,
+                       "--output: '" + output + "' has no image extension; use one of " + image::FormatList());
     }
     return *format;
 }
@@ -60,14 +58,14 @@ void ApplyColourSettings(const SnapOptions& options, PreparedCamera& camera) {
 
 void WriteFrame(const SnapOptions& options, const std::vector<uint8_t>& frame, FrameSize size, bool fourBytes) {
     const image::Format format = OutputFormat(options.output);
-    bool written = false;
+    image::WriteResult result;
     if (fourBytes) {
         const std::vector<uint8_t> rgb = image::BgrxToRgb(frame.data(), size.Pixels());
-        written = image::Write(options.output, format, rgb.data(), size.width, size.height, 3, options.quality);
+        result = image::WriteImage(options.output, format, rgb.data(), size.width, size.height, 3, options.quality);
     } else {
-        written = image::Write(options.output, format, frame.data(), size.width, size.height, 1, options.quality);
+        result = image::WriteImage(options.output, format, frame.data(), size.width, size.height, 1, options.quality);
     }
-    if (!written) throw CliError(kExitIo, "cannot write " + options.output);
+    if (!result.written) throw CliError(kExitIo, "cannot write " + options.output + ": " + result.reason);
 }
 
 void RunSnap(const SnapOptions& options) {
@@ -92,8 +90,7 @@ void RunSnap(const SnapOptions& options) {
 }
 
 void AddColourOptions(CLI::App& parser, SnapOptions& options) {
-    auto* gamma =
-        parser.add_option("--gamma", options.gamma, "Gamma curve 1..10 (1 is linear)")->check(CLI::Range(1, 10));
+    auto* gamma = parser.add_option("--gamma", options.gamma, "Gamma curve 1..10 (1 is linear)")->check(WholeIn(1, 10));
     auto* red = parser.add_option("--wb-red", options.wbRed, "Red white-balance ratio, 0.01..327.67")
                     ->check(FiniteIn(0.01, 327.67));
     auto* blue = parser.add_option("--wb-blue", options.wbBlue, "Blue white-balance ratio, 0.01..327.67")
@@ -115,22 +112,23 @@ void AddColourOptions(CLI::App& parser, SnapOptions& options) {
         ->type_name("X,Y,WIDTH,HEIGHT[,THICKNESS]")
         ->delimiter(',')
         ->expected(4, 5)
-        ->check(CLI::Range(0, 32767));
+        ->check(WholeIn(0, 32767));
 }
 
 }  // namespace
 
 Command AddSnapCommand(CLI::App& tool) {
-    CLI::App* parser = tool.add_subcommand("snap", "Capture one frame into an image file (.png, .bmp, .tga, .jpg)");
+    CLI::App* parser =
+        tool.add_subcommand("snap", "Capture one frame into an image file (" + image::FormatList() + ")");
     auto options = std::make_shared<SnapOptions>();
     AddCaptureOptions(*parser, options->capture);
     parser
         ->add_option("-o,--output", options->output,
-                     "Image file to write; its extension (.png, .bmp, .tga, .jpg) "
-                     "chooses the format")
+                     "Image file to write; its extension (" + image::FormatList() +
+                         ") chooses the format. It is written beside its destination and moved into place when whole")
         ->required();
     parser->add_option("--quality", options->quality, "JPEG quality 1..100")
-        ->check(CLI::Range(1, 100))
+        ->check(WholeIn(1, 100))
         ->capture_default_str();
     AddColourOptions(*parser, *options);
     return {parser, [options] { RunSnap(*options); }};

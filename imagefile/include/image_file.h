@@ -1,5 +1,7 @@
 // Image files through stb_image_write: 8-bit grey or R,G,B pixels as PNG, BMP, TGA or JPEG, the
-// format chosen by the file's extension.
+// format chosen by the file's extension. Every file is written beside its destination, each write
+// checked, flushed to the disk and then moved into place: a failed write leaves the destination
+// as it was and says why.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +17,24 @@ enum class Format { kPng, kBmp, kTga, kJpeg };
 // for any other extension.
 std::optional<Format> FormatOfPath(const std::string& path);
 
-// The extensions accepted, for messages: ".png, .bmp, .tga, .jpg".
-const char* FormatList();
+// The extensions accepted, for messages and help texts: ".png, .bmp, .tga, .jpg".
+const std::string& FormatList();
 
 inline constexpr int kDefaultJpegQuality = 90;
 
+// Whether a file was written and, when not, why (the system's message where it gave one).
+struct WriteResult {
+    bool written = false;
+    std::string reason;
+};
+
 // pixels: rows of width pixels, channels bytes each (1 = grey, 3 = R,G,B), no padding. quality
-// (1..100) applies to JPEG only. False when the file could not be written.
+// (1..100) applies to JPEG only. A destination that is a link is followed; one that exists and
+// is not a regular file (a device, a folder) is refused.
+WriteResult WriteImage(const std::string& path, Format format, const uint8_t* pixels, int width, int height,
+                       int channels, int quality = kDefaultJpegQuality);
+
+// As WriteImage, true when the file was written.
 bool Write(const std::string& path, Format format, const uint8_t* pixels, int width, int height, int channels,
            int quality = kDefaultJpegQuality);
 

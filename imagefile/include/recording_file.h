@@ -1,7 +1,8 @@
 // A recording folder, in the format `korvex record` and the viewer write and the simulated cameras
 // replay (KORVEX_SIM_CAMERAS=replay:<folder>): frame-000000.png, ... (the raw frames, mosaic or
 // grey, as 8-bit grey PNG files) and recording.txt (format=1, model, width, height, bayer_layout
-// 0..4, exposure, frames, then "frame=<index> <timestamp_us>" per frame).
+// 0..4, exposure, frames, then "frame=<index> <timestamp_us>" per frame, the time since frame 0 in
+// microseconds, as a comment line in the file says).
 #pragma once
 
 #include <cstdint>

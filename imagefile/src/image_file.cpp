@@ -5,12 +5,17 @@
 #include <cctype>
 #include <utility>
 
+#include "replacing_file.h"
+
+// Only the encoders that hand their bytes to a callback: their own file writing checks nothing.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
 #include <stb_image_write.h>
 
 namespace korvex::image {
 namespace {
 
+// The one list of formats: the first extension of each is the one shown.
 constexpr std::array<std::pair<const char*, Format>, 5> kExtensions = {{
     {".png", Format::kPng},
     {".bmp", Format::kBmp},
@@ -29,6 +34,35 @@ std::string LowerExtension(const std::string& path) {
     return extension;
 }
 
+std::string ShownExtensions() {
+    std::string list;
+    std::optional<Format> previous;
+    for (const auto& [name, format] : kExtensions) {
+        if (format == previous) continue;  // .jpeg is another name of .jpg
+        list += (list.empty() ? "" : ", ") + std::string(name);
+        previous = format;
+    }
+    return list;
+}
+
+void ToFile(void* context, void* data, int size) {
+    static_cast<ReplacingFile*>(context)->Write(data, static_cast<std::size_t>(size));
+}
+
+// The encoder's result: 0 when it could not encode (out of memory).
+int Encode(ReplacingFile& file, Format format, const uint8_t* pixels, int width, int height, int channels,
+           int quality) {
+    switch (format) {
+        case Format::kPng:
+            return stbi_write_png_to_func(ToFile, &file, width, height, channels, pixels, width * channels);
+        case Format::kBmp: return stbi_write_bmp_to_func(ToFile, &file, width, height, channels, pixels);
+        case Format::kTga: return stbi_write_tga_to_func(ToFile, &file, width, height, channels, pixels);
+        case Format::kJpeg:
+            return stbi_write_jpg_to_func(ToFile, &file, width, height, channels, pixels, std::clamp(quality, 1, 100));
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::optional<Format> FormatOfPath(const std::string& path) {
@@ -39,20 +73,23 @@ std::optional<Format> FormatOfPath(const std::string& path) {
     return std::nullopt;
 }
 
-const char* FormatList() { return ".png, .bmp, .tga, .jpg"; }
+const std::string& FormatList() {
+    static const std::string list = ShownExtensions();
+    return list;
+}
+
+WriteResult WriteImage(const std::string& path, Format format, const uint8_t* pixels, int width, int height,
+                       int channels, int quality) {
+    if (width < 1 || height < 1 || pixels == nullptr) return {false, "no image to write"};
+    ReplacingFile file(path);
+    if (Encode(file, format, pixels, width, height, channels, quality) == 0)
+        return {false, "the image could not be encoded"};
+    return file.Commit();
+}
 
 bool Write(const std::string& path, Format format, const uint8_t* pixels, int width, int height, int channels,
            int quality) {
-    if (width < 1 || height < 1 || pixels == nullptr) return false;
-    const char* file = path.c_str();
-    switch (format) {
-        case Format::kPng: return stbi_write_png(file, width, height, channels, pixels, width * channels) != 0;
-        case Format::kBmp: return stbi_write_bmp(file, width, height, channels, pixels) != 0;
-        case Format::kTga: return stbi_write_tga(file, width, height, channels, pixels) != 0;
-        case Format::kJpeg:
-            return stbi_write_jpg(file, width, height, channels, pixels, std::clamp(quality, 1, 100)) != 0;
-    }
-    return false;
+    return WriteImage(path, format, pixels, width, height, channels, quality).written;
 }
 
 bool Write(const std::string& path, const uint8_t* pixels, int width, int height, int channels) {

@@ -1,9 +1,9 @@
 #include "recording_file.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "image_file.h"
+#include "replacing_file.h"
 
 namespace korvex::image {
 namespace {
@@ -20,6 +20,7 @@ std::string Description(const RecordingInfo& info) {
     text += "format=1\nmodel=" + info.model + "\nwidth=" + std::to_string(info.width) +
             "\nheight=" + std::to_string(info.height) + "\nbayer_layout=" + std::to_string(info.bayerLayout) +
             "\nexposure=" + info.exposure + "\nframes=" + std::to_string(info.timestampsUs.size()) + "\n";
+    text += "# frame=<index> <time since frame 0 in microseconds>\n";
     for (std::size_t k = 0; k < info.timestampsUs.size(); ++k) {
         text += "frame=" + std::to_string(k) + " " + std::to_string(info.timestampsUs[k]) + "\n";
     }
@@ -42,16 +43,11 @@ RecordingOutcome PrepareFolder(const std::filesystem::path& folder) {
 
 RecordingOutcome WriteDescription(const std::filesystem::path& folder, const RecordingInfo& info) {
     const std::filesystem::path file = folder / "recording.txt";
-    const std::filesystem::path partial = folder / "recording.txt.partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << Description(info);
-        out.close();
-        if (!out) return Failed(partial);
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, file, error);
-    if (error) return Failed(file, error);
+    const std::string text = Description(info);
+    ReplacingFile out(file);
+    out.Write(text.data(), text.size());
+    const WriteResult result = out.Commit();
+    if (!result.written) return {RecordingResult::kFailed, file, result.reason};
     return {};
 }
 
@@ -67,9 +63,9 @@ RecordingOutcome WriteRecording(const std::filesystem::path& folder, const Recor
     for (std::size_t k = 0; k < info.timestampsUs.size(); ++k) {
         if (Stop(stopRequested)) return {RecordingResult::kStopped, {}, {}};
         const std::filesystem::path file = folder / FrameFileName(k);
-        if (!Write(file.string(), Format::kPng, frames + k * frameBytes, info.width, info.height, 1)) {
-            return Failed(file);
-        }
+        const WriteResult result =
+            WriteImage(file.string(), Format::kPng, frames + k * frameBytes, info.width, info.height, 1);
+        if (!result.written) return {RecordingResult::kFailed, file, result.reason};
     }
     if (Stop(stopRequested)) return {RecordingResult::kStopped, {}, {}};
     return WriteDescription(folder, info);

@@ -20,9 +20,11 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hvsim_control.h"
+#include "json_text.h"
 
 namespace {
 
@@ -105,7 +107,14 @@ const Case kCases[] = {
     {"snap 1 -o {dir}/x.png --window 0,0,320,256 --exposure 1.5ms", 0, "written"},
     {"--log debug --log-file {dir}/korvex.log list", 0, "HV1300UC"},
     {"snap 1", 2, "--output is required"},
-    {"snap 0 -o {dir}/x.png", 2, "Value 0 not in range"},
+    {"snap 0 -o {dir}/x.png", 2, "camera: '0' is not within 1..10|korvex snap --help lists the valid values"},
+    {"snap one -o {dir}/x.png", 2, "camera: 'one' is not a whole number in 1..10"},
+    {"snap 1 -o {dir}/x.png --cross 1,2,3", 2, "--cross takes X,Y,WIDTH,HEIGHT[,THICKNESS]: at least 4"},
+    {"snap 1 -o {dir}/x.png --exposure 2s", 0,
+     "exposure 2 s is longer than the HV1300UC takes at width 1280; it got 1.04 s"},
+    {"snap 1 -o {dir}/x.png --window 0,0,320,256 --exposure 40000us", 0, "written"},
+    {"snap 1 -o {dir}/x.png --window 0,0,320,256 --exposure 40001us", 2, "40001us cannot be sent"},
+    {"snap 2 -o {dir}/x.png --window 0,0,64,32 --colour", 0, "(HV1300UM) is monochrome: --colour"},
     {"snap 1 -o {dir}/x.png --gain 300", 2, "--gain"},
     {"snap 1 -o {dir}/x.png --exposure '10 parsecs'", 2, "--exposure"},
     {"snap 1 -o {dir}/x.png --window 0,0,0,5", 2, "--window"},
@@ -115,13 +124,13 @@ const Case kCases[] = {
     {"snap 1 -o {dir}/x.png --bayer 5", 2, "--bayer"},
     {"record 1 --frames 0 -o {dir}/rec", 2, "--frames"},
     {"snap 3 -o {dir}/x.png", 3, "camera 3 not found"},
-    {"snap 1 -o {dir}/x.png --mode 7", 3, "resolution mode 7"},
-    {"snap 1 -o {dir}/x.png --window 0,0,5000,5000", 3, "window 0,0,5000,5000"},
-    {"snap 1 -o {dir}/missing/x.png", 4, "cannot write"},
+    {"snap 1 -o {dir}/x.png --mode 7", 3, "resolution mode 7; its modes are 0: 1280x1024, 1: 640x512, 2: 320x256"},
+    {"snap 1 -o {dir}/x.png --window 0,0,5000,5000", 3, "window 0,0,5000,5000|within the mode's 1280x1024"},
+    {"snap 1 -o {dir}/missing/x.png", 4, "cannot write|No such file or directory"},
     {"record 1 --frames 1 -o /proc/korvex-recording", 4, "cannot create"},
     {"list", 0, "2       HV1300UM    KVXHV1300UM-"},
     {"info 2", 0, "monochrome"},
-    {"info 1", 0, "1: 640x512|window            0,0,1280,1024|1..16383 rows"},
+    {"info 1", 0, "1: 640x512|window            0,0,1280,1024|56 us .. 1.04 s at width 1280"},
     {"stream 2 --seconds 1 --window 0,0,320,240", 0, "summary:|not lost frames"},
 };
 
@@ -157,6 +166,8 @@ const JsonCase kJsonCases[] = {
      "[(0, 1280, 1024), (1, 640, 512), (2, 320, 256)]"},
     {"info 2 --json", "(d['serial_number'][:11], d['window']['width'], d['gain']['max'])",
      "('KVXHV1300UM', 1280, 255)"},
+    {"info 1 --json", "(d['exposure']['min_s'], round(d['exposure']['max_s'], 4))", "(5.6e-05, 1.0403)"},
+    {"list --json", "d['cameras_seen']", "2"},
     {"stream 2 --seconds 1 --window 0,0,320,240 --json",
      "(d['frames'] > 0, d['width'], d['timeouts'], d['stopped_delivering'])", "(True, 320, 0, False)"},
 };
@@ -173,6 +184,44 @@ TEST_P(CliJson, ParsesAsJson) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CliJson, ::testing::ValuesIn(kJsonCases));
+
+// The simulated cameras' list as the tool reads it: one it cannot use is a bad value, not "no
+// cameras"; more cameras than the adapter drives are said to be more.
+TEST_F(CliTest, SimulatedCameraListIsCheckedAndCounted) {
+    setenv("KORVEX_SIM_CAMERAS", "NOPE", 1);
+    const Outcome bad = Tool("list");
+    EXPECT_EQ(bad.exitCode, 2) << bad.output;
+    EXPECT_NE(bad.output.find("KORVEX_SIM_CAMERAS=NOPE is not a list of simulated cameras"), std::string::npos)
+        << bad.output;
+    setenv("KORVEX_SIM_CAMERAS",
+           "HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,HV1300UC,"
+           "HV1300UC,HV1300UM",
+           1);
+    const Outcome many = Tool("list");
+    EXPECT_EQ(many.exitCode, 0) << many.output;
+    EXPECT_NE(many.output.find("10 of 11 cameras shown"), std::string::npos) << many.output;
+    EXPECT_EQ(many.output.find("HV1300UM"), std::string::npos) << many.output;
+}
+
+// Whatever bytes a camera reports, --json output is UTF-8: well-formed sequences are kept, every
+// other byte becomes U+FFFD.
+TEST(CliJsonText, StringsAreValidUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"HV1300UC", "\"HV1300UC\""},
+        {"a\"b\\c\n", "\"a\\\"b\\\\c\\u000a\""},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
+        {"KVX\xFF\xFE"
+         "1",
+         "\"KVX\xEF\xBF\xBD\xEF\xBF\xBD"
+         "1\""},                                                                       // bytes of no sequence
+        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                                  // overlong "/"
+        {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // a surrogate
+        {"\xF4\x90\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // above U+10FFFF
+        {"ab\xE2\x82", "\"ab\xEF\xBF\xBD\xEF\xBF\xBD\""},                              // cut short at the end
+        {"\x80z", "\"\xEF\xBF\xBDz\""},                                                // a stray continuation byte
+    };
+    for (const auto& [text, json] : cases) EXPECT_EQ(korvex::cli::JsonString(text), json) << text;
+}
 
 TEST_F(CliTest, DemoHelpAndMissingFolder) {
     if (std::string(KORVEX_DEMO).empty()) GTEST_SKIP() << "demo not built";
@@ -230,6 +279,48 @@ TEST_F(CliTest, SnapFormatFollowsExtension) {
         EXPECT_EQ(image.height, 32) << name;
     }
 }
+
+struct WriteFailure {
+    const char* setup;      // shell commands run first, in the same shell
+    const char* arguments;  // for the tool
+    const char* reason;     // the system's reason, in the message
+};
+
+void PrintTo(const WriteFailure& c, std::ostream* out) { *out << c.setup << " korvex " << c.arguments; }
+
+// A write that fails is an error with the reason and exit code 4: the file a link names is a device
+// that takes no bytes, or a file grows past what the system lets it (as on a full disk). The
+// earlier file stays as it was and nothing written beside it is left.
+const WriteFailure kWriteFailures[] = {
+    {"ln -s /dev/full {dir}/out.png;", "snap 1 -o {dir}/out.png", "not a regular file"},
+    {"echo earlier > {dir}/out.png; trap '' XFSZ; ulimit -f 8;", "snap 1 -o {dir}/out.png", "File too large"},
+    {"echo earlier > {dir}/out.png; trap '' XFSZ; ulimit -f 8;", "snap 1 -o {dir}/out.bmp", "File too large"},
+    {"mkdir {dir}/out.png;", "snap 2 -o {dir}/out.png", "not a regular file"},
+    {"trap '' XFSZ; ulimit -f 8;", "record 1 --frames 2 -o {dir}/rec", "File too large"},
+};
+
+class CliWriteFailure : public CliTest, public ::testing::WithParamInterface<WriteFailure> {};
+
+TEST_P(CliWriteFailure, IsAnErrorAndLeavesNothing) {
+    const WriteFailure& c = GetParam();
+    const Outcome run = Execute(std::string(c.setup) + " \"" + KORVEX_TOOL + "\" " + c.arguments);
+    EXPECT_EQ(run.exitCode, 4) << run.output;
+    EXPECT_NE(run.output.find("cannot write"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(c.reason), std::string::npos) << run.output;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+    for (const std::string& name : names) {
+        EXPECT_TRUE(name == "out.png" || name == "Korvex.ini") << name << " left in\n" << run.output;
+    }
+    if (fs::is_regular_file(dir_ / "out.png")) {
+        std::ifstream in(dir_ / "out.png");
+        std::string text;
+        std::getline(in, text);
+        EXPECT_EQ(text, "earlier");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CliWriteFailure, ::testing::ValuesIn(kWriteFailures));
 
 std::multimap<std::string, std::string> ReadKeys(const fs::path& file) {
     std::multimap<std::string, std::string> keys;
@@ -312,16 +403,20 @@ std::string FileText(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Ctrl-C while the frames are written leaves the earlier recording under the name (exit 130), or,
-// when the run was done before the signal came, the new one whole; nothing half-written, no
-// folder of the new one's parts left beside it.
+// Ctrl-C twice while the frames are written leaves the earlier recording under the name (exit
+// 130), or, when the run was done before the signals came, the new one whole; nothing
+// half-written, no folder of the new one's parts left beside it. The second Ctrl-C is sent once
+// the tool has said it saw the first.
 TEST_F(CliTest, InterruptedRecordKeepsEarlierRecording) {
     ASSERT_EQ(Tool("record 2 --frames 2 -o {dir}/rec --window 0,0,64,32").exitCode, 0);
     const std::string earlier = FileText(dir_ / "rec" / "recording.txt");
-    const Outcome run = Execute(std::string("\"") + KORVEX_TOOL +
-                                "\" record 1 --frames 40 -o {dir}/rec > {dir}/out.txt 2>&1 & p=$!; "
-                                "until grep -q writing {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; done; "
-                                "kill -INT $p; wait $p; echo exit=$?");
+    const Outcome run =
+        Execute(std::string("\"") + KORVEX_TOOL +
+                "\" record 1 --frames 40 -o {dir}/rec > {dir}/out.txt 2>&1 & p=$!; "
+                "until grep -q writing {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; done; "
+                "kill -INT $p; "
+                "until grep -q 'again abandons' {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; "
+                "done; kill -INT $p; wait $p; echo exit=$?");
     const auto keys = ReadKeys(dir_ / "rec" / "recording.txt");
     if (run.output.find("exit=130") != std::string::npos) {
         EXPECT_EQ(FileText(dir_ / "rec" / "recording.txt"), earlier);
@@ -333,6 +428,62 @@ TEST_F(CliTest, InterruptedRecordKeepsEarlierRecording) {
     }
     for (const auto& entry : fs::directory_iterator(dir_))
         EXPECT_EQ(entry.path().filename().string().find(".rec."), std::string::npos) << entry.path();
+}
+
+// Starts `korvex record` in the background on a capture of 30 s (300 frames at 10 a second) that
+// the test ends by Ctrl-C, and returns the shell line that waits until it has taken its first
+// frame; its process id is in $<name>.
+std::string LongRecord(const std::string& name, const std::string& options) {
+    return std::string("\"") + KORVEX_TOOL + "\" record 2 --frames 300 --window 0,0,64,32 --exposure 100ms " + options +
+           " > {dir}/" + name + ".txt 2>&1 & " + name + "=$!; until grep -qs recording {dir}/" + name +
+           ".txt || ! kill -0 $" + name + " 2>/dev/null; do sleep 0.02; done; ";
+}
+
+// The frame files of a recording folder and the count its description gives.
+std::pair<std::size_t, std::string> FramesOf(const fs::path& folder) {
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) files += entry.path().extension() == ".png";
+    const auto keys = ReadKeys(folder / "recording.txt");
+    return {files, keys.count("frames") == 1 ? keys.find("frames")->second : "none"};
+}
+
+// The first Ctrl-C ends capture and keeps the frames taken as a whole recording (exit 0).
+TEST_F(CliTest, FirstCtrlCRecordsFramesTaken) {
+    const Outcome run = Execute(LongRecord("a", "-o {dir}/rec") + "kill -INT $a; wait $a; echo exit=$?");
+    ASSERT_NE(run.output.find("exit=0"), std::string::npos) << run.output << FileText(dir_ / "a.txt");
+    EXPECT_NE(FileText(dir_ / "a.txt").find(" of 300 frames of 64x32 recorded in"), std::string::npos)
+        << FileText(dir_ / "a.txt");
+    const auto [files, frames] = FramesOf(dir_ / "rec");
+    EXPECT_GE(files, 1u);
+    EXPECT_EQ(std::to_string(files), frames);
+}
+
+// Two runs into one folder, and a file put into it during a run: the run that finds its
+// destination changed at the swap fails (exit 4) and names the folder that keeps its recording;
+// the file put there and the other run's recording stay whole.
+TEST_F(CliTest, RecordFailsWhenItsDestinationChanged) {
+    ASSERT_EQ(Tool("record 2 --frames 2 -o {dir}/rec --window 0,0,64,32").exitCode, 0);
+    const Outcome run =
+        Execute(LongRecord("a", "-o {dir}/rec") + LongRecord("b", "-o {dir}/rec") +
+                "kill -INT $a; wait $a; echo a=$?; kill -INT $b; wait $b; echo b=$?; " +
+                LongRecord("c", "-o {dir}/rec") + "echo mine > {dir}/rec/notes.txt; kill -INT $c; wait $c; echo c=$?");
+    const std::string b = FileText(dir_ / "b.txt"), c = FileText(dir_ / "c.txt");
+    ASSERT_NE(run.output.find("a=0"), std::string::npos) << run.output << FileText(dir_ / "a.txt");
+    ASSERT_NE(run.output.find("b=4"), std::string::npos) << run.output << b;
+    ASSERT_NE(run.output.find("c=4"), std::string::npos) << run.output << c;
+    EXPECT_NE(b.find("was changed during this run; the new recording is kept in"), std::string::npos) << b;
+    EXPECT_NE(c.find("during this run; the new recording is kept in"), std::string::npos) << c;
+    EXPECT_EQ(FileText(dir_ / "rec" / "notes.txt"), "mine\n");
+    const auto [files, frames] = FramesOf(dir_ / "rec");
+    EXPECT_EQ(std::to_string(files), frames);
+    std::size_t kept = 0;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        if (entry.path().filename().string().rfind(".rec.korvex-partial-", 0) != 0) continue;
+        ++kept;
+        const auto [keptFiles, keptFrames] = FramesOf(entry.path());
+        EXPECT_EQ(std::to_string(keptFiles), keptFrames) << entry.path();
+    }
+    EXPECT_EQ(kept, 2u);
 }
 
 // A camera that delivers no frame for three timeouts in a row has stopped: exit 3 with the log
