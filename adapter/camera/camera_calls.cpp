@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "diagnostics/camera_status.h"
 #include "registry/slot.h"
 
 namespace korvex::camera::detail {
@@ -70,8 +71,8 @@ int CameraOfCall(HHV handle, Rest... /*rest*/) {
 
 void NoteCall(const char* name, int camera, const ArgumentText& arguments, HVSTATUS status, int64_t microseconds) {
     if (status != 0) {
-        KX_LOG(Domain::Camera, Level::Warn, camera, "%s(%s) failed with status %" PRId32 " after %" PRId64 " us", name,
-               arguments.Text(), status, microseconds);
+        KX_LOG(Domain::Camera, Level::Warn, camera, "%s(%s) failed with status %" PRId32 " (%s) after %" PRId64 " us",
+               name, arguments.Text(), status, diagnostics::CameraStatusWords(status), microseconds);
         return;
     }
     KX_LOG(Domain::Camera, Level::Debug, camera, "%s(%s) -> %" PRId32 " in %" PRId64 " us", name, arguments.Text(),
