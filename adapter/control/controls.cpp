@@ -47,7 +47,9 @@ void NoteSetting(const Slot& slot, int16_t result, const char* format, ...) {
     std::vsnprintf(what, sizeof what, format, arguments);
     va_end(arguments);
     KX_LOG(diagnostics::Domain::Control, diagnostics::Level::Info, slot.index() + 1, "%s: %s", what,
-           result == kNotLookedAt ? "sent, the answer not looked at" : result == 1 ? "applied" : "refused");
+           result == kNotLookedAt ? "sent, the answer not looked at"
+           : result == 1          ? "applied"
+                                  : "refused");
 }
 
 }  // namespace

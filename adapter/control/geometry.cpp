@@ -51,8 +51,7 @@ int16_t SetResolution(Slot& slot, int16_t mode) {
     const ResolutionEntry* entry = list.at(mode);
     const int camera = slot.index() + 1;
     if (entry == nullptr) {
-        KX_LOG(Domain::Control, Level::Info, camera, "resolution mode %d refused: not in the camera's list",
-               int{mode});
+        KX_LOG(Domain::Control, Level::Info, camera, "resolution mode %d refused: not in the camera's list", int{mode});
         return 0;
     }
     const ResolutionEntry chosen = *entry;

@@ -43,8 +43,8 @@ void WriteLine(Domain domain, Level level, int camera, const char* format, va_li
     const LogSink* current = sink.load(std::memory_order_acquire);
     if (current == nullptr) return;
     const int savedErrno = errno;
-    LogLineHeader header{WallClockMicroseconds(), MonotonicMicroseconds(), CurrentThreadNumber(),
-                         Level::Warn,             Domain::Log,             kNoCamera};
+    LogLineHeader header{
+        WallClockMicroseconds(), MonotonicMicroseconds(), CurrentThreadNumber(), Level::Warn, Domain::Log, kNoCamera};
     char text[2 * kMaxLogLine];  // at most two lines: within PIPE_BUF, so a pipe takes both or neither
     std::size_t length = 0;
     const uint64_t dropped = droppedLines.exchange(0, std::memory_order_acq_rel);

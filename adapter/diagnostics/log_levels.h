@@ -9,12 +9,12 @@
 
 // LEVEL(Enumerator, name in KORVEX_LOG, label in a line, 5 wide). Most severe first. A domain set
 // to a level shows that level and every more severe one; Off shows nothing.
-#define KX_LOG_LEVELS(LEVEL)        \
-    LEVEL(Off, "off", "OFF  ")       \
-    LEVEL(Error, "error", "ERROR")   \
-    LEVEL(Warn, "warn", "WARN ")     \
-    LEVEL(Info, "info", "INFO ")     \
-    LEVEL(Debug, "debug", "DEBUG")   \
+#define KX_LOG_LEVELS(LEVEL)       \
+    LEVEL(Off, "off", "OFF  ")     \
+    LEVEL(Error, "error", "ERROR") \
+    LEVEL(Warn, "warn", "WARN ")   \
+    LEVEL(Info, "info", "INFO ")   \
+    LEVEL(Debug, "debug", "DEBUG") \
     LEVEL(Trace, "trace", "TRACE")
 
 // DOMAIN(Enumerator, name in KORVEX_LOG and the lines, what its lines are about). Each domain has

@@ -47,7 +47,7 @@ inline bool HasHandle(const LogSink& sink) { return sink.handle != -1; }
 LogSink OpenStandardErrorSink();
 LogSink OpenLogSink(const char* path, char* reason, std::size_t reasonSize);
 bool WriteLogLine(const LogSink& sink, const char* line, std::size_t size);  // true: written whole
-void CloseLogSink(const LogSink& sink);  // closes what the sink owns
+void CloseLogSink(const LogSink& sink);                                      // closes what the sink owns
 
 int64_t MonotonicMicroseconds();
 int64_t WallClockMicroseconds();

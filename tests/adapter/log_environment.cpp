@@ -27,8 +27,8 @@ std::vector<std::string> Sentences(const std::string& path) {
     std::vector<std::string> sentences;
     std::ifstream file(path, std::ios::binary);
     for (std::string line; std::getline(file, line);) {
-        const std::size_t camera = line.find(" camera 1: ") != std::string::npos ? line.find(" camera 1: ")
-                                                                               : line.find(" camera 2: ");
+        const std::size_t camera =
+            line.find(" camera 1: ") != std::string::npos ? line.find(" camera 1: ") : line.find(" camera 2: ");
         sentences.push_back(camera == std::string::npos ? line : line.substr(camera + 11));
     }
     return sentences;

@@ -102,16 +102,12 @@ TEST_F(DiagnosticLogTest, ControlAndColourSayWhatWasAskedAndWhatWasApplied) {
     EXPECT_EQ(ZqAutoWhiteBalance(1), 0);  // nothing exported yet
     ExpectInOrder({" WARN  control   camera 1: exposure 2 s asked, 1.04 s applied: the camera's upper limit\n",
                    " INFO  control   camera 1: exposure 2 s asked: 16383 rows of width ",
-                   "camera 1: exposure 0.01 s asked: ",
-                   "camera 1: resolution mode 0, ",
-                   "camera 1: window 320x240 at 0,0: applied",
-                   "camera 1: gain 10 on all four channels: applied",
+                   "camera 1: exposure 0.01 s asked: ", "camera 1: resolution mode 0, ",
+                   "camera 1: window 320x240 at 0,0: applied", "camera 1: gain 10 on all four channels: applied",
                    "camera 1: converter value 300 outside -255..264: refused",
-                   "camera 1: trigger polarity 1: sent, the answer not looked at",
-                   "camera 1: strobe polarity 0: sent",
+                   "camera 1: trigger polarity 1: sent, the answer not looked at", "camera 1: strobe polarity 0: sent",
                    " INFO  colour    camera 1: gamma 15 gives 1.0: tables filled",
-                   "camera 1: colour tables reset to identity",
-                   "camera 1: white balance set: red 1.50, blue 1.20",
+                   "camera 1: colour tables reset to identity", "camera 1: white balance set: red 1.50, blue 1.20",
                    "camera 1: automatic white balance: no estimate"});
     EXPECT_EQ(ZqCloseDevice(), 1);
 }
@@ -130,8 +126,8 @@ TEST_F(DiagnosticLogTest, AnUnpluggedCameraIsNamed) {
     EXPECT_EQ(ZqCloseDevice(), 1);
     ExpectInOrder({" INFO  log       Korvex ", "libKorvex.so", "; camera libraries ", "/libHVDAILT.so, ",
                    "/libRaw2Rgb.so; KORVEX_LOG=camera:warn,capture:warn\n",
-                   " WARN  capture   camera 1: no frame for 0.1 s\n",
-                   " WARN  camera    camera 1: HVCloseSnap(", ") failed with status -7 (unplugged: "});
+                   " WARN  capture   camera 1: no frame for 0.1 s\n", " WARN  camera    camera 1: HVCloseSnap(",
+                   ") failed with status -7 (unplugged: "});
 }
 
 // A log reader that stops reading neither stops capture nor loses a frame: the frame callback's
@@ -159,9 +155,11 @@ TEST_F(DiagnosticLogTest, AStalledLogReaderNeitherStopsCaptureNorLosesFrames) {
 
     std::string received;
     char chunk[65536];
-    for (ssize_t got; (got = read(reader, chunk, sizeof chunk)) > 0;) received.append(chunk, static_cast<std::size_t>(got));
+    for (ssize_t got; (got = read(reader, chunk, sizeof chunk)) > 0;)
+        received.append(chunk, static_cast<std::size_t>(got));
     ASSERT_EQ(hvsim_deliver_frames(1, 1), 1);  // a line the reader, reading again, takes
-    for (ssize_t got; (got = read(reader, chunk, sizeof chunk)) > 0;) received.append(chunk, static_cast<std::size_t>(got));
+    for (ssize_t got; (got = read(reader, chunk, sizeof chunk)) > 0;)
+        received.append(chunk, static_cast<std::size_t>(got));
     EXPECT_EQ(ZqStopGrab(1), 1);
     EXPECT_EQ(ZqCloseDevice(), 1);
     close(reader);

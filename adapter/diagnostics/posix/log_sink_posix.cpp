@@ -63,8 +63,7 @@ ssize_t WriteHoldingBackBrokenPipe(int fd, const char* data, std::size_t size) {
     while (written < 0 && errno == EINTR);
     if (written < 0 && errno == EPIPE && !alreadyPending) {
         const timespec noWait{};
-        while (sigtimedwait(&brokenPipe, nullptr, &noWait) < 0 && errno == EINTR) {
-        }
+        while (sigtimedwait(&brokenPipe, nullptr, &noWait) < 0 && errno == EINTR) {}
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     return written;
@@ -80,7 +79,7 @@ bool HasRoom(int fd) {
 LogSink OpenStandardErrorSink() {
     const int savedErrno = errno;
     LogSink sink{STDERR_FILENO, SinkWay::Plain, false};
-    struct stat status{};
+    struct stat status {};
     if (fstat(STDERR_FILENO, &status) != 0) {
         sink.handle = -1;  // closed: nowhere to write
     } else if (S_ISSOCK(status.st_mode)) {
@@ -102,7 +101,7 @@ LogSink OpenLogSink(const char* path, char* reason, std::size_t reasonSize) {
         std::snprintf(reason, reasonSize, "%s", errno == ENXIO ? "a FIFO with no reader" : std::strerror(errno));
     }
     LogSink sink{fd, SinkWay::Plain, fd >= 0};
-    struct stat status{};
+    struct stat status {};
     if (fd >= 0 && fstat(fd, &status) == 0 && IsPipeOrTerminal(status)) sink.way = SinkWay::PipeWithoutWait;
     errno = savedErrno;
     return sink;

@@ -42,8 +42,8 @@ constexpr int64_t kUnixEpochInFileTime = 116444736000000000;
 
 // NtQueryInformationFile's pipe record (FilePipeLocalInformation, class 24), as ntdll defines it.
 struct PipeLocalInformation {
-    ULONG namedPipeType, namedPipeConfiguration, maximumInstances, currentInstances, inboundQuota,
-        readDataAvailable, outboundQuota, writeQuotaAvailable, namedPipeState, namedPipeEnd;
+    ULONG namedPipeType, namedPipeConfiguration, maximumInstances, currentInstances, inboundQuota, readDataAvailable,
+        outboundQuota, writeQuotaAvailable, namedPipeState, namedPipeEnd;
 };
 struct IoStatus {
     union {
@@ -96,7 +96,7 @@ LogSink OpenLogSink(const char* path, char* reason, std::size_t reasonSize) {
     if (GetFileType(file) == FILE_TYPE_PIPE) {
         DWORD noWait = PIPE_NOWAIT;
         sink.way = SetNamedPipeHandleState(file, &noWait, nullptr, nullptr) ? SinkWay::PipeWithoutWait
-                                                                           : SinkWay::PipeByRoomLeft;
+                                                                            : SinkWay::PipeByRoomLeft;
     }
     SetLastError(savedError);
     return sink;
