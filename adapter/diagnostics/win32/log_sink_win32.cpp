@@ -55,16 +55,17 @@ struct IoStatus {
 using QueryInformationFile = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
 constexpr int kFilePipeLocalInformation = 24;
 
-// True when the pipe's free space holds size bytes. Without the query, a line is not risked.
+// True when the pipe's free space holds size bytes. Where the system cannot say (an emulator
+// without the query), the line is written as before rather than every line lost.
 bool PipeHasRoom(HANDLE pipe, std::size_t size) {
     static const auto query = [] {
         const FARPROC found = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile");
         return reinterpret_cast<QueryInformationFile>(reinterpret_cast<void (*)()>(found));
     }();
-    if (query == nullptr) return false;
+    if (query == nullptr) return true;
     IoStatus io{};
     PipeLocalInformation information{};
-    if (query(pipe, &io, &information, sizeof information, kFilePipeLocalInformation) < 0) return false;
+    if (query(pipe, &io, &information, sizeof information, kFilePipeLocalInformation) < 0) return true;
     return information.writeQuotaAvailable >= size;
 }
 
