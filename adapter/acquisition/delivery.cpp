@@ -136,8 +136,9 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
     switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()), bufferIndex)) {
         case FrameWait::Frame: break;
         case FrameWait::TimedOut:
-            KX_LOG(Domain::Export, Level::Debug, slot.index() + 1, "export: no frame within %d ms",
-                   static_cast<int>(Slots().waitTimeoutMs.load()));
+            // The library has no thread to watch a camera: an export that waits in vain notices it.
+            KX_LOG(Domain::Capture, Level::Warn, slot.index() + 1, "no frame for %.1f s",
+                   static_cast<double>(Slots().waitTimeoutMs.load()) / 1000.0);
             return -1;
         case FrameWait::Woken:
             KX_LOG(Domain::Export, Level::Debug, slot.index() + 1, "export: wait ended by a stop or close");

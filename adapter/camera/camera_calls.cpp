@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <type_traits>
 
+#include "diagnostics/camera_status.h"
 #include "diagnostics/log.h"
 #include "hvdailt_operations.h"
 
@@ -56,8 +57,8 @@ private:
 
 void NoteCall(int camera, const char* name, HVSTATUS status, int64_t microseconds, const ArgumentText& arguments) {
     if (status != 0) {
-        KX_LOG(Domain::Camera, Level::Warn, camera, "%s(%s) failed with status %" PRId32 " after %" PRId64 " us", name,
-               arguments.Text(), status, microseconds);
+        KX_LOG(Domain::Camera, Level::Warn, camera, "%s(%s) failed with status %" PRId32 " (%s) after %" PRId64 " us",
+               name, arguments.Text(), status, diagnostics::CameraStatusWords(status), microseconds);
         return;
     }
     KX_LOG(Domain::Camera, Level::Debug, camera, "%s(%s) -> %" PRId32 " in %" PRId64 " us", name, arguments.Text(),

@@ -6,10 +6,14 @@
 #include "Raw2Rgb.h"
 #include "colour/colour.h"
 #include "colour/colour_tables.h"
+#include "diagnostics/log.h"
 #include "registry/frame_buffers.h"
 
 namespace korvex {
 namespace {
+
+using diagnostics::Domain;
+using diagnostics::Level;
 
 constexpr double kHundredth = 0.01;  // hundredths become factors by this multiplication
 
@@ -70,7 +74,14 @@ bool EstimateRatios(Slot& slot, Ratios& estimate) {
 int16_t AutoWhiteBalance(Slot& slot) {
     Ratios estimate{};
     // A failed estimate keeps the earlier ratios and tables.
-    if (!EstimateRatios(slot, estimate)) return 0;
+    if (!EstimateRatios(slot, estimate)) {
+        KX_LOG(Domain::Colour, Level::Info, slot.index() + 1,
+               "automatic white balance: no estimate (no frame exported yet, or the estimate failed); ratios kept");
+        return 0;
+    }
+    KX_LOG(Domain::Colour, Level::Info, slot.index() + 1,
+           "automatic white balance chose red %.4f, green %.4f, blue %.4f", estimate.red, estimate.green,
+           estimate.blue);
     SlotColour& colour = ColourOf(slot.index());
     ColourTablesChange change(colour.tables);
     colour.ratioR = estimate.red;
@@ -91,6 +102,8 @@ int16_t SetWhiteBalanceRatio(Slot& slot, int16_t blue, int16_t red) {
     BuildColourTable(colour.ratioR, change.tables().red);
     BuildColourTable(colour.ratioB, change.tables().blue);  // green keeps what it held
     change.Publish();
+    KX_LOG(Domain::Colour, Level::Info, slot.index() + 1, "white balance set: red %.2f, blue %.2f, green kept",
+           colour.ratioR, colour.ratioB);
     return 1;
 }
 

@@ -7,9 +7,13 @@
 #include "control/control.h"
 #include "registry/slot.h"
 #include "camera/camera_calls.h"
+#include "diagnostics/log.h"
 
 namespace korvex {
 namespace {
+
+using diagnostics::Domain;
+using diagnostics::Level;
 
 // HVAECControl codes.
 constexpr uint8_t kAecRows = 1;
@@ -59,27 +63,74 @@ int64_t UpperLimit(ExposureClass exposureClass) {
     return kShortRowLimit;
 }
 
+int64_t DefaultRowLength(int64_t width) { return width + 244; }
+int64_t Hv2RowLength(int64_t width) { return std::max<int64_t>(width + 358, 617); }
+
+// HV30xx/31xx line timing: mode 1 has its own; every other mode shares the second set.
+struct Hv3Timing {
+    int64_t k;
+    int64_t rowLength;
+};
+Hv3Timing Hv3TimingFor(int64_t width, int32_t resolutionMode) {
+    const bool modeOne = resolutionMode == 1;
+    const int64_t k = modeOne ? 673 : 331;
+    const int64_t rowAdd = modeOne ? 22 : 38;
+    const int64_t floorBase = modeOne ? 632 : 316;
+    return {k, std::max(width + rowAdd + k + 142, floorBase + k)};
+}
+
 double UnroundedRows(ExposureClass exposureClass, int64_t timeClocks, int64_t width, int32_t resolutionMode) {
     switch (exposureClass) {
         case ExposureClass::SvDirect: return 0.0;
         case ExposureClass::DefaultRows:
-            return (static_cast<double>(timeClocks) + 180.0) / (static_cast<double>(width) + 244.0);
-        case ExposureClass::Hv2Rows: {
-            const int64_t rowLength = std::max<int64_t>(width + 358, 617);
-            return RoundHalfDown((static_cast<double>(timeClocks) + 180.0) / static_cast<double>(rowLength) + 1.0);
-        }
+            return (static_cast<double>(timeClocks) + 180.0) / static_cast<double>(DefaultRowLength(width));
+        case ExposureClass::Hv2Rows:
+            return RoundHalfDown((static_cast<double>(timeClocks) + 180.0) / static_cast<double>(Hv2RowLength(width)) +
+                                 1.0);
         case ExposureClass::Hv3Rows: {
-            // Mode 1 has its own line timing; every other mode shares the second set.
-            const bool modeOne = resolutionMode == 1;
-            const int64_t k = modeOne ? 673 : 331;
-            const int64_t rowAdd = modeOne ? 22 : 38;
-            const int64_t floorBase = modeOne ? 632 : 316;
-            const int64_t rowLength = std::max(width + rowAdd + k + 142, floorBase + k);
-            const double numerator = static_cast<double>(timeClocks + k) - 132.0;
-            return RoundHalfDown(numerator / static_cast<double>(rowLength));
+            const Hv3Timing timing = Hv3TimingFor(width, resolutionMode);
+            const double numerator = static_cast<double>(timeClocks + timing.k) - 132.0;
+            return RoundHalfDown(numerator / static_cast<double>(timing.rowLength));
         }
     }
     return 0.0;
+}
+
+constexpr double kClocksPerSecond = 24000000.0;
+
+// The time that a row count gives, in seconds: the formulas above solved for the time; and the
+// time of one row, the step between two counts.
+double RowsToSeconds(ExposureClass exposureClass, uint32_t rows, int64_t width, int32_t resolutionMode) {
+    const double count = rows;
+    double clocks = 0.0;
+    switch (exposureClass) {
+        case ExposureClass::SvDirect: break;
+        case ExposureClass::DefaultRows: clocks = count * static_cast<double>(DefaultRowLength(width)) - 180.0; break;
+        case ExposureClass::Hv2Rows: clocks = (count - 1.0) * static_cast<double>(Hv2RowLength(width)) - 180.0; break;
+        case ExposureClass::Hv3Rows: {
+            const Hv3Timing timing = Hv3TimingFor(width, resolutionMode);
+            clocks = count * static_cast<double>(timing.rowLength) - static_cast<double>(timing.k) + 132.0;
+            break;
+        }
+    }
+    return std::max(clocks, 0.0) / kClocksPerSecond;
+}
+
+// Says what was asked and what the camera was given; a time the camera cannot take is a warning.
+void NoteExposure(const Slot& slot, ExposureClass exposureClass, int32_t unit, int32_t value, uint32_t rows,
+                  bool applied) {
+    const int camera = slot.index() + 1;
+    const double asked = static_cast<double>(int64_t{value} * ClocksPerUnit(unit).value_or(0)) / kClocksPerSecond;
+    const double given = RowsToSeconds(exposureClass, rows, slot.width, slot.resolutionMode);
+    const double oneRow = RowsToSeconds(exposureClass, rows + 1, slot.width, slot.resolutionMode) - given;
+    const bool atLimit = rows == 1 || rows == static_cast<uint32_t>(UpperLimit(exposureClass));
+    if (applied && atLimit && std::abs(asked - given) > oneRow) {
+        KX_LOG(Domain::Control, Level::Warn, camera, "exposure %.3g s asked, %.3g s applied: the camera's %s limit",
+               asked, given, asked > given ? "upper" : "lower");
+    }
+    KX_LOG(Domain::Control, Level::Info, camera, "exposure %.6g s asked: %u rows of width %d sent, %.6g s; %s", asked,
+           static_cast<unsigned>(rows), static_cast<int>(slot.width), given,
+           applied ? "applied" : "refused by the camera");
 }
 
 }  // namespace
@@ -115,13 +166,22 @@ int16_t SetShutter(Slot& slot, int16_t unit, int16_t value) {
         // The camera takes the pair as given, each widened with its sign; only the value's
         // status counts.
         (void)camera::HVAECControl(cameraNumber, handle, kAecUnit, static_cast<uint32_t>(int32_t{unit}));
-        return camera::HVAECControl(cameraNumber, handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0 ? 1
-                                                                                                                 : 0;
+        const bool applied =
+            camera::HVAECControl(cameraNumber, handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0;
+        KX_LOG(Domain::Control, Level::Info, slot.index() + 1, "exposure %d in unit %d sent as given; %s",
+               static_cast<int>(value), static_cast<int>(unit), applied ? "applied" : "refused by the camera");
+        return applied ? 1 : 0;
     }
 
     const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot.width, slot.resolutionMode);
-    if (!rows) return 0;
-    return camera::HVAECControl(cameraNumber, handle, kAecRows, *rows) == 0 ? 1 : 0;
+    if (!rows) {
+        KX_LOG(Domain::Control, Level::Info, slot.index() + 1, "exposure refused: unit %d is not 0, 1 or 2 (us, ms, s)",
+               static_cast<int>(unit));
+        return 0;
+    }
+    const bool applied = camera::HVAECControl(cameraNumber, handle, kAecRows, *rows) == 0;
+    NoteExposure(slot, exposureClass, unit, value, *rows, applied);
+    return applied ? 1 : 0;
 }
 
 }  // namespace korvex

@@ -7,9 +7,13 @@
 #include "registry/frame_buffers.h"
 #include "control/resolution_list.h"
 #include "camera/camera_calls.h"
+#include "diagnostics/log.h"
 
 namespace korvex {
 namespace {
+
+using diagnostics::Domain;
+using diagnostics::Level;
 
 // Capture, export and grab all work on frames of the slot's buffers, which keep the size of the
 // list's first entry. A geometry whose frame would not fit them is refused rather than
@@ -45,25 +49,42 @@ int16_t SetResolution(Slot& slot, int16_t mode) {
     // one too large for the buffers is refused before the camera hears of it.
     const ResolutionList list(slot.number(), slot.handle());
     const ResolutionEntry* entry = list.at(mode);
-    if (entry == nullptr) return 0;
+    const int camera = slot.index() + 1;
+    if (entry == nullptr) {
+        KX_LOG(Domain::Control, Level::Info, camera, "resolution mode %d refused: not in the camera's list", int{mode});
+        return 0;
+    }
     const ResolutionEntry chosen = *entry;
-    if (!FitsBuffers(slot, chosen.width, chosen.height)) return 0;
+    if (!FitsBuffers(slot, chosen.width, chosen.height)) {
+        KX_LOG(Domain::Control, Level::Info, camera, "resolution mode %d (%dx%d) refused: larger than the buffers",
+               int{mode}, static_cast<int>(chosen.width), static_cast<int>(chosen.height));
+        return 0;
+    }
 
     const HVSTATUS status = camera::HVSetResolution(slot.number(), slot.handle(), mode);
     // The slot follows the requested mode even when the camera refuses it.
     slot.width = chosen.width;
     slot.height = chosen.height;
     slot.resolutionMode = mode;
+    KX_LOG(Domain::Control, Level::Info, camera, "resolution mode %d, %dx%d: %s", int{mode},
+           static_cast<int>(chosen.width), static_cast<int>(chosen.height), status == 0 ? "applied" : "refused");
     return status == 0 ? 1 : 0;
 }
 
 int16_t SetAOI(Slot& slot, int16_t left, int16_t top, int16_t width, int16_t height) {
-    if (!FitsBuffers(slot, width, height)) return 0;
+    const int camera = slot.index() + 1;
+    if (!FitsBuffers(slot, width, height)) {
+        KX_LOG(Domain::Control, Level::Info, camera, "window %dx%d at %d,%d refused: larger than the buffers",
+               int{width}, int{height}, int{left}, int{top});
+        return 0;
+    }
 
     // Only the width is kept: it is the row length of later exposure settings. The height stays
     // the resolution's and the position is not recorded.
     slot.width = width;
     const HVSTATUS status = camera::HVSetOutputWindow(slot.number(), slot.handle(), left, top, width, height);
+    KX_LOG(Domain::Control, Level::Info, camera, "window %dx%d at %d,%d: %s", int{width}, int{height}, int{left},
+           int{top}, status == 0 ? "applied" : "refused");
     if (status == 0) return 1;
     return Low16(status);
 }

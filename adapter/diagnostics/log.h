@@ -7,13 +7,18 @@
 // formatted on the stack and written with one system call, with no allocation and no lock, so
 // threads never interleave their lines and never wait for each other's writes.
 //
+// No thread ever waits for the log's destination (diagnostics/log_sink.h): a line that a stalled
+// pipe, FIFO or terminal cannot take at once is dropped and counted, and the next line written is
+// preceded by a warn line of domain "log" that says how many were dropped.
+//
 // KORVEX_LOG (see diagnostics/log_filter.h) and KORVEX_LOG_FILE (a file to append to; standard
 // error when unset or empty) are read when the first KX_LOG is reached, that is during the first
 // exported call that has one, never while the library loads. Nothing here has a
-// constructor that runs at load. A KORVEX_LOG entry that is not understood is skipped and named in
-// a warn line of domain "log", written whatever the levels are, so that a misspelt variable is
-// noticed; a KORVEX_LOG_FILE that cannot be opened gives a warn line with the system's reason on
-// standard error and the lines go there.
+// constructor that runs at load. The first line then names the adapter's version and file, the
+// camera libraries loaded, and KORVEX_LOG. A KORVEX_LOG entry that is not understood is skipped
+// and named in a warn line of domain "log", written whatever the levels are, so that a misspelt
+// variable is noticed; a KORVEX_LOG_FILE that cannot be opened (a FIFO with no reader among them)
+// gives a warn line with the system's reason on standard error and the lines go there.
 //
 // From the camera's frame callback, log only at Level::Trace: tracing is the one level whose
 // cost on the callback thread (a format and a write) was asked for.

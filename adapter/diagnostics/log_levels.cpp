@@ -1,34 +1,39 @@
-// Names of the log's levels and domains.
+// Names of the log's levels and domains, from their lists.
 #include "diagnostics/log_levels.h"
 
 namespace korvex::diagnostics {
+namespace {
+
+#define KX_LOG_NAME(enumerator, name, ...) name,
+constexpr std::string_view kLevelNames[] = {KX_LOG_LEVELS(KX_LOG_NAME)};
+constexpr std::string_view kDomainNames[] = {KX_LOG_DOMAINS(KX_LOG_NAME)};
+#undef KX_LOG_NAME
+
+#define KX_LOG_LABEL(enumerator, name, label) label,
+constexpr const char* kLevelLabels[] = {KX_LOG_LEVELS(KX_LOG_LABEL)};
+#undef KX_LOG_LABEL
+
+}  // namespace
+
+// Each name with a ", " before it; the first two characters are skipped.
+#define KX_LOG_LISTED(enumerator, name, ...) ", " name
+const char* const kLevelNameList = KX_LOG_LEVELS(KX_LOG_LISTED) + 2;
+const char* const kDomainNameList = KX_LOG_DOMAINS(KX_LOG_LISTED) + 2;
+#undef KX_LOG_LISTED
 
 std::string_view LevelName(Level level) {
-    switch (level) {
-        case Level::Off: return "off";
-        case Level::Error: return "error";
-        case Level::Warn: return "warn";
-        case Level::Info: return "info";
-        case Level::Debug: return "debug";
-        case Level::Trace: return "trace";
-    }
-    return "?";
+    const auto index = static_cast<std::size_t>(level);
+    return index < kLevelCount ? kLevelNames[index] : "?";
 }
 
 std::string_view DomainName(Domain domain) {
-    switch (domain) {
-        case Domain::Lifecycle: return "lifecycle";
-        case Domain::Guard: return "guard";
-        case Domain::Camera: return "camera";
-        case Domain::Capture: return "capture";
-        case Domain::Export: return "export";
-        case Domain::Colour: return "colour";
-        case Domain::Settings: return "settings";
-        case Domain::Message: return "message";
-        case Domain::Control: return "control";
-        case Domain::Log: return "log";
-    }
-    return "?";
+    const auto index = static_cast<std::size_t>(domain);
+    return index < kDomainCount ? kDomainNames[index] : "?";
+}
+
+const char* LevelLabel(Level level) {
+    const auto index = static_cast<std::size_t>(level);
+    return index < kLevelCount ? kLevelLabels[index] : "?    ";
 }
 
 }  // namespace korvex::diagnostics

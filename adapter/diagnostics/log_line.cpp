@@ -38,18 +38,6 @@ CivilTime ToCivilTime(int64_t wallMicroseconds) {
     return time;
 }
 
-const char* LevelLabel(Level level) {
-    switch (level) {
-        case Level::Off: return "OFF  ";
-        case Level::Error: return "ERROR";
-        case Level::Warn: return "WARN ";
-        case Level::Info: return "INFO ";
-        case Level::Debug: return "DEBUG";
-        case Level::Trace: return "TRACE";
-    }
-    return "?    ";
-}
-
 std::size_t FormatHeader(char* out, std::size_t capacity, const LogLineHeader& header) {
     const CivilTime time = ToCivilTime(header.wallMicroseconds);
     const int64_t monotonic = header.monotonicMicroseconds < 0 ? 0 : header.monotonicMicroseconds;

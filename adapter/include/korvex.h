@@ -102,7 +102,10 @@
  * never at load. Each line carries wall time (UTC, ms), a monotonic time, the thread, the level,
  * the domain, "camera N:" where there is one, and one sentence; lines written by several threads
  * at once stay whole. An entry of KORVEX_LOG that is not understood is skipped and named in a warning
- * line; a file that cannot be opened sends the lines to standard error, after a line saying why.
+ * line; a file that cannot be opened (a FIFO with no reader too) sends the lines to standard error,
+ * after a line saying why. The first line names the adapter's version and file, the camera
+ * libraries loaded and KORVEX_LOG. No thread ever waits for the log's reader: a line that a stalled
+ * pipe cannot take at once is dropped and counted, and the next line written says how many.
  * The log never changes a result; with it off, each point that could log costs one memory read.
  */
 #ifndef KORVEX_H

@@ -9,9 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <cstdio>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -186,24 +193,131 @@ TEST_F(LogFile, BadEntriesAreSkippedAndNamed) {
     EXPECT_NE(parsed.sentence.find("'verbose' skipped"), std::string::npos) << parsed.sentence;
 }
 
-// A KORVEX_LOG_FILE that cannot be opened: the lines go to standard error, after one that says why.
+// A KORVEX_LOG_FILE that cannot be opened: the lines go to standard error, after one that gives the
+// reason first, so that a long path cannot push it out of the line; a FIFO with no reader is
+// refused at once instead of waiting for one.
 TEST_F(LogFile, AFileThatCannotBeOpenedGivesStandardError) {
-    const std::string unopenable = ::testing::TempDir() + "korvex-no-such-folder/log.txt";
-    ::testing::internal::CaptureStderr();
-    ConfigureLog("error", unopenable.c_str());
-    KX_LOG(Domain::Camera, Level::Error, 3, "HVStartSnap failed with status %d", -5);
-    const std::string written = ::testing::internal::GetCapturedStderr();
-    const std::size_t breakAt = written.find('\n');
-    ASSERT_NE(breakAt, std::string::npos) << written;
-    ParsedLine warning, error;
-    ASSERT_TRUE(Parse(written.substr(0, breakAt), warning)) << written;
-    ASSERT_TRUE(Parse(written.substr(breakAt + 1, written.size() - breakAt - 2), error)) << written;
-    EXPECT_EQ(warning.domain, "log");
-    EXPECT_EQ(warning.sentence.rfind("KORVEX_LOG_FILE '" + unopenable + "' cannot be opened (", 0), 0u)
-        << warning.sentence;
-    EXPECT_EQ(error.camera, "3");
-    EXPECT_EQ(error.sentence, "HVStartSnap failed with status -5");
+    const std::string missingFolder = ::testing::TempDir() + "korvex-no-such-folder/";
+    struct Case {
+        std::string path;
+        const char* reason;  // nullptr: the system's own text
+    };
+    std::vector<Case> cases = {
+        {missingFolder + "log.txt", nullptr},
+        {missingFolder + std::string(1000, 'p'), nullptr},  // longer than what a line holds
+    };
+#ifndef _WIN32
+    const std::string fifo = ::testing::TempDir() + "korvex_log_fifo_without_reader";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "a FIFO with no reader"});  // before the fix: the open waits for ever
+#endif
+    for (const Case& c : cases) {
+        ::testing::internal::CaptureStderr();
+        ConfigureLog("error", c.path.c_str());
+        KX_LOG(Domain::Camera, Level::Error, 3, "HVStartSnap failed with status %d", -5);
+        const std::string written = ::testing::internal::GetCapturedStderr();
+        const std::size_t breakAt = written.find('\n');
+        ASSERT_NE(breakAt, std::string::npos) << written;
+        ParsedLine warning, error;
+        ASSERT_TRUE(Parse(written.substr(0, breakAt), warning)) << written;
+        ASSERT_TRUE(Parse(written.substr(breakAt + 1, written.size() - breakAt - 2), error)) << written;
+        EXPECT_EQ(warning.domain, "log");
+        const std::string opening = "KORVEX_LOG_FILE cannot be opened (";
+        ASSERT_EQ(warning.sentence.rfind(opening, 0), 0u) << warning.sentence;
+        const std::size_t reasonEnd = warning.sentence.find("), logging to standard error instead: '");
+        ASSERT_NE(reasonEnd, std::string::npos) << warning.sentence;
+        const std::string reason = warning.sentence.substr(opening.size(), reasonEnd - opening.size());
+        EXPECT_FALSE(reason.empty());
+        if (c.reason != nullptr) {
+            EXPECT_EQ(reason, c.reason);
+        }
+        EXPECT_EQ(error.camera, "3");
+        EXPECT_EQ(error.sentence, "HVStartSnap failed with status -5");
+    }
+#ifndef _WIN32
+    std::remove(fifo.c_str());
+#endif
 }
+
+#ifndef _WIN32
+// A destination whose reader has stopped reading: writing never waits, the lines it cannot take
+// are counted, and the first line it takes again says how many were dropped. Whole lines only,
+// and the host's standard error keeps its own flags.
+TEST_F(LogFile, AStalledReaderLosesLinesButNeverStopsAWriter) {
+    constexpr int kLines = 3000;  // about 600 KB: many times what a pipe holds
+    const std::string fifo = ::testing::TempDir() + "korvex_log_stalled_fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const bool toStandardError : {false, true}) {
+        int pipeEnds[2] = {-1, -1};
+        int savedStandardError = -1;
+        if (toStandardError) {
+            ASSERT_EQ(pipe(pipeEnds), 0);
+            savedStandardError = dup(STDERR_FILENO);
+            ASSERT_EQ(dup2(pipeEnds[1], STDERR_FILENO), STDERR_FILENO);
+            close(pipeEnds[1]);
+            ConfigureLog("capture:trace", nullptr);
+        } else {
+            pipeEnds[0] = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+            ASSERT_GE(pipeEnds[0], 0);
+            ConfigureLog("capture:trace", fifo.c_str());
+        }
+        const int hostFlags = fcntl(STDERR_FILENO, F_GETFL);
+        std::thread writer([] {
+            const std::string filler(180, 'f');
+            for (int n = 0; n < kLines; ++n) KX_LOG(Domain::Capture, Level::Trace, 1, "line %d %s", n, filler.c_str());
+        });
+        writer.join();  // before the fix: waits for ever on the full pipe
+        EXPECT_EQ(fcntl(STDERR_FILENO, F_GETFL), hostFlags);
+
+        std::string received;
+        const auto drain = [&] {
+            char chunk[65536];
+            for (ssize_t got; (got = read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
+                received.append(chunk, static_cast<std::size_t>(got));
+        };
+        fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
+        drain();
+        KX_LOG(Domain::Capture, Level::Trace, 1, "after the reader came back");
+        drain();
+        ConfigureLog(nullptr, nullptr);
+        if (toStandardError) {
+            dup2(savedStandardError, STDERR_FILENO);
+            close(savedStandardError);
+        }
+        close(pipeEnds[0]);
+
+        std::istringstream lines(received);
+        int taken = 0;
+        int next = 0;
+        unsigned long long dropped = 0;
+        std::vector<std::string> tail;  // neither a numbered line nor a count of dropped ones
+        for (std::string line; std::getline(lines, line);) {
+            ParsedLine parsed;
+            ASSERT_TRUE(Parse(line, parsed)) << line.substr(0, 120);
+            int number = -1;
+            unsigned long long droppedHere = 0;
+            if (std::sscanf(parsed.sentence.c_str(), "line %d", &number) == 1) {
+                EXPECT_GE(number, next);  // in order, with gaps where lines were dropped
+                next = number + 1;
+                ++taken;
+            } else if (std::sscanf(parsed.sentence.c_str(), "%llu lines dropped before this one", &droppedHere) == 1) {
+                EXPECT_EQ(parsed.domain, "log");
+                EXPECT_EQ(parsed.level, "WARN");
+                dropped += droppedHere;
+            } else {
+                tail.push_back(parsed.sentence);
+            }
+        }
+        EXPECT_EQ(tail, std::vector<std::string>{"after the reader came back"});
+        EXPECT_GT(dropped, 0u) << (toStandardError ? "standard error" : "FIFO");
+        EXPECT_EQ(static_cast<unsigned long long>(taken) + dropped, static_cast<unsigned long long>(kLines))
+            << (toStandardError ? "standard error" : "FIFO");
+    }
+    std::remove(fifo.c_str());
+}
+#endif
 
 // Threads write long lines of varied length at once into one file: every line is whole, and
 // each thread's lines are all there, in its order.
