@@ -41,6 +41,15 @@ void SetReadRatios(SlotColour& colour, const Ratios& ratios) {
     colour.ratiosChanged = false;
 }
 
+// Once stored, ratios count as read again, unless a white balance changed them meanwhile: a
+// later close then keeps what another process stores after this one.
+void MarkStored(SlotColour& colour, const Ratios& stored) {
+    ColourTablesChange turn(colour.tables);
+    if (colour.ratioR == stored.values[0] && colour.ratioG == stored.values[1] && colour.ratioB == stored.values[2]) {
+        colour.ratiosChanged = false;
+    }
+}
+
 // A file that is not a regular one is told on standard error too: it is never replaced, so the
 // ratios do not last until the user removes it.
 void TellRefusal(const settings::Report& report, const char* consequence) {
@@ -94,8 +103,10 @@ void SaveStoredRatios(int32_t count) {
            "settings file %s %s: ratios of %d camera(s)%s%s", report.path.c_str(),
            stored ? settings::OutcomeName(report.outcome) : "not written", static_cast<int>(cameras),
            stored ? "" : ": ", report.reason.c_str());
-    for (int32_t s = 0; s < cameras; ++s) {
-        if (held[s].changed) LogCameraRatios(s, "ratios set here stored", held[s].ratios);
+    for (int32_t s = 0; s < cameras && stored; ++s) {
+        if (!held[s].changed) continue;
+        LogCameraRatios(s, "ratios set here stored", held[s].ratios);
+        MarkStored(ColourOf(s), held[s].ratios);
     }
 }
 

@@ -26,11 +26,6 @@ const char* const kCameraOneChanged =
 // A change of camera 1's ratios, so that the next close writes the file.
 void ChangeCameraOne() { ASSERT_EQ(ZqSetWhiteBalanceRatio(1, 50, 200), 1); }
 
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
-}
-
 int CountRenamesInto(const std::string& folder, const std::function<void()>& action);
 
 std::string FileText(const std::string& path) {

@@ -270,7 +270,7 @@ TEST_F(CliTest, WhiteBalanceStoredOnlyWithSave) {
 // A snap without --save leaves the stored ratios exactly as the adapter reads them: past 16 MiB,
 // from the first of two sections, in any number spelling, to the millionth.
 TEST_F(CliTest, SnapWithoutSavePutsBackExactlyWhatWasStored) {
-    struct Case {
+    struct StoredCase {
         const char* name;
         std::string stored;
         const char* expected;  // camera 1's section afterwards
@@ -284,7 +284,7 @@ TEST_F(CliTest, SnapWithoutSavePutsBackExactlyWhatWasStored) {
         {"six decimals", "[Video Parameter0]\nRGain=1.234568\nGGain=1\nBGain=0.876543\n",
          "[Video Parameter0]\nRGain=1.234568\nGGain=1.000000\nBGain=0.876543\n"},
     };
-    for (const Case& c : cases) {
+    for (const StoredCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::ofstream(dir_ / "Korvex.ini", std::ios::binary | std::ios::trunc) << c.stored;
         const Outcome run = Tool("snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 2 --wb-blue 2");
