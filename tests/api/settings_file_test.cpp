@@ -70,8 +70,9 @@ TEST_F(SettingsFile, ACloseKeepsWhatAnotherProcessStoredMeanwhileForCamerasItDid
     // cameras are open. The close keeps the other's camera 1 and stores its own camera 2.
     ASSERT_EQ(ZqOpenDevice(2), 1);
     ASSERT_EQ(ZqSetWhiteBalanceRatio(2, 80, 125), 1);
-    WriteSettings("[Video Parameter0]\nRGain=1.5\nGGain=1.000000\nBGain=1.200000\n"
-                  "[Video Parameter1]\nRGain=3.000000\nGGain=1.000000\nBGain=3.000000\n");
+    WriteSettings(
+        "[Video Parameter0]\nRGain=1.5\nGGain=1.000000\nBGain=1.200000\n"
+        "[Video Parameter1]\nRGain=3.000000\nGGain=1.000000\nBGain=3.000000\n");
     ASSERT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(ReadSettings(),
               "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=1.200000\n"
@@ -242,7 +243,8 @@ TEST_F(SettingsFile, OnlyARegularFileWithinTheLimitIsReadOrReplaced) {
         // Its ratios read as absent: closing into a fresh folder stores unity.
         setenv("KORVEX_CONFIG_DIR", elsewhere.c_str(), 1);
         ASSERT_EQ(ZqCloseDevice(), 1);
-        EXPECT_EQ(FileText(elsewhere + "/Korvex.ini"), "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n");
+        EXPECT_EQ(FileText(elsewhere + "/Korvex.ini"),
+                  "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n");
         std::remove((elsewhere + "/Korvex.ini").c_str());
         setenv("KORVEX_CONFIG_DIR", folder_.c_str(), 1);
         // A close with ratios to store leaves it as it is.

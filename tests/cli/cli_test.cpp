@@ -298,8 +298,9 @@ TEST_F(CliTest, SnapWithoutSavePutsBackExactlyWhatWasStored) {
 TEST_F(CliTest, SaveSurvivesAStreamThatClosesAfterIt) {
     const std::string tool = std::string("\"") + KORVEX_TOOL + "\"";
     const Outcome run =
-        Execute(tool + " stream 1 --window 0,0,64,32 > {dir}/out.txt 2>&1 & p=$!; "
-                       "until grep -q streaming {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; done; " +
+        Execute(tool +
+                " stream 1 --window 0,0,64,32 > {dir}/out.txt 2>&1 & p=$!; "
+                "until grep -q streaming {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; done; " +
                 tool + " snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 1.5 --wb-blue 1.2 --save; echo snap=$?; " +
                 "kill -INT $p; wait $p; echo stream=$?");
     ASSERT_NE(run.output.find("snap=0"), std::string::npos) << run.output;

@@ -137,7 +137,8 @@ std::string WithRatiosSet(std::string_view original) {
     std::string text(original);
     for (int slot = 0; slot < kCameras; ++slot) {
         for (int key = 0; key < 3; ++key)
-            text = SetProfileValue(text, Section(slot), kKeys[key], korvex::settings::FormatStoredRatio(Ratio(slot, key)));
+            text =
+                SetProfileValue(text, Section(slot), kKeys[key], korvex::settings::FormatStoredRatio(Ratio(slot, key)));
     }
     return text;
 }

@@ -101,17 +101,26 @@ void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
 }
 
 // The text in an unnamed file, named only once complete: a writer killed mid-write leaves nothing.
+// Closes the descriptor, saying whether the close itself reported no error.
+bool CloseChecked(OwnedDescriptor& file) {
+    const int fd = std::exchange(file.fd, -1);
+    return close(fd) == 0;
+}
+
 bool WriteUnnamed(const std::string& folder, const std::string& temporary, const std::string& text, mode_t mode) {
     OwnedDescriptor file{open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)};
     if (file.fd < 0 || !FillAndFlush(file.fd, text, mode)) return false;
     const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
-    return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
+    if (CloseChecked(file)) return true;
+    unlink(temporary.c_str());
+    return false;
 }
 
 bool WriteNamed(std::string& temporary, const std::string& text, mode_t mode) {
     OwnedDescriptor file{mkostemp(temporary.data(), O_CLOEXEC)};
     if (file.fd < 0) return false;
-    if (FillAndFlush(file.fd, text, mode)) return true;
+    if (FillAndFlush(file.fd, text, mode) && CloseChecked(file)) return true;
     unlink(temporary.c_str());
     return false;
 }

@@ -29,7 +29,8 @@ std::string LastErrorText() {
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                                         text, sizeof text, nullptr);
     std::string reason = length != 0 ? std::string(text, length) : "no text for it";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) reason.pop_back();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
+        reason.pop_back();
     return reason + " (error " + std::to_string(error) + ")";
 }
 
@@ -61,7 +62,8 @@ Report StoreRatios(std::span<const int32_t> slotIndexes, const RatioEdit& edit) 
         const std::string section = SectionName(slot);
         for (int key = 0; key < 3; ++key) {
             const std::string value = FormatStoredRatio(ratios.values[key]);
-            if (WritePrivateProfileStringA(section.c_str(), kRatioKeys[key], value.c_str(), kFileName) != FALSE) continue;
+            if (WritePrivateProfileStringA(section.c_str(), kRatioKeys[key], value.c_str(), kFileName) != FALSE)
+                continue;
             report = {Outcome::kFailed, report.path, LastErrorText()};
         }
     }
