@@ -31,15 +31,15 @@ settings::Ratios ReadStored(int16_t device) {
     return ratios[device - 1];
 }
 
-// The interface carries ratios in hundredths, so the close stores the put-back ratios rounded.
-// Once closed, the stored ones go back exactly, unless another process stored ratios meanwhile.
+// The interface carries red and blue in hundredths and no green, so the close stores the put-back
+// ratios rounded. Once closed, the stored three go back exactly, unless the file no longer holds
+// the put-back red and blue (another process stored ratios meanwhile).
 void RestoreExactly(int16_t device, const settings::Ratios& stored, int16_t redPutBack, int16_t bluePutBack) {
     const int32_t slot = device - 1;
     settings::StoreRatios(std::span(&slot, 1), [&](int32_t, settings::Ratios& now) {
         if (!StoreAlike(now.values[kRed], FromHundredths(redPutBack))) return;
         if (!StoreAlike(now.values[kBlue], FromHundredths(bluePutBack))) return;
-        now.values[kRed] = stored.values[kRed];
-        now.values[kBlue] = stored.values[kBlue];
+        now = stored;  // green too, which the interface cannot set (an automatic balance changes it)
     });
 }
 

@@ -268,26 +268,30 @@ TEST_F(CliTest, WhiteBalanceStoredOnlyWithSave) {
 }
 
 // A snap without --save leaves the stored ratios exactly as the adapter reads them: past 16 MiB,
-// from the first of two sections, in any number spelling, to the millionth.
+// from the first of two sections, in any number spelling, to the millionth, green included.
 TEST_F(CliTest, SnapWithoutSavePutsBackExactlyWhatWasStored) {
+    const std::string manual = " --wb-red 2 --wb-blue 2";
     struct StoredCase {
         const char* name;
         std::string stored;
+        std::string balance;
         const char* expected;  // camera 1's section afterwards
     } const cases[] = {
-        {"20 MiB file", std::string(20 << 20, ';') + "\n[Video Parameter0]\nRGain=1.5\nGGain=1\nBGain=0.7\n",
+        {"20 MiB file", std::string(20 << 20, ';') + "\n[Video Parameter0]\nRGain=1.5\nGGain=1\nBGain=0.7\n", manual,
          "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=0.700000\n"},
         {"duplicate section", "[Video Parameter0]\nRGain=1.5\nBGain=0.7\n[Video Parameter0]\nRGain=3\nBGain=3\n",
-         "[Video Parameter0]\nRGain=1.500000\nBGain=0.700000\nGGain=1.000000\n"},
-        {"exponent d", "[Video Parameter0]\nRGain=1d2\nGGain=1\nBGain=2.5e-1\n",
+         manual, "[Video Parameter0]\nRGain=1.500000\nBGain=0.700000\nGGain=1.000000\n"},
+        {"exponent d", "[Video Parameter0]\nRGain=1d2\nGGain=1\nBGain=2.5e-1\n", manual,
          "[Video Parameter0]\nRGain=100.000000\nGGain=1.000000\nBGain=0.250000\n"},
-        {"six decimals", "[Video Parameter0]\nRGain=1.234568\nGGain=1\nBGain=0.876543\n",
+        {"six decimals", "[Video Parameter0]\nRGain=1.234568\nGGain=1\nBGain=0.876543\n", manual,
          "[Video Parameter0]\nRGain=1.234568\nGGain=1.000000\nBGain=0.876543\n"},
+        {"automatic, green", "[Video Parameter0]\nRGain=1.1\nGGain=0.9\nBGain=1.3\n", " --auto-wb",
+         "[Video Parameter0]\nRGain=1.100000\nGGain=0.900000\nBGain=1.300000\n"},
     };
     for (const StoredCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::ofstream(dir_ / "Korvex.ini", std::ios::binary | std::ios::trunc) << c.stored;
-        const Outcome run = Tool("snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 2 --wb-blue 2");
+        const Outcome run = Tool("snap 1 -o {dir}/x.png --window 0,0,64,32" + c.balance);
         ASSERT_EQ(run.exitCode, 0) << run.output;
         const std::string text = FileText(dir_ / "Korvex.ini");
         EXPECT_NE(text.find(c.expected), std::string::npos) << text.substr(text.find("[Video Parameter0]"));
