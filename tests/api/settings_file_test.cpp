@@ -79,6 +79,23 @@ TEST_F(SettingsFile, ACloseKeepsWhatAnotherProcessStoredMeanwhileForCamerasItDid
               "[Video Parameter1]\nRGain=1.250000\nGGain=1.000000\nBGain=0.800000\n");
 }
 
+TEST_F(SettingsFile, LogLinesGiveTheWholePathAndWhatBecameOfTheFile) {
+    // The log is set up at the library's first line, once per process (ctest runs each test alone).
+    const std::string logPath = folder_ + "/korvex.log";
+    setenv("KORVEX_LOG", "settings:info", 1);
+    setenv("KORVEX_LOG_FILE", logPath.c_str(), 1);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(ZqOpenDevice(1), 1);
+        ASSERT_EQ(ZqCloseDevice(), 1);
+    }
+    const std::string log = FileText(logPath);
+    std::size_t at = 0;
+    for (const char* what : {" absent", " written", " read", " unchanged"}) {
+        at = log.find("settings file " + SettingsPath() + what, at);
+        ASSERT_NE(at, std::string::npos) << what << " in:\n" << log;
+    }
+}
+
 TEST_F(SettingsFile, StoredTextsReadAsTheNumberTheyBeginWith) {
     struct Case {
         const char* stored;
