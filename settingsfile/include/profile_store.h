@@ -2,8 +2,9 @@
 // "[section]" lines followed by "key=value" lines. Section and key names match without regard
 // to case. The file name is bare; the platform chooses the folder. Where the platform reads the
 // file itself, it reads only a regular file of at most a size limit, opened without blocking;
-// any other file reads as missing and is never replaced. settings_file.h reads and stores the
-// ratios through this layer.
+// any other file reads as missing and is never replaced. The ratios (settings_file.h) are read
+// and stored by the same rules; this key-by-key form serves tools and tests that compare the
+// platforms.
 #pragma once
 
 #include <cstdint>
