@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "settings_file.h"
+
 namespace korvex::cli {
 
 // Opens cameras 1..count (the adapter opens cameras from 1), allocates their buffers, and on
@@ -18,19 +20,25 @@ public:
     // Starts continuous capture on one of the open cameras; throws CliError(kExitCamera).
     void StartCapture(int16_t device);
 
-    // Before closing, sets camera device's red and blue ratios back to the stored ones, so that
-    // the close stores what was stored before: a white balance chosen for one run stays in it.
-    void PutBackStoredWhiteBalance(int16_t device) { putBack_ = device; }
+    // Reads camera device's stored ratios now and, at closing, puts its red and blue ratios back
+    // to them, so that the settings file keeps exactly what it held: a white balance chosen for
+    // one run stays in it.
+    void PutBackStoredWhiteBalance(int16_t device);
 
 private:
     int16_t capturing_ = 0;  // the camera whose capture this session started, 0 for none
     int16_t putBack_ = 0;    // the camera whose stored ratios are put back, 0 for none
+    settings::Ratios stored_{};
 };
 
 // The number of cameras the camera library sees (the adapter drives the first ten). Throws
 // CliError(kExitCamera) when the library cannot tell, and CliError(kExitUsage) when it sees none
 // because the simulated cameras' list (KORVEX_SIM_CAMERAS) is not one it can use.
 int16_t CamerasSeen();
+
+// Checks that the settings file can be written now, before a white balance is chosen to be saved
+// in it; throws CliError(kExitIo) with the system's reason.
+void RequireWritableSettings();
 
 // CamerasSeen, at most the adapter's ten.
 int16_t CountCameras();

@@ -70,6 +70,7 @@ void WriteFrame(const SnapOptions& options, const std::vector<uint8_t>& frame, F
 
 void RunSnap(const SnapOptions& options) {
     OutputFormat(options.output);  // a usage error before any camera is opened
+    if (options.save) RequireWritableSettings();
     PreparedCamera camera(options.capture);
     ApplyColourSettings(options, camera);
     camera.Start();

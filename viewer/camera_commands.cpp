@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <system_error>
 #include <filesystem>
+#include <span>
 
 #include "image_file.h"
 #include "korvex.h"
 #include "saved_files.h"
-#include "stored_ratios.h"
+#include "settings_file.h"
 #include "viewer_app.h"
 
 namespace korvex::viewer {
@@ -51,9 +52,10 @@ void ShowCamera(ViewerState& state, std::size_t cameraIndex) {
     view->settings.colour = camera.colourSensor;
     view->settings.window = {0, 0, camera.modes[0].width, camera.modes[0].height};
     // The adapter applied the stored ratios at open; the sliders start at them.
-    const cli::StoredRatios stored = cli::ReadStoredRatios(static_cast<int16_t>(camera.device));
-    view->settings.whiteBalanceRed = static_cast<float>(stored.red);
-    view->settings.whiteBalanceBlue = static_cast<float>(stored.blue);
+    settings::Ratios stored[settings::kMaxCameras]{};
+    settings::ReadStoredRatios(std::span(stored, static_cast<std::size_t>(camera.device)));
+    view->settings.whiteBalanceRed = static_cast<float>(stored[camera.device - 1].values[0]);
+    view->settings.whiteBalanceBlue = static_cast<float>(stored[camera.device - 1].values[2]);
     view->stream = std::make_unique<CameraStream>(camera, FullShape(view->settings, state.crossHair.on), WakeForFrame);
     view->stream->SetPaused(state.paused);
     state.views.push_back(std::move(view));

@@ -92,6 +92,7 @@ struct SlotColour {
     double ratioR;
     double ratioG;
     double ratioB;
+    bool ratiosChanged;  // a white balance set the ratios since the settings file was read
     SlotColourTables tables;
 };
 

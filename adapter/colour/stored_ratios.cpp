@@ -1,151 +1,113 @@
 #include "colour/stored_ratios.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
-#include <limits>
+#include <span>
+#include <string>
 
 #include "colour/colour_tables.h"
 #include "diagnostics/log.h"
-#include "platform/profile_store.h"
+#include "platform/module_name.h"
 #include "registry/slot.h"
+#include "settings_file.h"
 
 namespace korvex {
 namespace {
 
-constexpr const char* kDefaultValue = "1.00";
-constexpr const char* kKeys[3] = {"RGain", "GGain", "BGain"};
+using diagnostics::Domain;
+using diagnostics::Level;
+using settings::Outcome;
+using settings::Ratios;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// "Video Parameter" followed directly by the slot index.
-std::string SectionName(int32_t slotIndex) { return "Video Parameter" + std::to_string(slotIndex); }
-
-// A camera's three ratios, red, green and blue, as one value.
-struct Ratios {
-    double values[3];
+// A camera's ratios, and whether a white balance set them since the file was read.
+struct HeldRatios {
+    Ratios ratios;
+    bool changed;
 };
 
 // The ratios as they stand, read in a writers' turn of the camera's tables (which publishes
 // nothing): a white balance that changes them meanwhile gives the old three or the new three,
 // never a mix.
-Ratios RatiosOf(SlotColour& colour) {
+HeldRatios RatiosOf(SlotColour& colour) {
     ColourTablesChange turn(colour.tables);
-    return {{colour.ratioR, colour.ratioG, colour.ratioB}};
+    return {{{colour.ratioR, colour.ratioG, colour.ratioB}}, colour.ratiosChanged};
 }
 
-// Sets all three in a writers' turn, for the same reason.
-void SetRatios(SlotColour& colour, const Ratios& ratios) {
+// Sets all three as read from the file, in a writers' turn, for the same reason.
+void SetReadRatios(SlotColour& colour, const Ratios& ratios) {
     ColourTablesChange turn(colour.tables);
     colour.ratioR = ratios.values[0];
     colour.ratioG = ratios.values[1];
     colour.ratioB = ratios.values[2];
+    colour.ratiosChanged = false;
 }
 
-// Reading turns every ratio into a non-zero number, so all three at 0 means this process never
-// read them: storing those would overwrite the user's ratios with zeros (a close before any open,
-// or after an open that failed).
-bool RatiosWereRead(const Ratios& ratios) {
-    return ratios.values[0] != 0.0 || ratios.values[1] != 0.0 || ratios.values[2] != 0.0;
+// Once stored, ratios count as read again, unless a white balance changed them meanwhile: a
+// later close then keeps what another process stores after this one.
+void MarkStored(SlotColour& colour, const Ratios& stored) {
+    ColourTablesChange turn(colour.tables);
+    if (colour.ratioR == stored.values[0] && colour.ratioG == stored.values[1] && colour.ratioB == stored.values[2]) {
+        colour.ratiosChanged = false;
+    }
 }
 
-// The ratio a read takes from a stored text (null: the key is missing).
-double RatioFromText(const char* text) {
-    const double ratio = ParseStoredNumber(text != nullptr ? text : kDefaultValue);
-    return ratio == 0.0 ? 1.0 : ratio;
+// A file that is not a regular one is told on standard error too: it is never replaced, so the
+// ratios do not last until the user removes it.
+void TellRefusal(const settings::Report& report, const char* consequence) {
+    std::fprintf(stderr, "%s: settings file %s %s: %s\n", platform::OwnModuleCaption(), report.path.c_str(),
+                 consequence, report.reason.c_str());
+    std::fflush(stderr);
 }
 
-// A stored text already holds a value when the next open would read the same ratio from either:
-// a close then leaves the file as it is.
-bool StoredTextHolds(const char* stored, const char* value) { return RatioFromText(stored) == RatioFromText(value); }
+void LogCameraRatios(int32_t slot, const char* how, const Ratios& ratios) {
+    KX_LOG(Domain::Settings, Level::Info, slot + 1, "[%s] %s: R %.6f, G %.6f, B %.6f",
+           settings::SectionName(slot).c_str(), how, ratios.values[0], ratios.values[1], ratios.values[2]);
+}
 
 }  // namespace
 
-double ParseStoredNumber(const char* text) {
-    const char* p = text;
-    while (IsBlank(*p)) ++p;
-    // Rebuild the number in from_chars' grammar: the d/D exponent becomes e.
-    std::string number;
-    if (*p == '+' || *p == '-') number += *p++;
-    bool anyDigit = false;
-    for (; IsDigit(*p); ++p, anyDigit = true) number += *p;
-    if (*p == '.') {
-        number += *p++;
-        for (; IsDigit(*p); ++p, anyDigit = true) number += *p;
-    }
-    if (!anyDigit) return 0.0;
-    if (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D') {
-        const char* q = p + 1;
-        std::string exponent = "e";
-        if (*q == '+' || *q == '-') exponent += *q++;
-        if (IsDigit(*q)) {
-            for (; IsDigit(*q); ++q) exponent += *q;
-            number += exponent;
-        }
-    }
-    const bool negative = number.front() == '-';
-    const char* first = number.data() + ((number.front() == '+' || negative) ? 1 : 0);
-    double value = 0.0;
-    auto [end, error] = std::from_chars(first, number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        // Too large gives an infinity, too small zero, as the C library's conversion does.
-        const bool tiny = number.find("e-") != std::string::npos;
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    }
-    return negative ? -value : value;
-}
-
-std::string FormatStoredRatio(double ratio) {
-    char text[400];  // fixed notation of the largest double needs 309 digits before the point
-    auto [end, error] = std::to_chars(text, text + sizeof text, ratio, std::chars_format::fixed, 6);
-    if (error != std::errc()) return "0.000000";
-    return std::string(text, end);
-}
-
 void LoadStoredRatios(int32_t count) {
-    // Every key of every camera from one reading of the file.
-    std::string sections[kSlotCount];
-    platform::ProfileQuery queries[kSlotCount * 3];
+    Ratios read[settings::kMaxCameras]{};
     const int32_t cameras = count < kSlotCount ? count : kSlotCount;
-    for (int32_t s = 0; s < cameras; ++s) {
-        sections[s] = SectionName(s);
-        for (int key = 0; key < 3; ++key) queries[s * 3 + key] = {sections[s].c_str(), kKeys[key], {}};
+    const settings::Report report = settings::ReadStoredRatios(std::span(read, static_cast<std::size_t>(cameras)));
+    if (report.outcome == Outcome::kRefused) {
+        TellRefusal(report, "is not read");
+        KX_LOG(Domain::Settings, Level::Warn, diagnostics::kNoCamera,
+               "settings file %s refused: %s; ratios read as absent", report.path.c_str(), report.reason.c_str());
+    } else {
+        KX_LOG(Domain::Settings, Level::Info, diagnostics::kNoCamera, "settings file %s %s%s", report.path.c_str(),
+               settings::OutcomeName(report.outcome), report.outcome == Outcome::kAbsent ? ": ratios 1.0" : "");
     }
-    platform::ReadProfileStrings(queries, static_cast<uint32_t>(cameras * 3), kDefaultValue, kSettingsFileName);
     for (int32_t s = 0; s < cameras; ++s) {
-        Ratios read{};
-        for (int key = 0; key < 3; ++key) read.values[key] = RatioFromText(queries[s * 3 + key].value);
-        SetRatios(ColourOf(s), read);
-        KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Info, s + 1,
-               "settings read from %s [%s]: ratios R %.6f, G %.6f, B %.6f", kSettingsFileName, sections[s].c_str(),
-               read.values[0], read.values[1], read.values[2]);
+        SetReadRatios(ColourOf(s), read[s]);
+        LogCameraRatios(s, "ratios read", read[s]);
     }
 }
 
 void SaveStoredRatios(int32_t count) {
-    // All cameras' ratios in one write, so that the file is replaced once, whole; not at all when
-    // every stored text already reads as the ratio (a close that changed nothing writes nothing).
-    constexpr int32_t kMaxEntries = kSlotCount * 3;
-    std::string sections[kSlotCount];
-    std::string values[kMaxEntries];
-    platform::ProfileEntry entries[kMaxEntries];
-    uint32_t used = 0;
-    for (int32_t s = 0; s < count && s < kSlotCount; ++s) {
-        const Ratios ratios = RatiosOf(ColourOf(s));
-        if (!RatiosWereRead(ratios)) continue;
-        sections[s] = SectionName(s);
-        for (int key = 0; key < 3; ++key, ++used) {
-            values[used] = FormatStoredRatio(ratios.values[key]);
-            entries[used] = {sections[s].c_str(), kKeys[key], values[used].c_str()};
-        }
+    // All cameras in one store, so that the file is replaced once, whole.
+    const int32_t cameras = count < kSlotCount ? count : kSlotCount;
+    int32_t slots[settings::kMaxCameras]{};
+    HeldRatios held[settings::kMaxCameras]{};
+    for (int32_t s = 0; s < cameras; ++s) {
+        slots[s] = s;
+        held[s] = RatiosOf(ColourOf(s));
     }
-    const bool written = platform::WriteChangedProfileStrings(entries, used, kSettingsFileName, StoredTextHolds);
-    KX_LOG(diagnostics::Domain::Settings, written ? diagnostics::Level::Info : diagnostics::Level::Error,
-           diagnostics::kNoCamera, "settings %s %s: %u ratios of %d camera(s)",
-           written ? "in step with" : "not stored in", kSettingsFileName, static_cast<unsigned>(used),
-           static_cast<int>(count));
+    const auto edit = [&held](int32_t slot, Ratios& stored) {
+        if (held[slot].changed) stored = held[slot].ratios;
+    };
+    const settings::Report report =
+        settings::StoreRatios(std::span<const int32_t>(slots, static_cast<std::size_t>(cameras)), edit);
+    const bool stored = report.outcome == Outcome::kWritten || report.outcome == Outcome::kUnchanged;
+    if (report.outcome == Outcome::kRefused) TellRefusal(report, "is left as it was");
+    KX_LOG(Domain::Settings, stored ? Level::Info : Level::Error, diagnostics::kNoCamera,
+           "settings file %s %s: ratios of %d camera(s)%s%s", report.path.c_str(),
+           stored ? settings::OutcomeName(report.outcome) : "not written", static_cast<int>(cameras),
+           stored ? "" : ": ", report.reason.c_str());
+    for (int32_t s = 0; s < cameras && stored; ++s) {
+        if (!held[s].changed) continue;
+        LogCameraRatios(s, "ratios set here stored", held[s].ratios);
+        MarkStored(ColourOf(s), held[s].ratios);
+    }
 }
 
 }  // namespace korvex

@@ -1,31 +1,19 @@
-// Each camera's white-balance ratios, kept in the settings file between uses of the library.
-//
-// Section "Video Parameter<slot index>" (camera 1 is "Video Parameter0"), keys "RGain", "GGain",
-// "BGain", values written with six decimals. A missing, empty, non-numeric or zero value reads
-// as 1.0.
+// Each camera's white-balance ratios, kept in the settings file between uses of the library
+// (settings_file.h says where and how).
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace korvex {
 
-inline constexpr const char* kSettingsFileName = "Korvex.ini";
-
-// Reads the ratios of cameras 1..count into their slots, from one reading of the file.
+// Reads the ratios of cameras 1..count into their slots, from one reading of the file. The
+// ratios then count as unchanged until a white balance sets them.
 void LoadStoredRatios(int32_t count);
 
-// Writes the ratios of cameras 1..count in one replacement of the file, or leaves the file as it is
-// (not made when missing) when every stored text already reads as the ratio to store. A file that
-// cannot be written keeps its content.
+// Writes the three keys of cameras 1..count in one replacement of the file, creating it when
+// absent: a camera's own ratios when a white balance changed them since they were read, else the
+// ratios the file holds at that moment, so that a process that changed nothing never undoes
+// another's store. A file that cannot be written keeps its content.
 void SaveStoredRatios(int32_t count);
-
-// The stored text's leading number: blanks, a sign, digits with an optional point, and an
-// optional exponent introduced by e, E, d or D. Text without such a number gives 0.0; overflow
-// gives an infinity of the number's sign. No hexadecimal, infinity or not-a-number words.
-double ParseStoredNumber(const char* text);
-
-// A ratio as stored: fixed notation, six decimals, a point whatever the locale.
-std::string FormatStoredRatio(double ratio);
 
 }  // namespace korvex

@@ -87,6 +87,7 @@ int16_t AutoWhiteBalance(Slot& slot) {
     colour.ratioR = estimate.red;
     colour.ratioG = estimate.green;
     colour.ratioB = estimate.blue;
+    colour.ratiosChanged = true;
     BuildColourTable(estimate.red, change.tables().red);
     BuildColourTable(estimate.green, change.tables().green);
     BuildColourTable(estimate.blue, change.tables().blue);
@@ -99,6 +100,7 @@ int16_t SetWhiteBalanceRatio(Slot& slot, int16_t blue, int16_t red) {
     ColourTablesChange change(colour.tables);
     colour.ratioR = red * kHundredth;
     colour.ratioB = blue * kHundredth;
+    colour.ratiosChanged = true;
     BuildColourTable(colour.ratioR, change.tables().red);
     BuildColourTable(colour.ratioB, change.tables().blue);  // green keeps what it held
     change.Publish();

@@ -78,10 +78,11 @@
  * ZqCloseDevice only, each reading it once. On Windows it lies where the private-profile service
  * puts a bare name (the Windows folder); elsewhere in $KORVEX_CONFIG_DIR, else $XDG_CONFIG_HOME,
  * else $HOME/.config. Writing replaces the file atomically and keeps every other line of it.
+ * Every ZqCloseDevice writes the three keys of every camera it closes, creating the file when
+ * absent. A camera whose ratios no ZqAutoWhiteBalance or ZqSetWhiteBalanceRatio of this process
+ * changed since they were read (or last stored) gets the ratios the file holds at that moment, so
+ * a program that changed nothing never undoes what another one stored meanwhile.
  * Elsewhere than on Windows:
- * - a close writes the file only when a ratio would read back differently from what the file
- *   holds: a close that changed no ratio (as in opening cameras to list them) leaves the file as
- *   it is, and makes none where there was none;
  * - ZqCloseDevice stores all cameras' ratios in one replacement, flushed to disk together with its
  *   folder; a Korvex.ini that is a symbolic link keeps being one (its target is updated); a UTF-8
  *   byte-order mark at the start is read past and kept; programs writing the file at the same

@@ -1,8 +1,8 @@
-#include "platform/posix/profile_text.h"
+#include "posix/profile_text.h"
 
 #include <gtest/gtest.h>
 
-namespace korvex::platform {
+namespace korvex::settings {
 namespace {
 
 const char* const kFile =
@@ -55,4 +55,4 @@ TEST(ProfileText, KeepsWindowsLineEndings) {
 }
 
 }  // namespace
-}  // namespace korvex::platform
+}  // namespace korvex::settings

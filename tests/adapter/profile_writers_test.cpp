@@ -17,9 +17,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/profile_store.h"
+#include "profile_store.h"
 
-namespace korvex::platform {
+namespace korvex::settings {
 namespace {
 
 constexpr const char* kFileName = "Korvex.ini";
@@ -154,4 +154,4 @@ TEST_F(ProfileWriters, TwoProcessesWritingAtOnceLoseNothing) {
 }
 
 }  // namespace
-}  // namespace korvex::platform
+}  // namespace korvex::settings

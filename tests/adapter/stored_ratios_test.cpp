@@ -1,4 +1,4 @@
-#include "colour/stored_ratios.h"
+#include "settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-namespace korvex {
+namespace korvex::settings {
 namespace {
 
 TEST(StoredNumber, ReadsTheLeadingNumberOnly) {
@@ -45,4 +45,4 @@ TEST(StoredNumber, WritesSixDecimalsWithAPointWhateverTheLocale) {
 }
 
 }  // namespace
-}  // namespace korvex
+}  // namespace korvex::settings

@@ -26,37 +26,74 @@ const char* const kCameraOneChanged =
 // A change of camera 1's ratios, so that the next close writes the file.
 void ChangeCameraOne() { ASSERT_EQ(ZqSetWhiteBalanceRatio(1, 50, 200), 1); }
 
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
-}
-
 int CountRenamesInto(const std::string& folder, const std::function<void()>& action);
 
-TEST_F(SettingsFile, WithoutAFileRatiosAreOneAndOnlyAChangeMakesTheFile) {
+std::string FileText(const std::string& path) {
+    std::string text;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+        std::fclose(file);
+    }
+    return text;
+}
+
+// Both cameras at unity, as a close stores them when there was no file.
+const char* const kBothAtUnity =
+    "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n"
+    "[Video Parameter1]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n";
+
+TEST_F(SettingsFile, TheFirstCloseMakesTheFileWithEveryCamerasRatios) {
     ASSERT_EQ(ZqOpenDevice(2), 1);
     EXPECT_EQ(ZqCloseDevice(), 1);
-    EXPECT_FALSE(Exists(SettingsPath())) << "a close that changed no ratio made the file";
+    EXPECT_EQ(ReadSettings(), kBothAtUnity);
     ASSERT_EQ(ZqOpenDevice(2), 1);
     ChangeCameraOne();
     EXPECT_EQ(ZqCloseDevice(), 1);
     EXPECT_EQ(ReadSettings(), kCameraOneChanged);
 }
 
-TEST_F(SettingsFile, ACloseThatChangesNoRatioLeavesTheFileAsItIs) {
-    // Texts that read as the ratios they would be written as, in any spelling, and missing keys
-    // (read as 1.0): opening and closing, as `korvex list` does, writes nothing.
-    const std::string stored = "; mine\n[Video Parameter0]\nRGain=1.5\nGGain= 0.80xyz\n[Video Parameter1]\nBGain=0\n";
-    WriteSettings(stored);
-    struct stat before {};
-    ASSERT_EQ(stat(SettingsPath().c_str(), &before), 0);
+TEST_F(SettingsFile, ACloseThatChangedNoRatioStoresTheFileValuesWithSixDecimals) {
+    // Stored in other spellings, or missing (read as 1.0): opening and closing, as `korvex list`
+    // does, rewrites all three keys of each camera as the close writes them, once.
+    WriteSettings("; mine\n[Video Parameter0]\nRGain=1.5\nGGain= 2e-1\nBGain=abc\n[Video Parameter1]\nBGain=0\n");
     ASSERT_EQ(ZqOpenDevice(2), 1);
     ASSERT_EQ(ZqAllocateResources(), 1);
-    EXPECT_EQ(CountRenamesInto(folder_, [] { ASSERT_EQ(ZqCloseDevice(), 1); }), 0);
-    struct stat after {};
-    ASSERT_EQ(stat(SettingsPath().c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(ReadSettings(), stored);
+    EXPECT_EQ(CountRenamesInto(folder_, [] { ASSERT_EQ(ZqCloseDevice(), 1); }), 1);
+    EXPECT_EQ(ReadSettings(),
+              "; mine\n[Video Parameter0]\nRGain=1.500000\nGGain=0.200000\nBGain=1.000000\n"
+              "[Video Parameter1]\nBGain=1.000000\nRGain=1.000000\nGGain=1.000000\n");
+}
+
+TEST_F(SettingsFile, ACloseKeepsWhatAnotherProcessStoredMeanwhileForCamerasItDidNotChange) {
+    // Camera 1 unchanged here and camera 2 balanced here; another process stores both while the
+    // cameras are open. The close keeps the other's camera 1 and stores its own camera 2.
+    ASSERT_EQ(ZqOpenDevice(2), 1);
+    ASSERT_EQ(ZqSetWhiteBalanceRatio(2, 80, 125), 1);
+    WriteSettings(
+        "[Video Parameter0]\nRGain=1.5\nGGain=1.000000\nBGain=1.200000\n"
+        "[Video Parameter1]\nRGain=3.000000\nGGain=1.000000\nBGain=3.000000\n");
+    ASSERT_EQ(ZqCloseDevice(), 1);
+    EXPECT_EQ(ReadSettings(),
+              "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=1.200000\n"
+              "[Video Parameter1]\nRGain=1.250000\nGGain=1.000000\nBGain=0.800000\n");
+}
+
+TEST_F(SettingsFile, LogLinesGiveTheWholePathAndWhatBecameOfTheFile) {
+    // The log is set up at the library's first line, once per process (ctest runs each test alone).
+    const std::string logPath = folder_ + "/korvex.log";
+    setenv("KORVEX_LOG", "settings:info", 1);
+    setenv("KORVEX_LOG_FILE", logPath.c_str(), 1);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(ZqOpenDevice(1), 1);
+        ASSERT_EQ(ZqCloseDevice(), 1);
+    }
+    const std::string log = FileText(logPath);
+    std::size_t at = 0;
+    for (const char* what : {" absent", " written", " read", " unchanged"}) {
+        at = log.find("settings file " + SettingsPath() + what, at);
+        ASSERT_NE(at, std::string::npos) << what << " in:\n" << log;
+    }
 }
 
 TEST_F(SettingsFile, StoredTextsReadAsTheNumberTheyBeginWith) {
@@ -141,13 +178,12 @@ TEST_F(SettingsFile, ACloseDuringAWhiteBalanceChangeStoresTheOldPairOrTheNew) {
 TEST_F(SettingsFile, AllocationTurnsAnyZeroRatioSetIntoUnity) {
     // A camera whose ratios were never loaded (count 1 at open, camera 2 restarted by hand)
     // and a camera with a stored set keep or reset them as a whole: the stored set is kept, so the
-    // close finds nothing to change.
-    const std::string stored = "[Video Parameter0]\nRGain=0.8\nGGain=1.2\nBGain=0.9\n";
-    WriteSettings(stored);
+    // close stores it as it was.
+    WriteSettings("[Video Parameter0]\nRGain=0.8\nGGain=1.2\nBGain=0.9\n");
     ASSERT_EQ(ZqOpenDevice(1), 1);
     ASSERT_EQ(ZqAllocateResources(), 1);
     ASSERT_EQ(ZqCloseDevice(), 1);
-    EXPECT_EQ(ReadSettings(), stored);
+    EXPECT_EQ(ReadSettings(), "[Video Parameter0]\nRGain=0.800000\nGGain=1.200000\nBGain=0.900000\n");
 }
 
 TEST_F(SettingsFile, AFileThatCannotBeReplacedIsLeftAsItWas) {
@@ -221,10 +257,12 @@ TEST_F(SettingsFile, OnlyARegularFileWithinTheLimitIsReadOrReplaced) {
         const std::string told = testing::internal::GetCapturedStderr();
         EXPECT_NE(told.find("settings file " + SettingsPath() + " is not read: " + c.reason), std::string::npos)
             << told;
-        // Its ratios read as absent: closing into a fresh folder finds nothing to store.
+        // Its ratios read as absent: closing into a fresh folder stores unity.
         setenv("KORVEX_CONFIG_DIR", elsewhere.c_str(), 1);
         ASSERT_EQ(ZqCloseDevice(), 1);
-        EXPECT_FALSE(Exists(elsewhere + "/Korvex.ini"));
+        EXPECT_EQ(FileText(elsewhere + "/Korvex.ini"),
+                  "[Video Parameter0]\nRGain=1.000000\nGGain=1.000000\nBGain=1.000000\n");
+        std::remove((elsewhere + "/Korvex.ini").c_str());
         setenv("KORVEX_CONFIG_DIR", folder_.c_str(), 1);
         // A close with ratios to store leaves it as it is.
         ASSERT_EQ(ZqOpenDevice(1), 1);

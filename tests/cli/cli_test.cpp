@@ -322,6 +322,11 @@ TEST_P(CliWriteFailure, IsAnErrorAndLeavesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Table, CliWriteFailure, ::testing::ValuesIn(kWriteFailures));
 
+std::string FileText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::multimap<std::string, std::string> ReadKeys(const fs::path& file) {
     std::multimap<std::string, std::string> keys;
     std::ifstream in(file);
@@ -351,6 +356,64 @@ TEST_F(CliTest, WhiteBalanceStoredOnlyWithSave) {
     EXPECT_EQ(storedRed(), "2.500000");
     ASSERT_EQ(Tool("snap 1 -o {dir}/x.png --window 0,0,64,32 --auto-wb").exitCode, 0);
     EXPECT_EQ(storedRed(), "2.500000");
+}
+
+// A snap without --save leaves the stored ratios exactly as the adapter reads them: past 16 MiB,
+// from the first of two sections, in any number spelling, to the millionth, green included.
+TEST_F(CliTest, SnapWithoutSavePutsBackExactlyWhatWasStored) {
+    const std::string manual = " --wb-red 2 --wb-blue 2";
+    struct StoredCase {
+        const char* name;
+        std::string stored;
+        std::string balance;
+        const char* expected;  // camera 1's section afterwards
+    } const cases[] = {
+        {"20 MiB file", std::string(20 << 20, ';') + "\n[Video Parameter0]\nRGain=1.5\nGGain=1\nBGain=0.7\n", manual,
+         "[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=0.700000\n"},
+        {"duplicate section", "[Video Parameter0]\nRGain=1.5\nBGain=0.7\n[Video Parameter0]\nRGain=3\nBGain=3\n",
+         manual, "[Video Parameter0]\nRGain=1.500000\nBGain=0.700000\nGGain=1.000000\n"},
+        {"exponent d", "[Video Parameter0]\nRGain=1d2\nGGain=1\nBGain=2.5e-1\n", manual,
+         "[Video Parameter0]\nRGain=100.000000\nGGain=1.000000\nBGain=0.250000\n"},
+        {"six decimals", "[Video Parameter0]\nRGain=1.234568\nGGain=1\nBGain=0.876543\n", manual,
+         "[Video Parameter0]\nRGain=1.234568\nGGain=1.000000\nBGain=0.876543\n"},
+        {"automatic, green", "[Video Parameter0]\nRGain=1.1\nGGain=0.9\nBGain=1.3\n", " --auto-wb",
+         "[Video Parameter0]\nRGain=1.100000\nGGain=0.900000\nBGain=1.300000\n"},
+    };
+    for (const StoredCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(dir_ / "Korvex.ini", std::ios::binary | std::ios::trunc) << c.stored;
+        const Outcome run = Tool("snap 1 -o {dir}/x.png --window 0,0,64,32" + c.balance);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const std::string text = FileText(dir_ / "Korvex.ini");
+        EXPECT_NE(text.find(c.expected), std::string::npos) << text.substr(text.find("[Video Parameter0]"));
+    }
+}
+
+// A stream open meanwhile changed no ratio, so its close keeps the snap's save.
+TEST_F(CliTest, SaveSurvivesAStreamThatClosesAfterIt) {
+    const std::string tool = std::string("\"") + KORVEX_TOOL + "\"";
+    const Outcome run =
+        Execute(tool +
+                " stream 1 --window 0,0,64,32 > {dir}/out.txt 2>&1 & p=$!; "
+                "until grep -q streaming {dir}/out.txt || ! kill -0 $p 2>/dev/null; do sleep 0.02; done; " +
+                tool + " snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 1.5 --wb-blue 1.2 --save; echo snap=$?; " +
+                "kill -INT $p; wait $p; echo stream=$?");
+    ASSERT_NE(run.output.find("snap=0"), std::string::npos) << run.output;
+    ASSERT_NE(run.output.find("stream=0"), std::string::npos) << run.output << FileText(dir_ / "out.txt");
+    const std::string text = FileText(dir_ / "Korvex.ini");
+    EXPECT_NE(text.find("[Video Parameter0]\nRGain=1.500000\nGGain=1.000000\nBGain=1.200000\n"), std::string::npos)
+        << text;
+}
+
+// --save into a folder that cannot be made fails before any camera is used, with the reason.
+TEST_F(CliTest, SaveIntoAnUnwritableFolderFails) {
+    std::ofstream(dir_ / "file") << "not a folder";
+    const Outcome run = Execute("KORVEX_CONFIG_DIR={dir}/file/settings " + std::string(KORVEX_TOOL) +
+                                " snap 1 -o {dir}/x.png --window 0,0,64,32 --wb-red 1.5 --wb-blue 1.2 --save");
+    EXPECT_EQ(run.exitCode, 4) << run.output;
+    EXPECT_NE(run.output.find("/file/settings/Korvex.ini"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Not a directory"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(dir_ / "x.png"));
 }
 
 // The frames are the camera's raw mosaic: the simulator's stamp, written in raw bytes, reads back
@@ -396,11 +459,6 @@ TEST_F(CliTest, RecordWritesRawFramesAndDescription) {
         EXPECT_GT(stamp.frame, previousFrame);
         previousFrame = stamp.frame;
     }
-}
-
-std::string FileText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Ctrl-C twice while the frames are written leaves the earlier recording under the name (exit

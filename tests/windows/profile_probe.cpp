@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/profile_store.h"
-#include "colour/stored_ratios.h"
+#include "profile_store.h"
+#include "settings_file.h"
 
 namespace {
 
@@ -38,13 +38,13 @@ int main() {
         const std::vector<std::string> f = SplitTabs(line);
         if (f[0] == "read" && f.size() == 3) {
             char text[kBufferSize];
-            const uint32_t count = korvex::platform::ReadProfileString(f[1].c_str(), f[2].c_str(), "1.00", text,
-                                                                       kBufferSize, korvex::kSettingsFileName);
-            const double parsed = korvex::ParseStoredNumber(text);
+            const uint32_t count = korvex::settings::ReadProfileString(f[1].c_str(), f[2].c_str(), "1.00", text,
+                                                                       kBufferSize, korvex::settings::kFileName);
+            const double parsed = korvex::settings::ParseStoredNumber(text);
             std::printf("%s|%s|%s|%u|%.17g\n", f[1].c_str(), f[2].c_str(), text, count, parsed == 0.0 ? 1.0 : parsed);
         } else if (f[0] == "write" && f.size() == 4) {
-            const bool ok = korvex::platform::WriteProfileString(f[1].c_str(), f[2].c_str(), f[3].c_str(),
-                                                                 korvex::kSettingsFileName);
+            const bool ok = korvex::settings::WriteProfileString(f[1].c_str(), f[2].c_str(), f[3].c_str(),
+                                                                 korvex::settings::kFileName);
             std::printf("%s|%s=%s|%s\n", f[1].c_str(), f[2].c_str(), f[3].c_str(), ok ? "ok" : "failed");
         } else {
             std::fprintf(stderr, "unknown command: %s\n", line.c_str());

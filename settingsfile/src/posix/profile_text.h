@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvex::platform {
+namespace korvex::settings {
 
 // The value of key in section, blanks and one pair of surrounding quotes removed; nothing when
 // the section or key is missing. Names match without regard to case; the first match counts.
@@ -36,4 +36,4 @@ std::string SetProfileValues(std::string_view text, std::span<const ProfileSetti
 std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
                             std::string_view value);
 
-}  // namespace korvex::platform
+}  // namespace korvex::settings

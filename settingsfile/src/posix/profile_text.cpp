@@ -1,11 +1,11 @@
-#include "platform/posix/profile_text.h"
+#include "posix/profile_text.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <utility>
 #include <vector>
 
-namespace korvex::platform {
+namespace korvex::settings {
 namespace {
 
 struct Line {
@@ -276,4 +276,4 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     return SetProfileValues(text, std::span(&setting, 1));
 }
 
-}  // namespace korvex::platform
+}  // namespace korvex::settings

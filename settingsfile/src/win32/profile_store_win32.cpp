@@ -6,24 +6,9 @@
 // different function of the same name.
 #undef WriteProfileString
 
-#include "diagnostics/log.h"
-#include "platform/profile_store.h"
+#include "profile_store.h"
 
-namespace korvex::platform {
-namespace {
-
-// A key the service could not store, in the log with the system's own text for the error.
-void LogWriteFailure(const ProfileEntry& entry, const char* fileName) {
-    const DWORD error = GetLastError();
-    char text[256] = "";
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                        text, sizeof text, nullptr);
-    KX_LOG(diagnostics::Domain::Settings, diagnostics::Level::Error, diagnostics::kNoCamera,
-           "settings file %s: write of [%s] %s failed: %s (error %lu)", fileName, entry.section, entry.key,
-           length != 0 ? text : "no text for it", static_cast<unsigned long>(error));
-}
-
-}  // namespace
+namespace korvex::settings {
 
 uint32_t ReadProfileString(const char* section, const char* key, const char* defaultValue, char* out, uint32_t size,
                            const char* fileName) {
@@ -44,18 +29,9 @@ bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char
     bool allStored = true;
     for (uint32_t i = 0; i < count; ++i) {
         const ProfileEntry& entry = entries[i];
-        if (WritePrivateProfileStringA(entry.section, entry.key, entry.value, fileName) != FALSE) continue;
-        LogWriteFailure(entry, fileName);
-        allStored = false;
+        if (WritePrivateProfileStringA(entry.section, entry.key, entry.value, fileName) == FALSE) allStored = false;
     }
     return allStored;
-}
-
-// The service is left to store every close's ratios, as it always has on Windows: hosts and tests
-// there expect a close to write them (the check is made where the adapter keeps the file itself).
-bool WriteChangedProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName,
-                                ProfileValueHolds /*holds*/) {
-    return WriteProfileStrings(entries, count, fileName);
 }
 
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* fileName) {
@@ -63,4 +39,4 @@ bool WriteProfileString(const char* section, const char* key, const char* value,
     return WriteProfileStrings(&entry, 1, fileName);
 }
 
-}  // namespace korvex::platform
+}  // namespace korvex::settings

@@ -1,16 +1,13 @@
-#include "platform/posix/regular_file.h"
+#include "posix/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-#include "platform/module_name.h"
-
-namespace korvex::platform {
+namespace korvex::settings {
 namespace {
 
 const char* KindOf(mode_t mode) {
@@ -76,10 +73,4 @@ bool ReadSettingsText(const std::string& path, std::string& text, FileRefusal& r
     return read;
 }
 
-void ReportRefusal(const std::string& path, const FileRefusal& refusal, const char* consequence) {
-    std::fprintf(stderr, "%s: settings file %s %s: %s\n", OwnModuleCaption(), path.c_str(), consequence,
-                 refusal.reason.c_str());
-    std::fflush(stderr);
-}
-
-}  // namespace korvex::platform
+}  // namespace korvex::settings

@@ -2,12 +2,14 @@
 // "[section]" lines followed by "key=value" lines. Section and key names match without regard
 // to case. The file name is bare; the platform chooses the folder. Where the platform reads the
 // file itself, it reads only a regular file of at most a size limit, opened without blocking;
-// any other file reads as missing, is never replaced, and the user is told on standard error.
+// any other file reads as missing and is never replaced. The ratios (settings_file.h) are read
+// and stored by the same rules; this key-by-key form serves tools and tests that compare the
+// platforms.
 #pragma once
 
 #include <cstdint>
 
-namespace korvex::platform {
+namespace korvex::settings {
 
 // One key to set: section, key and value text, each zero-terminated.
 struct ProfileEntry {
@@ -26,10 +28,6 @@ struct ProfileQuery {
     char value[kProfileValueSize];
 };
 
-// Says whether the text stored for a key (null when the key is missing) already gives the value
-// that would be written.
-using ProfileValueHolds = bool (*)(const char* stored, const char* value);
-
 // Copies the value of key in section into out (at most size - 1 characters and a terminating
 // zero), or defaultValue when the file, section or key is missing. Surrounding blanks and one
 // pair of surrounding quotes are dropped. Returns the number of characters copied.
@@ -44,14 +42,7 @@ void ReadProfileStrings(ProfileQuery* queries, uint32_t count, const char* defau
 // one replacement, whole or not at all. False when any entry could not be stored.
 bool WriteProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName);
 
-// WriteProfileStrings, unless holds finds that every entry's stored text (as a read gives it, cut
-// to kProfileValueSize - 1 characters) already gives its value: then the file is not written, nor
-// made when missing, and the result is true. Where the platform's own service keeps the file
-// (Windows), every call writes.
-bool WriteChangedProfileStrings(const ProfileEntry* entries, uint32_t count, const char* fileName,
-                                ProfileValueHolds holds);
-
 // WriteProfileStrings for a single entry.
 bool WriteProfileString(const char* section, const char* key, const char* value, const char* fileName);
 
-}  // namespace korvex::platform
+}  // namespace korvex::settings

@@ -1,5 +1,5 @@
 // Locked, atomic and durable replacement of a small file on POSIX.
-#include "platform/posix/locked_replace.h"
+#include "posix/locked_replace.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,9 +10,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
-namespace korvex::platform {
+namespace korvex::settings {
 namespace {
 
 constexpr int kMaxLinkHops = 40;                // the kernel's own limit on nested links
@@ -100,17 +101,26 @@ void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
 }
 
 // The text in an unnamed file, named only once complete: a writer killed mid-write leaves nothing.
+// Closes the descriptor, saying whether the close itself reported no error.
+bool CloseChecked(OwnedDescriptor& file) {
+    const int fd = std::exchange(file.fd, -1);
+    return close(fd) == 0;
+}
+
 bool WriteUnnamed(const std::string& folder, const std::string& temporary, const std::string& text, mode_t mode) {
     OwnedDescriptor file{open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)};
     if (file.fd < 0 || !FillAndFlush(file.fd, text, mode)) return false;
     const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
-    return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
+    if (CloseChecked(file)) return true;
+    unlink(temporary.c_str());
+    return false;
 }
 
 bool WriteNamed(std::string& temporary, const std::string& text, mode_t mode) {
     OwnedDescriptor file{mkostemp(temporary.data(), O_CLOEXEC)};
     if (file.fd < 0) return false;
-    if (FillAndFlush(file.fd, text, mode)) return true;
+    if (FillAndFlush(file.fd, text, mode) && CloseChecked(file)) return true;
     unlink(temporary.c_str());
     return false;
 }
@@ -133,6 +143,16 @@ bool SyncFolder(const std::string& folder) {
     return dir.fd >= 0 && fsync(dir.fd) == 0;
 }
 
+// Says what failed, with the system's reason, unless a refusal already says why.
+void NoteFailure(FileRefusal& refusal, const char* what) {
+    if (!refusal) refusal.reason = std::string(what) + ": " + std::strerror(errno != 0 ? errno : EIO);
+}
+
+EditResult Failed(FileRefusal& refusal, const char* what) {
+    NoteFailure(refusal, what);
+    return EditResult::kFailed;
+}
+
 }  // namespace
 
 std::string FollowLinks(std::string path) {
@@ -148,26 +168,49 @@ std::string FollowLinks(std::string path) {
     return path;
 }
 
-bool EditFileLocked(const std::string& path, const std::function<std::string(std::string_view)>& edit,
-                    FileRefusal& refusal) {
+EditResult EditFileLocked(const std::string& path, const std::function<std::string(std::string_view)>& edit,
+                          FileRefusal& refusal) {
     const std::string folder = FolderOf(path);
-    if (IsMissing(path) && edit(std::string_view()).empty()) return true;
-    if (!MakeFolders(folder)) return false;
+    if (IsMissing(path) && edit(std::string_view()).empty()) return EditResult::kUnchanged;
+    if (!MakeFolders(folder)) return Failed(refusal, "its folder cannot be made");
     const OwnedDescriptor locked{OpenLockedCurrent(path, refusal)};
+    if (locked.fd < 0) return Failed(refusal, "cannot be opened");
     std::string text;
     struct stat info {};
-    if (locked.fd < 0 || fstat(locked.fd, &info) != 0 || !ReadRegularFile(locked.fd, text, refusal)) return false;
+    if (fstat(locked.fd, &info) != 0 || !ReadRegularFile(locked.fd, text, refusal)) {
+        return Failed(refusal, "cannot be read");
+    }
     const std::string prefix = NameOf(path) + std::string(kTemporaryMark);
     RemoveLeftovers(folder, prefix);
     const std::string edited = edit(text);
-    if (edited == text) return true;
+    if (edited == text) return EditResult::kUnchanged;
     const std::string temporary = WriteTemporary(folder, prefix, edited, info.st_mode & 07777);
-    if (temporary.empty()) return false;
+    if (temporary.empty()) return Failed(refusal, "no file can be written beside it");
     if (rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         unlink(temporary.c_str());
-        return false;
+        errno = error;
+        return Failed(refusal, "cannot be replaced");
     }
-    return SyncFolder(folder);
+    if (!SyncFolder(folder)) return Failed(refusal, "its folder cannot be flushed");
+    return EditResult::kReplaced;
 }
 
-}  // namespace korvex::platform
+bool CanWriteBeside(const std::string& path, FileRefusal& refusal) {
+    const std::string target = FollowLinks(path);
+    const std::string folder = FolderOf(target);
+    std::string temporary = folder + "/" + NameOf(target) + std::string(kTemporaryMark) + "XXXXXX";
+    if (!MakeFolders(folder)) {
+        NoteFailure(refusal, "its folder cannot be made");
+        return false;
+    }
+    const OwnedDescriptor file{mkostemp(temporary.data(), O_CLOEXEC)};
+    if (file.fd < 0) {
+        NoteFailure(refusal, "no file can be written beside it");
+        return false;
+    }
+    unlink(temporary.c_str());
+    return true;
+}
+
+}  // namespace korvex::settings

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-namespace korvex::platform {
+namespace korvex::settings {
 
 // Far above any real settings file (ten cameras' ratios take a few hundred bytes), yet a bound on
 // the memory a read can take.
@@ -28,7 +28,4 @@ bool ReadRegularFile(int fd, std::string& text, FileRefusal& refusal);
 // The whole text of the regular file at path. False when it is missing (refusal empty) or refused.
 bool ReadSettingsText(const std::string& path, std::string& text, FileRefusal& refusal);
 
-// Tells the user, on standard error, that the settings file at path is not used and why.
-void ReportRefusal(const std::string& path, const FileRefusal& refusal, const char* consequence);
-
-}  // namespace korvex::platform
+}  // namespace korvex::settings
