@@ -117,7 +117,9 @@ int16_t SetShutter(Slot& slot, int16_t unit, int16_t value) {
         return camera::HVAECControl(handle, kAecValue, static_cast<uint32_t>(int32_t{value})) == 0 ? 1 : 0;
     }
 
-    const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot.width, slot.resolutionMode);
+    const SlotGeometry geometry = slot.geometry();
+    const std::optional<uint32_t> rows =
+        ExposureRows(exposureClass, unit, value, geometry.width, geometry.resolutionMode);
     if (!rows) return 0;
     return camera::HVAECControl(handle, kAecRows, *rows) == 0 ? 1 : 0;
 }
