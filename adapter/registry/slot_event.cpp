@@ -45,8 +45,7 @@ void Slot::PublishFrame(int32_t bufferIndex) {
 
 void Slot::RecordBufferIndex(int32_t bufferIndex) {
     FrameMark newest = newestFrame_.load();
-    while (!newestFrame_.compare_exchange_weak(newest, (newest & ~kIndexBits) + static_cast<uint32_t>(bufferIndex))) {
-    }
+    while (!newestFrame_.compare_exchange_weak(newest, (newest & ~kIndexBits) + static_cast<uint32_t>(bufferIndex))) {}
     OrderPublicationBeforeRefill();
 }
 

@@ -198,12 +198,12 @@ TEST_F(Colour, AutomaticBalanceThatCannotEstimateKeepsRatiosAndTables) {
         {"no export yet",
          [this] {
              GiveMosaic(8, 8, 100, 100, 100);
-             slot_->exportWidth = slot_->exportHeight = 0;
+             slot_->RecordExport(ExportRecord{0, 0, BAYER_BG_GR});
          }},
         {"export larger than the buffers",
          [this] {
              GiveMosaic(8, 8, 100, 100, 100);
-             slot_->exportWidth = 9;
+             slot_->RecordExport(ExportRecord{9, 8, BAYER_BG_GR});
          }},
         {"black frame, which the estimate answers with 0", [this] { GiveMosaic(8, 8, 0, 0, 0); }},
     };

@@ -30,6 +30,7 @@ public:
     }
     FreeRunningCamera(const FreeRunningCamera&) = delete;
     FreeRunningCamera& operator=(const FreeRunningCamera&) = delete;
+
 private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
