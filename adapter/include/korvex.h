@@ -238,8 +238,9 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * Results: 1 a whole frame was written; -1 no frame came within the timeout (nothing written or
  * recorded), or no frame taken stayed whole while it was read (see below; the destination may
  * then hold parts of frames, and the export is recorded); 0 refused with nothing written and no
- * wait: width or height negative, width*height more than the camera's buffers hold, destination null, a camera without buffers
- * (never allocated, or closed), or a camera closed by ZqCloseDevice while this export waited;
+ * wait: width or height negative, width*height more than the camera's buffers hold, destination
+ * null, a camera without buffers (never allocated, or closed), or a camera closed by
+ * ZqCloseDevice while this export waited;
  * also 0 with nothing written when the converter library refuses the frame.
  * A width or height of 0 writes nothing and returns 1. A camera that is not capturing is
  * exported at once from the newest buffer it holds. While capture runs, each export that returns
