@@ -39,8 +39,7 @@ KX_API int16_t KX_CALL ZqEnableCross(int16_t device, int16_t flag) {
 
 KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int16_t width, int16_t height,
                                       int16_t thickness) {
-    return korvex::GuardedIgnoringDevice<int16_t>(__func__, device, SlotUse::AnyCamera, [&] {
-        return korvex::SetCrossPara(x, y, width, height, thickness);
-    });
+    return korvex::GuardedIgnoringDevice<int16_t>(__func__, device, SlotUse::AnyCamera,
+                                                  [&] { return korvex::SetCrossPara(x, y, width, height, thickness); });
 }
 }
