@@ -23,10 +23,15 @@ int32_t OnSnap(int32_t k, const SnapInfo* info) {
     if (recorded == nullptr || (index != 0 && index != 1)) return 1;
     Slot& slot = Slots().slots[k - 1];
     OrderFinishedReadsBeforeRefill(slot);
-    PublishFrame(slot, *recorded, index);
+    if (recorded == &slot) {
+        slot.PublishFrame(index);
+    } else {
+        recorded->RecordBufferIndex(index);
+        slot.CountFrame();
+    }
     // Trace only: the one level that may write from the camera's callback thread.
     KX_LOG(diagnostics::Domain::Capture, diagnostics::Level::Trace, k, "frame callback: buffer %d, frame %u",
-           static_cast<int>(index), static_cast<unsigned>(slot.newestFrame.load(std::memory_order_relaxed) >> 32));
+           static_cast<int>(index), static_cast<unsigned>(FrameCount(slot.newestFrame())));
     return 1;
 }
 

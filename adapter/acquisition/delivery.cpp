@@ -107,13 +107,53 @@ bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* des
 }
 
 // Deliver for an export of the frame capture left in a raw buffer. Its own function, never inlined,
-// because the camera may refill that buffer while a late export reads it (the torn frame the
-// public header describes): the sanitizer tests name this function, and only it, to allow that
-// one race.
+// because the camera may refill that buffer while a late export reads it: the export then finds
+// out afterwards (MayHaveBeenRefilled) and does not hand that frame over, but the read itself
+// races with the camera's writes. The sanitizer tests name this function, and only it, to allow
+// that one race.
 [[gnu::noinline]] bool DeliverCapturedFrame(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination,
                                             int32_t width, int32_t height, bool colour, int32_t layout,
                                             const CrossSpans* cross) {
     return Deliver(slot, buffers, raw, destination, width, height, colour, layout, cross);
+}
+
+// How many frames an export takes before it gives up on a whole one: the frame its wait gave,
+// then the newest one again each time the camera may have refilled the buffer while it was read.
+// Only an export slower than the camera's frames needs a second take; one that needs every take
+// would deliver nothing whole at this rate anyway.
+constexpr int kTakes = 4;
+
+enum class Delivery { Whole, MayBeTorn, Refused };
+
+// Delivers the frame taken from its buffer, then judges whether the camera may have begun to
+// refill that buffer while it was read.
+Delivery DeliverTaken(Slot& slot, FrameBuffers& buffers, FrameMark taken, uint8_t* destination, int32_t width,
+                      int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
+    const uint8_t* raw = buffers.rawBuffers[FrameBufferIndex(taken)];
+    if (!DeliverCapturedFrame(slot, buffers, raw, destination, width, height, colour, layout, cross)) {
+        return Delivery::Refused;
+    }
+    return MayHaveBeenRefilled(slot, taken) ? Delivery::MayBeTorn : Delivery::Whole;
+}
+
+// Delivers the frame taken, or a newer one while the camera may have refilled the buffer of the
+// one before as it was read: 1 a whole frame, -1 none whole within kTakes, 0 refused or woken.
+int16_t DeliverWholeFrame(Slot& slot, FrameBuffers& buffers, FrameMark& taken, uint8_t* destination, int32_t width,
+                          int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
+    for (int take = 1;; ++take) {
+        const Delivery delivery = DeliverTaken(slot, buffers, taken, destination, width, height, colour, layout, cross);
+        if (delivery != Delivery::MayBeTorn) return delivery == Delivery::Whole ? 1 : 0;
+        if (take == kTakes) break;
+        // A retake consumes the frame it takes, like any take: the next export waits for a newer
+        // one, so that no frame is handed over twice.
+        const FrameWait retake = WaitForFrame(slot, 0, taken);
+        if (retake == FrameWait::Woken) return 0;
+        if (retake == FrameWait::TimedOut) break;
+    }
+    KX_LOG(Domain::Export, Level::Warn, slot.index() + 1,
+           "export: no whole frame, result -1: the camera began to refill the buffer of each frame taken while "
+           "the export read it (exports slower than the camera's frames)");
+    return -1;
 }
 
 }  // namespace
@@ -132,8 +172,8 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
     // and it then returns without writing. A camera that is not capturing is not waited for.
     const bool traced = diagnostics::LogEnabled(Domain::Export, Level::Trace);
     const int64_t waitStart = traced ? diagnostics::LogClockMicroseconds() : 0;
-    int32_t bufferIndex = 0;
-    switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()), bufferIndex)) {
+    FrameMark taken = 0;
+    switch (WaitForFrame(slot, static_cast<uint32_t>(Slots().waitTimeoutMs.load()), taken)) {
         case FrameWait::Frame: break;
         case FrameWait::TimedOut:
             // The library has no thread to watch a camera: an export that waits in vain notices it.
@@ -151,20 +191,16 @@ int16_t ExportImageData(Slot& slot, uint8_t* destination, int16_t width, int16_t
     FrameBuffers* buffers = lease.get();
     if (!Fits(buffers, destination, width, height)) return 0;
 
-    slot.exportHeight = height;
-    slot.exportWidth = width;
-    slot.exportLayout = clampedLayout;
+    slot.RecordExport(ExportRecord{width, height, clampedLayout});
     CrossSpans spans{};
     if (crossOn) spans = ClipCross(cross, width, height);
-    if (!DeliverCapturedFrame(slot, *buffers, buffers->rawBuffers[bufferIndex], destination, width, height, colour == 1,
-                              clampedLayout, crossOn ? &spans : nullptr)) {
-        return 0;
-    }
+    const int16_t result = DeliverWholeFrame(slot, *buffers, taken, destination, width, height, colour == 1,
+                                             clampedLayout, crossOn ? &spans : nullptr);
+    if (result != 1) return result;
     if (traced) {
         KX_LOG(Domain::Export, Level::Trace, slot.index() + 1,
                "export %dx%d %s: frame %u, waited %lld us, converted in %lld us", static_cast<int>(width),
-               static_cast<int>(height), colour == 1 ? "colour" : "grey",
-               static_cast<unsigned>(slot.framesTaken.load(std::memory_order_relaxed)),
+               static_cast<int>(height), colour == 1 ? "colour" : "grey", static_cast<unsigned>(FrameCount(taken)),
                static_cast<long long>(convertStart - waitStart),
                static_cast<long long>(diagnostics::LogClockMicroseconds() - convertStart));
     }

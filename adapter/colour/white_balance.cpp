@@ -53,16 +53,17 @@ bool EstimateRatios(Slot& slot, Ratios& estimate) {
     BufferLease lease(slot);
     const FrameBuffers* buffers = lease.get();
     if (buffers == nullptr) return false;
-    const int32_t layout = slot.exportLayout;
-    if (!FitsBuffers(slot.exportWidth, slot.exportHeight, *buffers)) return false;  // no export yet
-    if (!FitsBuffers(slot.width, slot.height, *buffers)) return false;
-    if (layout < 1 || layout > 4) return false;
-    if (ConvertCapturedFrame(buffers->rgbBuffer, NewestFrame(slot, *buffers), slot.exportWidth, slot.exportHeight,
-                             layout) == 0) {
+    const ExportRecord exported = slot.lastExport();
+    const SlotGeometry geometry = slot.geometry();
+    if (!FitsBuffers(exported.width, exported.height, *buffers)) return false;  // no export yet
+    if (!FitsBuffers(geometry.width, geometry.height, *buffers)) return false;
+    if (exported.layout < 1 || exported.layout > 4) return false;
+    if (ConvertCapturedFrame(buffers->rgbBuffer, NewestFrame(slot, *buffers), exported.width, exported.height,
+                             exported.layout) == 0) {
         return false;
     }
     estimate = Ratios{1.0, 1.0, 1.0};
-    if (GetWhiteBalanceRatio(buffers->rgbBuffer, slot.width, slot.height, &estimate.red, &estimate.green,
+    if (GetWhiteBalanceRatio(buffers->rgbBuffer, geometry.width, geometry.height, &estimate.red, &estimate.green,
                              &estimate.blue) == 0) {
         return false;
     }

@@ -117,19 +117,18 @@ double RowsToSeconds(ExposureClass exposureClass, uint32_t rows, int64_t width, 
 }
 
 // Says what was asked and what the camera was given; a time the camera cannot take is a warning.
-void NoteExposure(const Slot& slot, ExposureClass exposureClass, int32_t unit, int32_t value, uint32_t rows,
-                  bool applied) {
-    const int camera = slot.index() + 1;
+void NoteExposure(int camera, const SlotGeometry& geometry, ExposureClass exposureClass, int32_t unit, int32_t value,
+                  uint32_t rows, bool applied) {
     const double asked = static_cast<double>(int64_t{value} * ClocksPerUnit(unit).value_or(0)) / kClocksPerSecond;
-    const double given = RowsToSeconds(exposureClass, rows, slot.width, slot.resolutionMode);
-    const double oneRow = RowsToSeconds(exposureClass, rows + 1, slot.width, slot.resolutionMode) - given;
+    const double given = RowsToSeconds(exposureClass, rows, geometry.width, geometry.resolutionMode);
+    const double oneRow = RowsToSeconds(exposureClass, rows + 1, geometry.width, geometry.resolutionMode) - given;
     const bool atLimit = rows == 1 || rows == static_cast<uint32_t>(UpperLimit(exposureClass));
     if (applied && atLimit && std::abs(asked - given) > oneRow) {
         KX_LOG(Domain::Control, Level::Warn, camera, "exposure %.3g s asked, %.3g s applied: the camera's %s limit",
                asked, given, asked > given ? "upper" : "lower");
     }
     KX_LOG(Domain::Control, Level::Info, camera, "exposure %.6g s asked: %u rows of width %d sent, %.6g s; %s", asked,
-           static_cast<unsigned>(rows), static_cast<int>(slot.width), given,
+           static_cast<unsigned>(rows), static_cast<int>(geometry.width), given,
            applied ? "applied" : "refused by the camera");
 }
 
@@ -173,14 +172,16 @@ int16_t SetShutter(Slot& slot, int16_t unit, int16_t value) {
         return applied ? 1 : 0;
     }
 
-    const std::optional<uint32_t> rows = ExposureRows(exposureClass, unit, value, slot.width, slot.resolutionMode);
+    const SlotGeometry geometry = slot.geometry();
+    const std::optional<uint32_t> rows =
+        ExposureRows(exposureClass, unit, value, geometry.width, geometry.resolutionMode);
     if (!rows) {
         KX_LOG(Domain::Control, Level::Info, slot.index() + 1, "exposure refused: unit %d is not 0, 1 or 2 (us, ms, s)",
                static_cast<int>(unit));
         return 0;
     }
     const bool applied = camera::HVAECControl(cameraNumber, handle, kAecRows, *rows) == 0;
-    NoteExposure(slot, exposureClass, unit, value, *rows, applied);
+    NoteExposure(slot.number(), geometry, exposureClass, unit, value, *rows, applied);
     return applied ? 1 : 0;
 }
 

@@ -33,7 +33,7 @@ enum class Dimension { Width, Height };
 
 int16_t CurrentEntryDimension(Slot& slot, Dimension dimension) {
     const ResolutionList list(slot.number(), slot.handle());
-    const ResolutionEntry* entry = list.at(slot.resolutionMode);
+    const ResolutionEntry* entry = list.at(slot.geometry().resolutionMode);
     if (entry == nullptr) return -1;
     switch (dimension) {
         case Dimension::Width: return Low16(entry->width);
@@ -63,9 +63,7 @@ int16_t SetResolution(Slot& slot, int16_t mode) {
 
     const HVSTATUS status = camera::HVSetResolution(slot.number(), slot.handle(), mode);
     // The slot follows the requested mode even when the camera refuses it.
-    slot.width = chosen.width;
-    slot.height = chosen.height;
-    slot.resolutionMode = mode;
+    slot.SetGeometry(SlotGeometry{mode, chosen.width, chosen.height});
     KX_LOG(Domain::Control, Level::Info, camera, "resolution mode %d, %dx%d: %s", int{mode},
            static_cast<int>(chosen.width), static_cast<int>(chosen.height), status == 0 ? "applied" : "refused");
     return status == 0 ? 1 : 0;
@@ -81,7 +79,7 @@ int16_t SetAOI(Slot& slot, int16_t left, int16_t top, int16_t width, int16_t hei
 
     // Only the width is kept: it is the row length of later exposure settings. The height stays
     // the resolution's and the position is not recorded.
-    slot.width = width;
+    slot.SetRowLength(width);
     const HVSTATUS status = camera::HVSetOutputWindow(slot.number(), slot.handle(), left, top, width, height);
     KX_LOG(Domain::Control, Level::Info, camera, "window %dx%d at %d,%d: %s", int{width}, int{height}, int{left},
            int{top}, status == 0 ? "applied" : "refused");

@@ -31,11 +31,15 @@ KX_API int16_t KX_CALL ZqGrabSingle(int16_t device, uint8_t* destination, int16_
     });
 }
 
-// The overlay belongs to no camera: the device argument is ignored.
-KX_API int16_t KX_CALL ZqEnableCross(int16_t /*device*/, int16_t flag) { return korvex::EnableCross(flag); }
+// The overlay belongs to no camera: the device number is ignored (the AnyCamera row of the table).
+KX_API int16_t KX_CALL ZqEnableCross(int16_t device, int16_t flag) {
+    return korvex::GuardedIgnoringDevice<int16_t>(__func__, device, SlotUse::AnyCamera,
+                                                  [&] { return korvex::EnableCross(flag); });
+}
 
-KX_API int16_t KX_CALL ZqSetCrossPara(int16_t /*device*/, int16_t x, int16_t y, int16_t width, int16_t height,
+KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int16_t width, int16_t height,
                                       int16_t thickness) {
-    return korvex::SetCrossPara(x, y, width, height, thickness);
+    return korvex::GuardedIgnoringDevice<int16_t>(__func__, device, SlotUse::AnyCamera,
+                                                  [&] { return korvex::SetCrossPara(x, y, width, height, thickness); });
 }
 }

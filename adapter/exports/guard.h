@@ -28,4 +28,15 @@ Result Guarded(const char* function, int32_t device, SlotUse use, Work work) {
     return slot == nullptr ? Result{0} : work(*slot);
 }
 
+// The same for a function whose work belongs to no camera: it runs without a slot. A device number
+// outside 1..10 has no slot and is judged as Closed, which use's row allows too.
+template <typename Result, typename Work>
+Result GuardedIgnoringDevice(const char* function, int32_t device, SlotUse use, Work work) {
+    const Slot* slot = FindSlot(device);
+    const SlotState state = slot == nullptr ? SlotState::Closed : slot->state();
+    if (Judge(use, state) == Verdict::Allow) return work();
+    Refuse(function, device, state, use);
+    return Result{0};
+}
+
 }  // namespace korvex

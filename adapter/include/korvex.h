@@ -239,10 +239,12 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * read then, so a ZqEnableCross or ZqSetCrossPara while this export waits applies to the next
  * export (a grey export stays 1 byte per pixel). The destination must hold width*height*4 bytes
  * for colour or when the cross-hair was on as the call began, width*height bytes otherwise.
- * Results: 1 a frame was written; -1 no frame came within the timeout (nothing written or
- * recorded); 0 refused with nothing written and no wait: width or height negative,
- * width*height more than the camera's buffers hold, destination null, a camera without buffers
- * (never allocated, or closed), or a camera closed by ZqCloseDevice while this export waited;
+ * Results: 1 a whole frame was written; -1 no frame came within the timeout (nothing written or
+ * recorded), or no frame taken stayed whole while it was read (see below; the destination may
+ * then hold parts of frames, and the export is recorded); 0 refused with nothing written and no
+ * wait: width or height negative, width*height more than the camera's buffers hold, destination
+ * null, a camera without buffers (never allocated, or closed), or a camera closed by
+ * ZqCloseDevice while this export waited;
  * also 0 with nothing written when the converter library refuses the frame.
  * A width or height of 0 writes nothing and returns 1. A camera that is not capturing is
  * exported at once from the newest buffer it holds. While capture runs, each export that returns
@@ -250,14 +252,16 @@ KX_API int16_t KX_CALL ZqSetTimeout(int16_t milliseconds);
  * it takes and the buffer it reads are one decision. A host that exports slower than the camera
  * skips frames; it never receives one twice. The size, height and layout of each export
  * that passed its wait are recorded for ZqAutoWhiteBalance. Allocates no memory.
- * The frame is read from the raw buffer the camera filled last while capture goes on: the camera
- * writes the next frame into its other buffer and refills this one with the frame after that,
- * two frames after it was written. An export still reading it then delivers rows of two frames
- * (a torn frame), and nothing reports it. This happens when the host exports slower than the
- * camera's frame rate: an export that finds a frame already arrived takes it at once, however
- * late in that frame's life. Export at least as fast as frames come, or use a triggered snap
- * mode (each ZqTriggerShot releases one frame, which stays whole until the next trigger), or
- * ZqGrabSingle on a camera that is not capturing, when every frame must be whole.
+ * The frame is read from the raw buffer the camera filled last. While capture goes on, the
+ * camera writes the next frame into its other buffer and may then begin to refill this one with
+ * the frame after that. An export that is still reading when the next frame arrives may so have
+ * read rows of two frames, and never hands such a frame over: it takes the newest frame and
+ * reads again, up to four frames in all, each counted as taken (the next export waits for a
+ * newer one). When every one of them may have been refilled while it was read, the result is -1,
+ * as for a frame that did not come in time, and the log says why (a warning of domain export).
+ * This happens only to an export slower than the camera's frame interval: export at least as
+ * fast as frames come, or use a triggered snap mode (each ZqTriggerShot releases one frame, which
+ * stays whole until the next trigger), or ZqGrabSingle on a camera that is not capturing.
  * Threads: not at the same time as another export, ZqGrabSingle or ZqAutoWhiteBalance on this
  * camera (they share its working buffer and the recorded export). Any other call may run
  * meanwhile: ZqStopGrab, ZqCloseDevice, ZqRestatDevice and a second ZqStartGrab wake a waiting
@@ -311,8 +315,9 @@ KX_API int16_t KX_CALL ZqSetCrossPara(int16_t device, int16_t x, int16_t y, int1
  * export, the latest export's size no longer fitting its buffers, or an estimate that fails (the
  * converter library refuses, or gives a ratio that is not a positive finite number, as for a black
  * or saturated frame).
- * While capture runs the estimate reads the newest frame as an export does, so an estimate that
- * takes longer than a frame interval may come from parts of two frames (see ZqExportImageData).
+ * While capture runs the estimate reads the newest frame without the check an export makes (see
+ * ZqExportImageData), so an estimate that takes longer than a frame interval may come from parts
+ * of two frames.
  * Threads: not at the same time as an export or ZqGrabSingle on this camera (it reads the
  * recorded export and uses the working buffer), nor ZqSetResolution or ZqSetAOI (it reads the
  * camera's frame size). Another colour function on this camera waits for this one's change to

@@ -35,8 +35,8 @@ void WaitForBufferReaders(Slot& slot);
 // For a frame callback, before it signals the frame: the camera writes the frame after next into
 // the buffer readers may have just read; reading the lease count (every lease change is a
 // read-modify-write, so this acquires them all) orders every read finished before this point
-// ahead of those writes. Only a reader still holding its lease meanwhile can meet them: the torn
-// frame of a late export.
+// ahead of those writes. Only a reader still holding its lease meanwhile can meet them: a late
+// export, which then finds the frame changed (MayHaveBeenRefilled) and does not hand it over.
 void OrderFinishedReadsBeforeRefill(Slot& slot);
 
 class BufferLease {

@@ -63,7 +63,7 @@ void Slot::EndSession() {
     const bool captureMayRun = CaptureMayRun(state_.load());
     const HHV handle = handle_.load();
     Move(SlotEvent::Ended);  // from here guards refuse and new leases find no buffers
-    WakeWaiters(*this);
+    WakeWaiters();
     WaitForBufferReaders(*this);
     EndUnendedSession();  // an earlier session first: this one may take its place
     const HVSTATUS status = camera::EndHVDevice(number(), handle);
@@ -94,7 +94,7 @@ void Slot::Forget() {
     }
     Move(SlotEvent::Ended);
     if (unendedSession_ != 0) Move(SlotEvent::Dropped);
-    WakeWaiters(*this);
+    WakeWaiters();
     handle_.store(0);
 }
 
@@ -120,9 +120,7 @@ bool Slot::Allocate(const AllocationPlan& plan, void (*prepareColour)(int32_t in
     if (camera::HVSetResolution(number(), handle_.load(), 0) != 0) return false;
     prepareColour(index());
     if (!ProvideBuffers(plan.pixels)) return false;
-    width.store(plan.width);
-    height.store(plan.height);
-    resolutionMode.store(0);
+    SetGeometry(SlotGeometry{0, plan.width, plan.height});
     Move(SlotEvent::BuffersGiven);
     return true;
 }
@@ -131,12 +129,12 @@ int16_t Slot::Start(HVSnapCallback callback) {
     std::lock_guard lock(lifecycle_);
     if (Judge(SlotUse::StartCapture, state_.load()) != Verdict::Allow) return 0;  // closed meanwhile
     FrameBuffers* buffers = buffers_.load();
-    if (buffers == nullptr || ProvideSlotEvent(*this) == 0) return 0;
+    if (buffers == nullptr || ProvideFrameEvent() == 0) return 0;
     const HHV handle = handle_.load();
-    WakeWaiters(*this);  // a restart ends the waits on the capture it replaces
+    WakeWaiters();  // a restart ends the waits on the capture it replaces
     // Without the callback no frame would reach an export: nothing is started.
     if (camera::HVOpenSnap(number(), handle, callback, nullptr) != 0) return 0;
-    ForgetFrames(*this);
+    ForgetFrames();
     // An export still reading a frame of the earlier capture finishes before the camera writes
     // into the buffers again.
     WaitForBufferReaders(*this);
@@ -154,7 +152,7 @@ int16_t Slot::Stop() {
     // A failed stop leaves the capture possibly running: the slot keeps guarding its buffers.
     if (status != 0) NoteBuffersKept("stop");
     Move(status == 0 ? SlotEvent::StopConfirmed : SlotEvent::StopUnconfirmed);
-    WakeWaiters(*this);
+    WakeWaiters();
     return status == 0 ? 1 : 0;
 }
 

@@ -36,6 +36,24 @@ struct AllocationPlan {
     int32_t height;
 };
 
+// A published frame as one value: its count since the library was loaded (high 32 bits) and the
+// raw buffer it is in, 0 or 1 (low 32 bits).
+using FrameMark = uint64_t;
+
+// What an export that passed its wait asked for.
+struct ExportRecord {
+    int16_t width;
+    int16_t height;
+    int32_t layout;  // 1..4, after the clamp
+};
+
+// A camera's frame geometry as the library set it.
+struct SlotGeometry {
+    int32_t resolutionMode;
+    int32_t width;  // current row length: resolution width, or the window width
+    int32_t height;
+};
+
 // One camera's life. Its state, session handle, dropped session and buffers are private: only the
 // lifecycle methods below change them, each under the slot's lock, making the lifecycle's camera
 // calls and moving the state by the table of registry/slot_state.h through Move. Readers of the
@@ -79,26 +97,42 @@ public:
         return work();
     }
 
-    // Frames: the snap callbacks publish each frame as one value, its count (high 32 bits) and the
-    // buffer it is in (low 32 bits), then signal the event; exports take frames by moving
-    // framesTaken up to the published count, and read the buffer published with that count. Stop,
-    // close and restart raise wakeGeneration, which makes every waiter return without a frame
-    // (registry/slot_event.h).
-    std::atomic<platform::FrameEvent> frameEvent;
-    std::atomic<uint64_t> newestFrame;
-    std::atomic<uint32_t> framesTaken;
-    std::atomic<uint32_t> wakeGeneration;
+    // Frames, between the snap callbacks and the exports (registry/slot_event.cpp). The snap
+    // callbacks publish each frame as one FrameMark, its count and the buffer it is in, then
+    // signal the event; exports take frames by moving the taken count up to the published one,
+    // and read the buffer published with that count. Stop, close and restart raise the wake
+    // generation, which makes every waiter return without a frame.
+    platform::FrameEvent frameEvent() const { return frameEvent_.load(); }
+    // The slot's event, created on first use under the slot's lock; 0 only when it cannot be.
+    platform::FrameEvent ProvideFrameEvent();
+    // The callback's part for a frame in buffer index (0 or 1): its count and buffer as one value.
+    void PublishFrame(int32_t bufferIndex);
+    // The same split in two, for a callback whose record names another slot: that slot records the
+    // buffer, this one counts the frame.
+    void RecordBufferIndex(int32_t bufferIndex);
+    void CountFrame();
+    FrameMark newestFrame() const { return newestFrame_.load(); }
+    // Moves the taken count up to the newest frame's and gives that frame; false when none
+    // arrived since the last take.
+    bool TakeNewestFrame(FrameMark& taken);
+    // Frames published before now count as taken: a new capture starts afresh.
+    void ForgetFrames();
+    uint32_t wakeGeneration() const { return wakeGeneration_.load(); }
+    // Raises the wake generation and signals the event.
+    void WakeWaiters();
 
-    // Export record: the latest export that passed its wait, written by exports and read by
-    // automatic white balance (which the host runs on the camera's exporting thread).
-    std::atomic<int32_t> exportLayout;
-    std::atomic<int32_t> exportHeight;
-    std::atomic<int32_t> exportWidth;
+    // The latest export that passed its wait, written by exports and read by automatic white
+    // balance (which the host runs on the camera's exporting thread). One value.
+    void RecordExport(ExportRecord record);
+    ExportRecord lastExport() const;
 
-    // Geometry: host threads (allocation, resolution, window); read by exposure and white balance.
-    std::atomic<int32_t> resolutionMode;
-    std::atomic<int32_t> height;
-    std::atomic<int32_t> width;  // current row length: resolution width, or the window width
+    // Geometry, one value: set by allocation and the resolution and window functions, read by
+    // exposure and white balance. A reader never sees a mode with another mode's size.
+    SlotGeometry geometry() const;
+    // A resolution mode and its size (allocation, ZqSetResolution).
+    void SetGeometry(const SlotGeometry& geometry);
+    // An output window: its width becomes the row length; mode and height stay the resolution's.
+    void SetRowLength(int32_t width);
 
 private:
     friend class BufferLease;
@@ -123,6 +157,15 @@ private:
     HHV unendedSession_;       // the dropped session of a Dropped slot
     std::atomic<FrameBuffers*> buffers_;
     std::atomic<int32_t> bufferReaders_;
+
+    std::atomic<platform::FrameEvent> frameEvent_;
+    std::atomic<FrameMark> newestFrame_;
+    std::atomic<uint32_t> framesTaken_;
+    std::atomic<uint32_t> wakeGeneration_;
+    std::atomic<uint64_t> lastExport_;  // ExportRecord packed: width (bits 0..15), height, layout
+
+    mutable std::mutex geometryLock_;  // held only to copy geometry_ in or out
+    SlotGeometry geometry_{};
 };
 
 struct SlotTable {

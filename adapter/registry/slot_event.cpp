@@ -1,5 +1,6 @@
 #include "registry/slot_event.h"
 
+#include <atomic>
 #include <chrono>
 
 namespace korvex {
@@ -7,23 +8,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr uint64_t kOneFrame = uint64_t{1} << 32;
-
-uint32_t CountOf(uint64_t frame) { return static_cast<uint32_t>(frame >> 32); }
-int32_t IndexOf(uint64_t frame) { return static_cast<uint32_t>(frame) == 1 ? 1 : 0; }
-
-// Moves framesTaken up to the published count and gives the buffer published with that count;
-// false when no frame arrived since the last take.
-bool TakeFrame(Slot& slot, int32_t& bufferIndex) {
-    uint32_t taken = slot.framesTaken.load();
-    for (uint64_t newest = slot.newestFrame.load(); CountOf(newest) != taken; newest = slot.newestFrame.load()) {
-        if (slot.framesTaken.compare_exchange_weak(taken, CountOf(newest))) {
-            bufferIndex = IndexOf(newest);
-            return true;
-        }
-    }
-    return false;
-}
+constexpr FrameMark kOneFrame = FrameMark{1} << 32;
+constexpr FrameMark kIndexBits = 0xFFFFFFFF;
 
 // What is left of timeoutMs since start; 0 when it has passed.
 uint32_t RemainingMs(Clock::time_point start, uint32_t timeoutMs) {
@@ -32,58 +18,81 @@ uint32_t RemainingMs(Clock::time_point start, uint32_t timeoutMs) {
     return elapsed >= timeoutMs ? 0 : timeoutMs - static_cast<uint32_t>(elapsed);
 }
 
+// The camera writes into a buffer after the callback of the frame before has returned. This
+// orders the publication before those writes, so that a reader who finds a frame unchanged after
+// reading has read nothing of them (MayHaveBeenRefilled).
+void OrderPublicationBeforeRefill() { std::atomic_thread_fence(std::memory_order_release); }
+
 }  // namespace
 
-platform::FrameEvent ProvideSlotEvent(Slot& slot) {
-    platform::FrameEvent event = slot.frameEvent.load();
+platform::FrameEvent Slot::ProvideFrameEvent() {
+    platform::FrameEvent event = frameEvent_.load();
     if (event != 0) return event;
     // Creation runs under the slot's lifecycle lock; the atomic store publishes the event to the
     // callbacks and waiters that read it without the lock.
     event = platform::CreateFrameEvent();
-    slot.frameEvent.store(event);
+    frameEvent_.store(event);
     return event;
 }
 
-void PublishFrame(Slot& counted, Slot& recorded, int32_t index) {
-    if (&counted == &recorded) {
-        uint64_t newest = counted.newestFrame.load();
-        while (!counted.newestFrame.compare_exchange_weak(
-            newest, (newest & ~uint64_t{0xFFFFFFFF}) + kOneFrame + static_cast<uint32_t>(index))) {}
-    } else {
-        uint64_t newest = recorded.newestFrame.load();
-        while (!recorded.newestFrame.compare_exchange_weak(
-            newest, (newest & ~uint64_t{0xFFFFFFFF}) + static_cast<uint32_t>(index))) {}
-        counted.newestFrame.fetch_add(kOneFrame);
+void Slot::PublishFrame(int32_t bufferIndex) {
+    FrameMark newest = newestFrame_.load();
+    while (!newestFrame_.compare_exchange_weak(
+        newest, (newest & ~kIndexBits) + kOneFrame + static_cast<uint32_t>(bufferIndex))) {}
+    OrderPublicationBeforeRefill();
+    platform::SignalFrameEvent(frameEvent_.load());
+}
+
+void Slot::RecordBufferIndex(int32_t bufferIndex) {
+    FrameMark newest = newestFrame_.load();
+    while (!newestFrame_.compare_exchange_weak(newest, (newest & ~kIndexBits) + static_cast<uint32_t>(bufferIndex))) {}
+    OrderPublicationBeforeRefill();
+}
+
+void Slot::CountFrame() {
+    newestFrame_.fetch_add(kOneFrame);
+    OrderPublicationBeforeRefill();
+    platform::SignalFrameEvent(frameEvent_.load());
+}
+
+bool Slot::TakeNewestFrame(FrameMark& taken) {
+    uint32_t count = framesTaken_.load();
+    for (FrameMark newest = newestFrame_.load(); FrameCount(newest) != count; newest = newestFrame_.load()) {
+        if (framesTaken_.compare_exchange_weak(count, FrameCount(newest))) {
+            taken = newest;
+            return true;
+        }
     }
-    platform::SignalFrameEvent(counted.frameEvent.load());
+    return false;
 }
 
-int32_t NewestBufferIndex(const Slot& slot) { return IndexOf(slot.newestFrame.load()); }
+void Slot::ForgetFrames() { framesTaken_.store(FrameCount(newestFrame_.load())); }
 
-void WakeWaiters(Slot& slot) {
-    slot.wakeGeneration.fetch_add(1);
-    platform::SignalFrameEvent(slot.frameEvent.load());
+void Slot::WakeWaiters() {
+    wakeGeneration_.fetch_add(1);
+    platform::SignalFrameEvent(frameEvent_.load());
 }
 
-void ForgetFrames(Slot& slot) { slot.framesTaken.store(CountOf(slot.newestFrame.load())); }
+int32_t NewestBufferIndex(const Slot& slot) { return FrameBufferIndex(slot.newestFrame()); }
 
-FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, int32_t& bufferIndex) {
+FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, FrameMark& taken) {
     // The generation is read before the state: a stop that makes the state idle afterwards also
     // raises the generation afterwards, so this waiter either sees idle or sees the change.
-    const uint32_t generation = slot.wakeGeneration.load();
+    const uint32_t generation = slot.wakeGeneration();
     if (slot.state() != SlotState::Capturing) {
-        bufferIndex = NewestBufferIndex(slot);
+        taken = slot.newestFrame();
         return FrameWait::Frame;
     }
-    const platform::FrameEvent event = slot.frameEvent.load();
+    const platform::FrameEvent event = slot.frameEvent();
     const Clock::time_point start = Clock::now();
+    // The signals of the frames about to be taken are spent: cleared before the take, not after
+    // it, so that the frame is read as soon after its take as can be (the camera may begin to
+    // refill its buffer from the next frame on). A frame that comes in between leaves its signal,
+    // which costs the next wait one turn of its loop.
+    (void)platform::WaitFrameEvent(event, 0);
     for (;;) {
-        if (TakeFrame(slot, bufferIndex)) {
-            // The signals of the frames taken are spent: clear them, so the next wait blocks.
-            (void)platform::WaitFrameEvent(event, 0);
-            return FrameWait::Frame;
-        }
-        if (slot.wakeGeneration.load() != generation) {
+        if (slot.TakeNewestFrame(taken)) return FrameWait::Frame;
+        if (slot.wakeGeneration() != generation) {
             platform::SignalFrameEvent(event);  // one signal wakes one waiter: pass it on
             return FrameWait::Woken;
         }
@@ -91,6 +100,11 @@ FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, int32_t& bufferIndex) {
         if (remaining == 0 || event == 0) return FrameWait::TimedOut;
         (void)platform::WaitFrameEvent(event, remaining);
     }
+}
+
+bool MayHaveBeenRefilled(const Slot& slot, FrameMark taken) {
+    std::atomic_thread_fence(std::memory_order_acquire);  // the frame's reads come before this load
+    return slot.newestFrame() != taken;
 }
 
 }  // namespace korvex

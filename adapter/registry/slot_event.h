@@ -13,29 +13,24 @@
 
 namespace korvex {
 
-// The slot's event, created on first use; 0 only when it cannot be created.
-platform::FrameEvent ProvideSlotEvent(Slot& slot);
-
-// The snap callback's part: a frame in buffer index (0 or 1) is counted on counted and recorded
-// in recorded, then counted's event is signalled. When both are one slot, the count and the index
-// are published together, so that an export takes a frame and its buffer as one.
-void PublishFrame(Slot& counted, Slot& recorded, int32_t index);
+inline uint32_t FrameCount(FrameMark frame) { return static_cast<uint32_t>(frame >> 32); }
+inline int32_t FrameBufferIndex(FrameMark frame) { return static_cast<uint32_t>(frame) == 1 ? 1 : 0; }
 
 // The buffer index of the newest frame published to the slot.
 int32_t NewestBufferIndex(const Slot& slot);
-
-// Makes every export that waits on the slot return without a frame (stop, close, restart).
-void WakeWaiters(Slot& slot);
-
-// Frames that arrived before now are not waited for: a new capture starts afresh.
-void ForgetFrames(Slot& slot);
 
 enum class FrameWait { Frame, TimedOut, Woken };
 
 // Takes the newest frame: at once when one arrived since the last export took one, else waits up
 // to timeoutMs (platform::kWaitForever: no limit; 0: only tests). Woken when stop, close or restart
 // came first. A slot that is not capturing gives Frame at once: its newest buffer is the frame.
-// On Frame, bufferIndex is the buffer of the frame taken.
-FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, int32_t& bufferIndex);
+// On Frame, taken is the frame taken, with its buffer.
+FrameWait WaitForFrame(Slot& slot, uint32_t timeoutMs, FrameMark& taken);
+
+// For a reader that has finished reading the buffer of taken: true when the camera may have begun
+// to refill that buffer meanwhile, so that what was read may hold rows of a later frame. With two
+// buffers, the frame after next goes into the buffer just read, and the camera may begin it as
+// soon as the next frame is published: any change of the published frame since the take counts.
+bool MayHaveBeenRefilled(const Slot& slot, FrameMark taken);
 
 }  // namespace korvex

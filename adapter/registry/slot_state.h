@@ -43,8 +43,13 @@ enum class SlotUse : uint8_t {
     StopCapture,   // ZqStopGrab
     ReadFrames,    // export, automatic white balance, buffer leases: buffers of a begun session
     Unchecked,     // table reset, gamma, blanking, last status, restart: any state, no test
+    // The cross-hair (ZqEnableCross, ZqSetCrossPara) belongs to no camera: its functions take a
+    // device number and ignore it, whatever it is, in every state (exports/guard.h,
+    // GuardedIgnoringDevice). Their results stay their own: ZqEnableCross(99, 1) gives 0 because
+    // switching on gives 0, not because camera 99 is refused.
+    AnyCamera,
 };
-inline constexpr int kSlotUseCount = 7;
+inline constexpr int kSlotUseCount = 8;
 
 enum class Verdict : uint8_t {
     Allow,
@@ -65,6 +70,7 @@ inline constexpr auto kUses = [] {
         {AskToOpen, Allow,  Allow,    Allow,    Allow,     AskToOpen},  // StopCapture
         {Refuse,    Refuse, Allow,    Allow,    Allow,     Refuse},     // ReadFrames
         {Allow,     Allow,  Allow,    Allow,    Allow,     Allow},      // Unchecked
+        {Allow,     Allow,  Allow,    Allow,    Allow,     Allow},      // AnyCamera
     }};
     // clang-format on
 }();

@@ -69,10 +69,9 @@ protected:
             }
         }
         FreeFrameBuffers(SlotTestAccess::ExchangeBuffers(*slot_, buffers));
-        slot_->newestFrame = 1;  // no frame counted, the newest in buffer 1
-        slot_->width = slot_->exportWidth = width;
-        slot_->height = slot_->exportHeight = height;
-        slot_->exportLayout = BAYER_BG_GR;
+        SlotTestAccess::SetNewestFrame(*slot_, 1);  // no frame counted, the newest in buffer 1
+        slot_->SetGeometry(SlotGeometry{0, width, height});
+        slot_->RecordExport(ExportRecord{static_cast<int16_t>(width), static_cast<int16_t>(height), BAYER_BG_GR});
     }
 
     static void ExpectTable(const uint8_t* table, double ratio) {
@@ -199,12 +198,12 @@ TEST_F(Colour, AutomaticBalanceThatCannotEstimateKeepsRatiosAndTables) {
         {"no export yet",
          [this] {
              GiveMosaic(8, 8, 100, 100, 100);
-             slot_->exportWidth = slot_->exportHeight = 0;
+             slot_->RecordExport(ExportRecord{0, 0, BAYER_BG_GR});
          }},
         {"export larger than the buffers",
          [this] {
              GiveMosaic(8, 8, 100, 100, 100);
-             slot_->exportWidth = 9;
+             slot_->RecordExport(ExportRecord{9, 8, BAYER_BG_GR});
          }},
         {"black frame, which the estimate answers with 0", [this] { GiveMosaic(8, 8, 0, 0, 0); }},
     };

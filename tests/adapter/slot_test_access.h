@@ -12,6 +12,8 @@ struct SlotTestAccess {
     }
     static FrameBuffers* Buffers(Slot& slot) { return slot.buffers_.load(); }
     static FrameBuffers* ExchangeBuffers(Slot& slot, FrameBuffers* buffers) { return slot.buffers_.exchange(buffers); }
+    static void SetNewestFrame(Slot& slot, FrameMark frame) { slot.newestFrame_.store(frame); }
+    static platform::FrameEvent TakeFrameEvent(Slot& slot) { return slot.frameEvent_.exchange(0); }
 };
 
 }  // namespace korvex

@@ -6,6 +6,7 @@
 #include "acquisition/acquisition.h"
 #include "registry/slot.h"
 #include "registry/slot_event.h"
+#include "slot_test_access.h"
 
 namespace korvex {
 namespace {
@@ -16,12 +17,12 @@ class SnapCallbackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int32_t k = 1; k <= kSlotCount; ++k) {
-            ProvideSlotEvent(CameraSlot(k));
-            CameraSlot(k).newestFrame.store(0);
+            CameraSlot(k).ProvideFrameEvent();
+            SlotTestAccess::SetNewestFrame(CameraSlot(k), 0);
         }
     }
     static Slot& CameraSlot(int32_t device) { return Slots().slots[device - 1]; }
-    static WaitResult Poll(int32_t device) { return platform::WaitFrameEvent(CameraSlot(device).frameEvent.load(), 0); }
+    static WaitResult Poll(int32_t device) { return platform::WaitFrameEvent(CameraSlot(device).frameEvent(), 0); }
     static int32_t Call(int32_t k, int32_t device, int32_t index) {
         SnapInfo info{1, device, index, 0};
         return SnapCallbackFor(k)(&info);
@@ -51,7 +52,7 @@ TEST_F(SnapCallbackTest, RecordsTheIndexAndSignalsOnlyItsOwnCamera) {
 }
 
 TEST_F(SnapCallbackTest, BadRecordsChangeNothing) {
-    CameraSlot(2).newestFrame.store(1);
+    SlotTestAccess::SetNewestFrame(CameraSlot(2), 1);
     for (auto [device, index] : {std::pair{0, 0}, {11, 1}, {-1, 0}, {2, 2}, {2, -1}, {2, 0x10000}}) {
         EXPECT_EQ(Call(2, device, index), 1);
     }
@@ -61,7 +62,7 @@ TEST_F(SnapCallbackTest, BadRecordsChangeNothing) {
 }
 
 TEST_F(SnapCallbackTest, CameraWithoutEventOnlyRecords) {
-    platform::CloseFrameEvent(CameraSlot(5).frameEvent.exchange(0));
+    platform::CloseFrameEvent(SlotTestAccess::TakeFrameEvent(CameraSlot(5)));
     EXPECT_EQ(Call(5, 5, 1), 1);
     EXPECT_EQ(NewestBufferIndex(CameraSlot(5)), 1);
     EXPECT_EQ(Poll(5), WaitResult::Failed);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <latch>
 #include <thread>
 
 #include "capture_support.h"
@@ -85,6 +86,7 @@ TEST_F(UnplugTest, GrabsFailOnceTheCableIsPulled) {
     const int16_t width = ZqGetImageWidth(kPulled);
     const int16_t height = ZqGetImageHeight(kPulled);
     std::atomic<int> grabsBeforeFailure{0};
+    std::latch threeGrabs(3);
     std::atomic<bool> unplugged{false};
     std::thread grabber([&] {
         Destination out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -93,10 +95,10 @@ TEST_F(UnplugTest, GrabsFailOnceTheCableIsPulled) {
             const int16_t result = ZqGrabSingle(kPulled, out.data(), width, height, 0, 1);
             if (result != 1) break;
             EXPECT_FALSE(pulledBefore) << "a grab succeeded after the unplug";
-            ++grabsBeforeFailure;
+            if (++grabsBeforeFailure <= 3) threeGrabs.count_down();
         }
     });
-    while (grabsBeforeFailure.load() < 3) std::this_thread::yield();
+    threeGrabs.wait();
     ASSERT_EQ(hvsim_unplug(kPulled), 0);
     unplugged = true;
     grabber.join();

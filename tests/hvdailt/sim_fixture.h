@@ -53,7 +53,12 @@ struct CallbackRecorder {
         const int n = count.load();
         if (n < kMax) infos[n] = *info;
         count.store(n + 1);
+        count.notify_all();
         return 1;
+    }
+    // Blocks until at least n callbacks have come.
+    static void AwaitCount(int n) {
+        for (int seen = count.load(); seen < n; seen = count.load()) count.wait(seen);
     }
 };
 

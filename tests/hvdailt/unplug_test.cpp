@@ -94,7 +94,7 @@ TEST_F(Unplug, EndAfterAPullStopsFreeRunningCaptureWithNoLaterCallback) {
     ASSERT_EQ(HVAECControl(handle, 1, 1), 0);
     ASSERT_EQ(HVOpenSnap(handle, CallbackRecorder::Callback, nullptr), 0);
     ASSERT_EQ(HVStartSnap(handle, buffers.pointers, 2), 0);
-    while (CallbackRecorder::count < 3) std::this_thread::yield();
+    CallbackRecorder::AwaitCount(3);
     ASSERT_EQ(hvsim_unplug(1), 0);
     const int pulledAt = CallbackRecorder::count;
     std::this_thread::yield();

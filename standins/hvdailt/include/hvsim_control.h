@@ -134,6 +134,13 @@ HVSIM_API int32_t hvsim_replug(int32_t device);
 /* Sensor noise on or off (default off), for tests that compare frames. */
 HVSIM_API void hvsim_set_noise(int32_t enabled);
 
+/* Tear stamp on or off (default off): every rendered frame at least 2 x HVSIM_STAMP_HEIGHT rows
+ * high then carries its stamp a second time, at its bottom-left (its last HVSIM_STAMP_HEIGHT
+ * rows), after the rest of the frame. A frame read while the camera refilled its buffer shows two
+ * different stamps; decode the bottom one by passing the address of the frame's last
+ * HVSIM_STAMP_HEIGHT rows to hvsim_decode_stamp. Replayed recordings keep their own pixels. */
+HVSIM_API void hvsim_set_tear_stamp(int32_t enabled);
+
 /* Time between two free-running frames of the camera with its current settings, in
  * microseconds: the longer of the sensor readout and the exposure. -1 for an unknown device. */
 HVSIM_API int64_t hvsim_frame_interval_us(int32_t device);

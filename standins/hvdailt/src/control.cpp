@@ -264,6 +264,14 @@ void hvsim_set_noise(int32_t enabled) {
     });
 }
 
+void hvsim_set_tear_stamp(int32_t enabled) {
+    Guarded([&] {
+        Simulator& sim = TheSimulator();
+        std::lock_guard lock(sim.mutex);
+        sim.tearStamp = enabled != 0;
+    });
+}
+
 int64_t hvsim_frame_interval_us(int32_t device) {
     return Guarded(int64_t{-1}, [&] {
         Simulator& sim = TheSimulator();

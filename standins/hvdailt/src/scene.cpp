@@ -233,6 +233,10 @@ void FrameRenderer::Render(const FrameParams& p, uint8_t* destination) {
     }
     if (p.noise) AddNoise(p);
     WriteStamp(work_.data(), p.width, p.height, p.stamp);
+    if (p.bottomStamp && p.height >= 2 * HVSIM_STAMP_HEIGHT) {
+        const std::size_t lastRows = static_cast<std::size_t>(p.height - HVSIM_STAMP_HEIGHT) * p.width;
+        WriteStamp(work_.data() + lastRows, p.width, HVSIM_STAMP_HEIGHT, p.stamp);
+    }
     std::memcpy(destination, work_.data(), work_.size());
 }
 

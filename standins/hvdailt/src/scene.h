@@ -36,6 +36,7 @@ struct FrameParams {
     double gainFactor[4] = {1, 1, 1, 1};  // per gain channel: R, G(R row), G(B row), B; mono by cell
     double offset[4] = {0, 0, 0, 0};      // converter offset per gain channel, in raw levels
     bool noise = false;
+    bool bottomStamp = false;  // the stamp also in the last rows, to show a frame made of two
     HvSimStamp stamp{};
     int64_t frameNumber = 0;  // the camera's count of frames, which picks a replayed recording's frame
 };

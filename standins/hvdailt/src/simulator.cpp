@@ -109,6 +109,7 @@ void Simulator::Reset() {
         for (auto& rules : faults) rules.clear();
         manualFrames = false;
         noise = false;
+        tearStamp = false;
     }
     LogClear();
 }
@@ -239,6 +240,7 @@ FrameParams Simulator::NextFrameParams(Camera& camera, int32_t bufferIndex) {
         p.offset[c] = 4.0 * s.adcLevel + (s.adcEnabled != 0 ? s.adcValue[c] / 4.0 : 0.0);
     }
     p.noise = noise;
+    p.bottomStamp = tearStamp;
     p.stamp.device = camera.device;
     p.frameNumber = camera.frameCounter++;
     p.stamp.frame = static_cast<int32_t>(p.frameNumber);

@@ -104,6 +104,7 @@ public:
     std::array<std::vector<FaultRule>, HVSIM_OP_COUNT> faults;
     bool manualFrames = false;
     bool noise = false;
+    bool tearStamp = false;  // the stamp again at each frame's bottom-left
     std::array<HVSnapCallback, 10> callbackSlots{};
 
     // Counts the call and returns the injected status for it, 0 when it is not to fail.
