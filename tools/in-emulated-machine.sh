@@ -113,6 +113,7 @@ make_initramfs "${tree}" "${run}" "${share}" "${run}/initramfs.gz"
 
 # TCG (no /dev/kvm needed). Without SMAP, as qemu 7.2 kills every 32-bit Wine process at Wine's
 # system-call return when the emulated CPU has it. panic=-1 and -no-reboot end qemu on a panic.
+# shellcheck disable=SC2054  # commas separate qemu's own options
 shares=(-fsdev "local,id=root,path=/,readonly=on,security_model=none,multidevs=remap"
   -device virtio-9p-pci,fsdev=root,mount_tag=root
   -fsdev "local,id=run,path=${run},security_model=none"

@@ -139,8 +139,10 @@ wine_checks() {
   timeout $((60 * scale)) wineserver -k 2>/dev/null
 }
 
-# The Wine loader and prefix architecture of ARCH.
-wine_of() { if [ "$1" = i686 ]; then echo /usr/lib/wine/wine win32; else echo /usr/lib/wine/wine64 win64; fi; }
+# The Wine runs of ARCH under its own Wine loader.
+wine_checks_of() {
+  if [ "$1" = i686 ]; then wine_checks i686 /usr/lib/wine/wine win32; else wine_checks x86_64 /usr/lib/wine/wine64 win64; fi
+}
 summary() {
   echo "${passed} passed, ${failed} failed, ${skipped} skipped"
   [ "${failed}" -eq 0 ]
@@ -173,7 +175,7 @@ emulated_wine_checks() {
 wine_checks_32bit() {
   local reason emulated=""
   if reason=$(korvex_probe_32bit); then
-    wine_checks i686 $(wine_of i686)
+    wine_checks_of i686
   elif [ -z "${KORVEX_WINDOWS_NO_32BIT:-}" ] && emulated=$(tools/in-emulated-machine.sh --check); then
     echo "${reason}: the 32-bit Wine runs go to an emulated machine"
     emulated_wine_checks
@@ -185,7 +187,7 @@ wine_checks_32bit() {
 }
 
 if [ "${1:-}" = --wine-runs ]; then
-  wine_checks "$2" $(wine_of "$2")
+  wine_checks_of "$2"
   summary
   exit
 fi
@@ -204,7 +206,7 @@ count_lines build/probe_32bit_test.log
 started=$(date +%s)
 if build x86_64; then
   static_checks x86_64 x86_64-w64-mingw32
-  wine_checks x86_64 $(wine_of x86_64)
+  wine_checks_of x86_64
 else
   fail "windows-x86_64 builds"
 fi
