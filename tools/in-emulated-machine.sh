@@ -112,7 +112,8 @@ write_job "${run}/job.sh" "$@"
 make_initramfs "${tree}" "${run}" "${share}" "${run}/initramfs.gz"
 
 # TCG (no /dev/kvm needed). Without SMAP, as qemu 7.2 kills every 32-bit Wine process at Wine's
-# system-call return when the emulated CPU has it. panic=-1 and -no-reboot end qemu on a panic.
+# system-call return when the emulated CPU has it. panic=-1 and -no-reboot end qemu on a panic;
+# the console keeps warnings (the memory killer's among them) and worse.
 # shellcheck disable=SC2054  # commas separate qemu's own options
 shares=(-fsdev "local,id=root,path=/,readonly=on,security_model=none,multidevs=remap"
   -device virtio-9p-pci,fsdev=root,mount_tag=root
@@ -126,7 +127,7 @@ fi
 timeout "${KORVEX_EMULATED_TIMEOUT:-3600}" qemu-system-x86_64 -nodefaults -no-user-config -display none -no-reboot \
   -accel tcg,thread=multi -cpu max,-smap -smp "${KORVEX_EMULATED_CPUS:-2}" -m "${KORVEX_EMULATED_MEMORY:-4G}" \
   -kernel "$(echo "${tree}"/boot/vmlinuz-*)" -initrd "${run}/initramfs.gz" \
-  -append "console=ttyS0 panic=-1 quiet" -serial "file:${console}" "${shares[@]}" </dev/null &
+  -append "console=ttyS0 panic=-1 loglevel=5" -serial "file:${console}" "${shares[@]}" </dev/null &
 machine=$!
 tail -n +1 -f --pid="${machine}" "${run}/output"
 wait "${machine}" || echo "emulated machine: qemu ended with status $? (124: stopped after ${KORVEX_EMULATED_TIMEOUT:-3600} s)"
