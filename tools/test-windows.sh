@@ -93,7 +93,8 @@ static_checks() {
 wine_checks() {
   local arch=$1 loader=$2 bin="${root}/${windows_build}-$1/bin" out="${root}/${windows_build}-$1"
   export WINEPREFIX="${KORVEX_WINEPREFIX:-${out}/wineprefix}" WINEARCH=$3 WINELOADER="${loader}" WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml=" KORVEX_WINE="${loader}"
+  # No debugger on a crash: the program ends at once (and the run fails) instead of waiting in one.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" KORVEX_WINE="${loader}"
   echo "=== windows-${arch}: Wine prefix ==="
   rm -rf "${WINEPREFIX}"
   SECONDS=0
