@@ -21,6 +21,11 @@ packages=(
   # korvex-viewer (SDL2 and Dear ImGui, whose SDL back ends it takes from libimgui-dev) and its test
   # in a real X window: Xvfb (above) and xwd (x11-apps) for the screenshots.
   libsdl2-dev libimgui-dev x11-apps
+  # The 32-bit Wine runs where the kernel cannot run 32-bit programs: an emulated x86-64 machine
+  # (tools/in-emulated-machine.sh) with a static busybox as its first program; fakeroot makes its
+  # start-up image for a user other than root. Its kernel comes from Debian's linux-image-amd64,
+  # downloaded (not installed) at first use.
+  qemu-system-x86 busybox-static fakeroot
   # The settings-file fuzzer (tools/test-fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
   clang libclang-rt-14-dev
 )

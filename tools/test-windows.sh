@@ -3,24 +3,33 @@
 # throwaway Wine prefixes under build/ and on a virtual display (Xvfb), so no person is needed.
 #
 #   windows-x86_64  built, checked and run in full under 64-bit Wine on every host;
-#   windows-i686    built and checked everywhere; its Wine runs need a host that can execute
-#                   32-bit programs (tests/windows/probe_32bit.sh executes one to find out) and
-#                   are counted as skipped, with the reason, where it cannot.
+#   windows-i686    built and checked everywhere, and its Wine runs, the same as the 64-bit ones,
+#                   run natively where the kernel executes 32-bit programs
+#                   (tests/windows/probe_32bit.sh executes one to find out), otherwise inside an
+#                   emulated x86-64 machine (tools/in-emulated-machine.sh, some 15 minutes); they
+#                   are counted as skipped, with the reason, only where neither works.
 #
 # KORVEX_WINDOWS_NO_32BIT=1 forces the skip of the 32-bit runs. The Linux programs compared with
 # the Windows ones come from KORVEX_LINUX_BUILD (default build/release, the release preset); the
 # Windows builds go to KORVEX_WINDOWS_BUILD-ARCH (default build/windows-ARCH, the presets' folders).
 # Prints "N passed, M failed, K skipped" last; exits non-zero when anything failed.
+#
+# tools/test-windows.sh --wine-runs ARCH  runs only the Wine runs of the built ARCH (the emulated
+# machine runs this). KORVEX_TIMEOUT_SCALE multiplies their time limits; KORVEX_WINEPREFIX puts
+# the Wine prefix elsewhere than in the build folder.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs="${KORVEX_JOBS:-2}"
+scale="${KORVEX_TIMEOUT_SCALE:-1}"
+export KORVEX_TIMEOUT_SCALE="${scale}"  # for the comparison scripts
 
 # Wine needs a display for the message boxes: run under Xvfb unless one is there.
 if [ -z "${DISPLAY:-}" ] && [ -z "${KORVEX_UNDER_XVFB:-}" ]; then
   exec env KORVEX_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 source tests/windows/probe_32bit.sh
+source tools/ccache-env.sh
 
 passed=0 failed=0 skipped=0
 pass() { echo "PASS $1"; passed=$((passed + 1)); }
@@ -34,10 +43,6 @@ wine_runs=(korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_t
 
 # The Linux halves of the comparisons: the settings-file probe and the demo.
 linux_build="${KORVEX_LINUX_BUILD:-build/release}"
-echo "=== Linux programs for the comparisons (${linux_build}) ==="
-if [ -z "${KORVEX_LINUX_BUILD:-}" ]; then cmake --preset release >/dev/null; else cmake -S . -B "${linux_build}" -G Ninja >/dev/null; fi &&
-  cmake --build "${linux_build}" -j "${jobs}" --target korvex_profile_probe korvex_demo ||
-  fail "Linux programs for the comparisons build"
 linux_bin="${root}/${linux_build}/bin"
 windows_build="${KORVEX_WINDOWS_BUILD:-build/windows}"
 
@@ -88,42 +93,111 @@ static_checks() {
 # Runs every Windows test program of one architecture under the given Wine loader.
 wine_checks() {
   local arch=$1 loader=$2 bin="${root}/${windows_build}-$1/bin" out="${root}/${windows_build}-$1"
-  export WINEPREFIX="${out}/wineprefix" WINEARCH=$3 WINELOADER="${loader}" WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml=" KORVEX_WINE="${loader}"
+  export WINEPREFIX="${KORVEX_WINEPREFIX:-${out}/wineprefix}" WINEARCH=$3 WINELOADER="${loader}" WINEDEBUG=-all
+  # No debugger on a crash: the program ends at once (and the run fails) instead of waiting in one.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" KORVEX_WINE="${loader}"
   echo "=== windows-${arch}: Wine prefix ==="
   rm -rf "${WINEPREFIX}"
-  timeout 300 "${loader}" wineboot -i >/dev/null 2>&1
-  timeout 60 wineserver -w
+  SECONDS=0
+  timeout $((300 * scale)) "${loader}" wineboot -i >/dev/null 2>&1
+  timeout $((60 * scale)) wineserver -w
+  echo "--- Wine prefix took ${SECONDS} s"
   local program log ok bad
   for program in korvex_win_platform_tests korvex_win_api_tests hvsim_replay_windows_tests; do
     echo "=== windows-${arch}: ${program} (Wine) ==="
     log="${out}/${program}.log"
-    (cd "${bin}" && timeout 600 "${loader}" "${program}.exe") 2>&1 | tr -d '\r' | tee "${log}" |
+    SECONDS=0
+    (cd "${bin}" && timeout $((600 * scale)) "${loader}" "${program}.exe") 2>&1 | tr -d '\r' | tee "${log}" |
       grep -E '^\[  (FAILED|PASSED) |^\[ *OK|Failure|error|Expected|Which is|actual|^  '
     ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?.*/\1/p' "${log}" | tail -1)
     bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "${log}" | tail -1)
+    echo "--- ${program} took ${SECONDS} s"
     if [ -z "${ok}" ] && [ -z "${bad}" ]; then fail "windows-${arch}: ${program} did not finish"; continue; fi
     passed=$((passed + ${ok:-0})) failed=$((failed + ${bad:-0}))
   done
 
   echo "=== windows-${arch}: settings file, POSIX against Wine ==="
+  SECONDS=0
   tests/windows/profile_differential.sh "${linux_bin}/korvex_profile_probe" "${bin}/korvex_profile_probe.exe" \
     "${WINEPREFIX}/drive_c/windows" | tee "${out}/profile_differential.log"
   count_lines "${out}/profile_differential.log"
+  echo "--- settings file took ${SECONDS} s"
 
   echo "=== windows-${arch}: C host through the import library (Wine) ==="
   rm -f "${WINEPREFIX}/drive_c/windows/Korvex.ini"
   local host_output
-  host_output=$(cd "${bin}" && timeout 120 "${loader}" korvex_c_host.exe 2>&1 | tr -d '\r')
+  SECONDS=0
+  host_output=$(cd "${bin}" && timeout $((120 * scale)) "${loader}" korvex_c_host.exe 2>&1 | tr -d '\r')
   echo "${host_output}"
   check "windows-${arch}: korvex_c_host.exe runs" 'grep -qx "c host: ok" <<<"${host_output}"'
+  echo "--- C host took ${SECONDS} s"
 
   echo "=== windows-${arch}: demo against the Linux demo (Wine) ==="
   rm -f "${WINEPREFIX}/drive_c/windows/Korvex.ini"
+  SECONDS=0
   tests/windows/demo_comparison.sh "${linux_bin}/korvex_demo" "${bin}/korvex_demo.exe" | tee "${out}/demo_comparison.log"
   count_lines "${out}/demo_comparison.log"
-  timeout 60 wineserver -k 2>/dev/null
+  echo "--- demo comparison took ${SECONDS} s"
+  timeout $((60 * scale)) wineserver -k 2>/dev/null
 }
+
+# The Wine runs of ARCH under its own Wine loader.
+wine_checks_of() {
+  if [ "$1" = i686 ]; then wine_checks i686 /usr/lib/wine/wine win32; else wine_checks x86_64 /usr/lib/wine/wine64 win64; fi
+}
+summary() {
+  echo "${passed} passed, ${failed} failed, ${skipped} skipped"
+  [ "${failed}" -eq 0 ]
+}
+
+# The 32-bit Wine runs in the emulated machine: this script's --wine-runs there, its counts added
+# here. Its prefix lives in the machine's memory, and its limits are sized for emulation, where a
+# new prefix takes minutes and each Wine start some 40 s.
+emulated_wine_checks() {
+  local out="${root}/${windows_build}-i686" counts p f=0 s
+  local console="${out}/emulated-console.log" log="${out}/emulated.log"
+  echo "=== windows-i686: Wine runs in an emulated machine (its console: ${console}) ==="
+  KORVEX_EMULATED_SHARE="${out}" KORVEX_EMULATED_CONSOLE="${console}" KORVEX_TIMEOUT_SCALE=4 \
+    KORVEX_WINEPREFIX=/tmp/korvex-wineprefix-i686 tools/in-emulated-machine.sh tools/test-windows.sh --wine-runs i686 |
+    tee "${log}"
+  counts=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed, \([0-9]*\) skipped$/\1 \2 \3/p' "${log}" | tail -n 1)
+  if [ -n "${counts}" ]; then
+    read -r p f s <<<"${counts}"
+    passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
+  else
+    fail "windows-i686: the Wine runs in the emulated machine finished"
+  fi
+  if [ -z "${counts}" ] || [ "${f}" -gt 0 ]; then
+    echo "=== windows-i686: the emulated machine's console ==="
+    cat "${console}"
+  fi
+}
+
+# 32-bit Wine runs: natively, in an emulated machine, or skipped saying why neither works.
+wine_checks_32bit() {
+  local reason emulated=""
+  if reason=$(korvex_probe_32bit); then
+    wine_checks_of i686
+  elif [ -z "${KORVEX_WINDOWS_NO_32BIT:-}" ] && emulated=$(tools/in-emulated-machine.sh --check); then
+    echo "${reason}: the 32-bit Wine runs go to an emulated machine"
+    emulated_wine_checks
+  else
+    [ -n "${emulated}" ] && reason="${reason}; nor can an emulated machine run here: ${emulated}"
+    echo "SKIP windows-i686 Wine runs (${#wine_runs[@]}: ${wine_runs[*]}): ${reason}"
+    skipped=$((skipped + ${#wine_runs[@]}))
+  fi
+}
+
+if [ "${1:-}" = --wine-runs ]; then
+  wine_checks_of "$2"
+  summary
+  exit
+fi
+
+echo "=== Linux programs for the comparisons (${linux_build}) ==="
+if [ -z "${KORVEX_LINUX_BUILD:-}" ]; then cmake --preset release >/dev/null; else cmake -S . -B "${linux_build}" -G Ninja >/dev/null; fi &&
+  cmake --build "${linux_build}" -j "${jobs}" --target korvex_profile_probe korvex_demo ||
+  fail "Linux programs for the comparisons build"
 
 mkdir -p build
 echo "=== the 32-bit probe ==="
@@ -131,30 +205,24 @@ tests/windows/probe_32bit_test.sh | tee build/probe_32bit_test.log
 count_lines build/probe_32bit_test.log
 
 # 64-bit: everything, on every host.
-SECONDS=0
+started=$(date +%s)
 if build x86_64; then
   static_checks x86_64 x86_64-w64-mingw32
-  wine_checks x86_64 /usr/lib/wine/wine64 win64
+  wine_checks_of x86_64
 else
   fail "windows-x86_64 builds"
 fi
 
-echo "=== windows-x86_64: ${SECONDS} s ==="
+echo "=== windows-x86_64: $(($(date +%s) - started)) s ==="
 
-# 32-bit: built and checked everywhere, run where the host can execute 32-bit programs.
-SECONDS=0
+# 32-bit: built and checked everywhere, run natively or in an emulated machine.
+started=$(date +%s)
 if build i686; then
   static_checks i686 i686-w64-mingw32
-  if reason=$(korvex_probe_32bit); then
-    wine_checks i686 /usr/lib/wine/wine win32
-  else
-    echo "SKIP windows-i686 Wine runs (${#wine_runs[@]}: ${wine_runs[*]}): ${reason}"
-    skipped=$((skipped + ${#wine_runs[@]}))
-  fi
+  wine_checks_32bit
 else
   fail "windows-i686 builds"
 fi
-echo "=== windows-i686: ${SECONDS} s ==="
+echo "=== windows-i686: $(($(date +%s) - started)) s ==="
 
-echo "${passed} passed, ${failed} failed, ${skipped} skipped"
-[ "${failed}" -eq 0 ]
+summary

@@ -5,20 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="${KORVEX_JOBS:-2}"
-# ccache (installed by tools/install-deps.sh) keeps compiled objects between runs on one machine, so
-# a second run recompiles only what changed. Paths are taken relative to the checkout, so a fresh
-# clone in another folder still finds them. KORVEX_CCACHE=0 builds without it, and so does a
-# machine where the cache folder cannot be written (ccache would then fail every compile).
-ccache_usable() {
-  local dir
-  command -v ccache >/dev/null && dir=$(ccache -k cache_dir 2>/dev/null) && mkdir -p "${dir}" 2>/dev/null &&
-    [ -w "${dir}" ]
-}
-if [ "${KORVEX_CCACHE:-1}" != 0 ] && ccache_usable; then
-  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-  export CCACHE_BASEDIR="${PWD}" CCACHE_NOHASHDIR=1
-  echo "compiling through ccache"
-fi
+source tools/ccache-env.sh
 took() { echo "--- $1 took $((SECONDS - started)) s"; started=${SECONDS}; }
 started=${SECONDS}
 

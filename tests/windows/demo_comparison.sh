@@ -6,6 +6,7 @@
 # usage: demo_comparison.sh LINUX_DEMO WINDOWS_DEMO_EXE
 #   KORVEX_WINE names the Wine loader for the demo's architecture (default: wine); the Wine
 #   prefix's settings file should not exist, as the Linux demo starts without one.
+#   KORVEX_TIMEOUT_SCALE multiplies the time limit of the Wine run (slow, emulated machines).
 # Prints one "PASS name" or "FAIL name" line per check; exits non-zero when any failed.
 set -uo pipefail
 linux_demo=$1 windows_demo=$2
@@ -18,7 +19,7 @@ export KORVEX_DEMO_MANUAL_FRAMES=1
 KORVEX_CONFIG_DIR="${work}/config" "${linux_demo}" "${work}/linux" > "${work}/linux.log" 2>&1
 linux_status=$?
 # Run from the output folder; Windows finds the DLLs beside the program.
-(cd "${work}/windows" && timeout 300 "${KORVEX_WINE:-wine}" "${windows_demo}" .) 2>&1 | tr -d '\r' > "${work}/windows.log"
+(cd "${work}/windows" && timeout $((300 * ${KORVEX_TIMEOUT_SCALE:-1})) "${KORVEX_WINE:-wine}" "${windows_demo}" .) 2>&1 | tr -d '\r' > "${work}/windows.log"
 windows_status=${PIPESTATUS[0]}
 
 if [ "${linux_status}" -eq 0 ] && [ "${windows_status}" -eq 0 ]; then

@@ -6,6 +6,7 @@
 # usage: profile_differential.sh LINUX_PROBE WINDOWS_PROBE_EXE WINDOWS_FOLDER
 #   WINDOWS_FOLDER is the Wine prefix's C:\windows, where the bare name Korvex.ini lives.
 #   KORVEX_WINE names the Wine loader for the probe's architecture (default: wine).
+#   KORVEX_TIMEOUT_SCALE multiplies the time limit of each Wine run (slow, emulated machines).
 # Prints one "PASS name" or "FAIL name" line per check; exits non-zero when any failed.
 set -uo pipefail
 linux_probe=$1 windows_probe=$2 windows_folder=$3
@@ -16,7 +17,7 @@ failed=0
 
 linux() { KORVEX_CONFIG_DIR="${work}/linux" "${linux_probe}" < "$1" > "$2"; }
 windows() {
-  (cd "$(dirname "${windows_probe}")" && timeout 120 "${KORVEX_WINE:-wine}" "$(basename "${windows_probe}")") < "$1" | tr -d '\r' > "$2"
+  (cd "$(dirname "${windows_probe}")" && timeout $((120 * ${KORVEX_TIMEOUT_SCALE:-1})) "${KORVEX_WINE:-wine}" "$(basename "${windows_probe}")") < "$1" | tr -d '\r' > "$2"
 }
 put() {  # put FILE: the same Korvex.ini for both sides
   mkdir -p "${work}/linux"
