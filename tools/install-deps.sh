@@ -7,6 +7,8 @@ packages=(
   # page from its help) and the format check.
   cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libcli11-dev help2man pkgconf
   clang-format
+  # tools/test-packaging.sh checks the Debian packages with it.
+  lintian
   # Keeps compiled objects between test runs on one machine (tools/test.sh).
   ccache
   # The Python package and its tests, with Debian's own Python (no package index needed), and
