@@ -7,8 +7,8 @@
 #                   run natively where the kernel executes 32-bit programs
 #                   (tests/windows/probe_32bit.sh executes one to find out), otherwise inside an
 #                   emulated x86-64 machine (tools/in-emulated-machine.sh, some 15 minutes) when
-#                   KORVEX_WINDOWS_EMULATED=1 (off by default while the 32-bit programs fault at
-#                   their start there); otherwise they are counted as skipped, with the reason.
+#                   KORVEX_WINDOWS_EMULATED=1 (off by default until a whole 32-bit run has passed
+#                   there); otherwise they are counted as skipped, with the reason.
 #
 # KORVEX_WINDOWS_NO_32BIT=1 forces the skip of the 32-bit runs. The Linux programs compared with
 # the Windows ones come from KORVEX_LINUX_BUILD (default build/release, the release preset); the
@@ -182,8 +182,8 @@ wine_checks_32bit() {
     return
   fi
   if [ "${KORVEX_WINDOWS_EMULATED:-0}" != 1 ]; then
-    reason="${reason}; the emulated machine is not used by default yet: the 32-bit test programs fault at"
-    reason="${reason} their first instruction there (KORVEX_WINDOWS_EMULATED=1 runs them in it)"
+    reason="${reason}; the emulated machine is not used by default until a whole 32-bit run has passed"
+    reason="${reason} there (KORVEX_WINDOWS_EMULATED=1 runs them in it)"
   elif [ -z "${KORVEX_WINDOWS_NO_32BIT:-}" ] && emulated=$(tools/in-emulated-machine.sh --check); then
     echo "${reason}: the 32-bit Wine runs go to an emulated machine"
     emulated_wine_checks
