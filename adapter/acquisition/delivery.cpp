@@ -14,6 +14,7 @@
 #include "acquisition/pixel_rows.h"
 #include "colour/colour_tables.h"
 #include "registry/frame_buffers.h"
+#include "registry/racy_frame_read.h"
 #include "registry/slot_event.h"
 #include "registry/slot_state.h"
 #include "camera/camera_calls.h"
@@ -106,14 +107,12 @@ bool Deliver(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* des
     return DeliverColour(slot, buffers, raw, destination, width, height, layout, cross);
 }
 
-// Deliver for an export of the frame capture left in a raw buffer. Its own function, never inlined,
-// because the camera may refill that buffer while a late export reads it: the export then finds
-// out afterwards (MayHaveBeenRefilled) and does not hand that frame over, but the read itself
-// races with the camera's writes. The sanitizer tests name this function, and only it, to allow
-// that one race.
-[[gnu::noinline]] bool DeliverCapturedFrame(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination,
-                                            int32_t width, int32_t height, bool colour, int32_t layout,
-                                            const CrossSpans* cross) {
+// Deliver for an export of the frame capture left in a raw buffer, which the camera may refill
+// while a late export reads it: the export finds out afterwards (MayHaveBeenRefilled) and then does
+// not hand that frame over, so the read is one the sanitizer is told of (RacyFrameRead).
+bool DeliverCapturedFrame(Slot& slot, FrameBuffers& buffers, const uint8_t* raw, uint8_t* destination, int32_t width,
+                          int32_t height, bool colour, int32_t layout, const CrossSpans* cross) {
+    const RacyFrameRead racyRead;
     return Deliver(slot, buffers, raw, destination, width, height, colour, layout, cross);
 }
 

@@ -8,6 +8,7 @@
 #include "colour/colour_tables.h"
 #include "diagnostics/log.h"
 #include "registry/frame_buffers.h"
+#include "registry/racy_frame_read.h"
 
 namespace korvex {
 namespace {
@@ -37,11 +38,11 @@ bool FitsBuffers(int32_t width, int32_t height, const FrameBuffers& buffers) {
 
 bool Usable(double ratio) { return std::isfinite(ratio) && ratio > 0.0; }
 
-// Converts the frame capture left in a raw buffer with identity tables. Its own function, never
-// inlined, because the camera may refill that buffer meanwhile (a torn frame, as for a late
-// export): the sanitizer tests name this function, and only it, to allow that one race.
-[[gnu::noinline]] int32_t ConvertCapturedFrame(uint8_t* rgb, const uint8_t* raw, int32_t width, int32_t height,
-                                               int32_t layout) {
+// Converts the frame capture left in a raw buffer with identity tables. The camera may refill that
+// buffer meanwhile (a torn frame, as for a late export, which an estimate may come from), so the
+// read is one the sanitizer is told of (RacyFrameRead).
+int32_t ConvertCapturedFrame(uint8_t* rgb, const uint8_t* raw, int32_t width, int32_t height, int32_t layout) {
+    const RacyFrameRead racyRead;
     return ConvertBayer2Rgb(rgb, raw, width, height, 1, kIdentity.data(), kIdentity.data(), kIdentity.data(), 0,
                             layout);
 }

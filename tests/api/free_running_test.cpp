@@ -3,9 +3,7 @@
 //
 // Nothing here paces the camera around the exports: it delivers frames in a loop on a thread of
 // its own until the exporter has made its count of exports. Each export blocks on the frame event
-// (no polling), so the work is bounded by the count of exports, not by time. The camera refills a
-// buffer while a late export may still read it, which ThreadSanitizer reports; this program
-// carries the suppression for that one read (soak_tsan_suppressions.cpp).
+// (no polling), so the work is bounded by the count of exports, not by time.
 #include <atomic>
 #include <thread>
 

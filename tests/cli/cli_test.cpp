@@ -50,12 +50,6 @@ protected:
         setenv("KORVEX_CONFIG_DIR", dir_.c_str(), 1);
         setenv("KORVEX_SIM_CAMERAS", "HV1300UC,HV1300UM", 1);
         unsetenv("KORVEX_DIALOG");
-        // The simulated camera refills a raw buffer two frames after filling it, with no lock shared
-        // with exports (the torn frames that korvex.h describes). When frames come in a burst, as
-        // right after capture starts, ThreadSanitizer sees a refill unordered with an earlier read
-        // and would fail the tool; only that race is suppressed in the programs run here.
-        const char* tsan = std::getenv("TSAN_OPTIONS");
-        setenv("TSAN_OPTIONS", (std::string(tsan ? tsan : "") + " suppressions=" KORVEX_TSAN_SUPPRESSIONS).c_str(), 1);
     }
     void TearDown() override { fs::remove_all(dir_); }
 
