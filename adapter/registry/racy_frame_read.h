@@ -25,14 +25,20 @@ extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
 
 namespace korvex {
 
+// The constructor and destructor are written out in every build, so that no compiler takes the
+// scope for an unused variable where they do nothing.
 class RacyFrameRead {
 public:
+    RacyFrameRead() {
 #ifdef KORVEX_THREAD_SANITIZER
-    RacyFrameRead() { AnnotateIgnoreReadsBegin(__FILE__, __LINE__); }
-    ~RacyFrameRead() { AnnotateIgnoreReadsEnd(__FILE__, __LINE__); }
-#else
-    RacyFrameRead() = default;
+        AnnotateIgnoreReadsBegin(__FILE__, __LINE__);
 #endif
+    }
+    ~RacyFrameRead() {
+#ifdef KORVEX_THREAD_SANITIZER
+        AnnotateIgnoreReadsEnd(__FILE__, __LINE__);
+#endif
+    }
     RacyFrameRead(const RacyFrameRead&) = delete;
     RacyFrameRead& operator=(const RacyFrameRead&) = delete;
 };
