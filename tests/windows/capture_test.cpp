@@ -48,6 +48,24 @@ TEST_F(WinCaptureTest, EachExportGetsTheNewestFrameAndConsumesTheSignal) {
     EXPECT_EQ(kx_->StopGrab(1), 1);
 }
 
+// One capture carries frames as long as the camera sends them. A fault that builds up frame by
+// frame in the camera's thread, such as a callback called with the wrong calling convention (each
+// call leaves the caller's stack 4 bytes off on 32-bit Windows), shows only after a few frames.
+TEST_F(WinCaptureTest, OneCaptureCarriesHundredsOfFrames) {
+    constexpr int kBatches = 40;
+    constexpr int kFramesPerBatch = 10;
+    // The smallest frames that carry a stamp, so that 400 of them come fast under emulation too.
+    ASSERT_EQ(kx_->SetAOI(1, 0, 0, HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT), 1);
+    width_ = HVSIM_STAMP_WIDTH;
+    height_ = HVSIM_STAMP_HEIGHT;
+    ASSERT_EQ(kx_->StartGrab(1), 1);
+    for (int batch = 1; batch <= kBatches; ++batch) {
+        ASSERT_EQ(hvsim_deliver_frames(1, kFramesPerBatch), kFramesPerBatch);
+        ASSERT_EQ(ExportedFrame(0), batch * kFramesPerBatch - 1);  // the newest, whole
+    }
+    EXPECT_EQ(kx_->StopGrab(1), 1);
+}
+
 TEST_F(WinCaptureTest, AFrameOnAnotherCameraDoesNotWakeThisOne) {
     ASSERT_EQ(kx_->StartGrab(1), 1);
     ASSERT_EQ(kx_->StartGrab(2), 1);

@@ -34,6 +34,7 @@ KorvexLibrary::KorvexLibrary(const char* fileName) {
     Resolve(module, "ZqSetWhiteBalanceRatio", SetWhiteBalanceRatio);
     Resolve(module, "ZqGetImageWidth", GetImageWidth);
     Resolve(module, "ZqGetImageHeight", GetImageHeight);
+    Resolve(module, "ZqSetAOI", SetAOI);
     Resolve(module, "ZqSetGain", SetGain);
     Resolve(module, "ZqSetTriggerPolarity", SetTriggerPolarity);
     Resolve(module, "ZqTriggerShot", TriggerShot);

@@ -38,6 +38,7 @@ struct KorvexLibrary {
     decltype(&ZqSetWhiteBalanceRatio) SetWhiteBalanceRatio = nullptr;
     decltype(&ZqGetImageWidth) GetImageWidth = nullptr;
     decltype(&ZqGetImageHeight) GetImageHeight = nullptr;
+    decltype(&ZqSetAOI) SetAOI = nullptr;
     decltype(&ZqSetGain) SetGain = nullptr;
     decltype(&ZqSetTriggerPolarity) SetTriggerPolarity = nullptr;
     decltype(&ZqTriggerShot) TriggerShot = nullptr;
