@@ -4,9 +4,10 @@
 // late export or white-balance estimate that reads it: the reader finds out afterwards whether the
 // camera may have begun to refill that buffer (slot_event.h) and then uses nothing it read. The read
 // itself still races with the camera's writes. Under ThreadSanitizer this scope tells the sanitizer
-// not to record the calling thread's memory accesses meanwhile (its dynamic annotations), so that
-// this one race is not reported however long the read takes, and every other access, the camera's
-// writes against anything else included, is still checked. Elsewhere it does nothing.
+// not to record the calling thread's memory accesses while it reads the frame (its ignore
+// annotations), so that this one race is not reported however long the read takes; the camera's
+// writes against any other reader, and everything outside such a read, are still checked.
+// Elsewhere it does nothing.
 #ifndef KORVEX_REGISTRY_RACY_FRAME_READ_H
 #define KORVEX_REGISTRY_RACY_FRAME_READ_H
 
