@@ -15,10 +15,10 @@ constexpr const char* kLevelLabels[] = {KX_LOG_LEVELS(KX_LOG_LABEL)};
 
 }  // namespace
 
-// Each name with a ", " before it; the first two characters are skipped.
+// Each name with a ", " before it; the list starts after the first two characters.
 #define KX_LOG_LISTED(enumerator, name, ...) ", " name
-const char* const kLevelNameList = KX_LOG_LEVELS(KX_LOG_LISTED) + 2;
-const char* const kDomainNameList = KX_LOG_DOMAINS(KX_LOG_LISTED) + 2;
+const char* const kLevelNameList = &(KX_LOG_LEVELS(KX_LOG_LISTED))[2];
+const char* const kDomainNameList = &(KX_LOG_DOMAINS(KX_LOG_LISTED))[2];
 #undef KX_LOG_LISTED
 
 std::string_view LevelName(Level level) {
