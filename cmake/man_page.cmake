@@ -12,6 +12,7 @@ function(plain_options text result)
   string(REGEX REPLACE "(INT|UINT|FLOAT|TEXT|NUMBER|BOOLEAN):[A-Z]+ in \\[([-0-9.]+) - ([-0-9.]+)\\]" "\\2..\\3"
                        text "${text}")
   string(REGEX REPLACE "(INT|UINT|FLOAT|TEXT|NUMBER|BOOLEAN):[A-Z]+ in ([-+0-9.e]+\\.\\.[-+0-9.e]+)" "\\2" text "${text}")
+  string(REGEX REPLACE "(INT|UINT|FLOAT|TEXT|NUMBER|BOOLEAN):([-+0-9.e]+\\.\\.[-+0-9.e]+)" "\\2" text "${text}")
   string(REGEX REPLACE ":(INT|UINT|FLOAT|TEXT|NUMBER|BOOLEAN) in \\[[-0-9.]+ - [-0-9.]+\\]" "" text "${text}")
   string(REGEX REPLACE "(INT|UINT|FLOAT|TEXT|NUMBER|BOOLEAN):([A-Z]+)" "\\2" text "${text}")
   string(REGEX REPLACE "([ ,])(INT|UINT|FLOAT|TEXT|NUMBER|BOOLEAN)([ =\n])" "\\1VALUE\\3" text "${text}")
