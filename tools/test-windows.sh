@@ -7,7 +7,8 @@
 #                   run natively where the kernel executes 32-bit programs
 #                   (tests/windows/probe_32bit.sh executes one to find out), otherwise inside an
 #                   emulated x86-64 machine (tools/in-emulated-machine.sh, some 10 minutes;
-#                   KORVEX_WINDOWS_EMULATED=0 keeps them out of it); they are counted as skipped,
+#                   KORVEX_WINDOWS_EMULATED=0 keeps them out of it, =always sends them there
+#                   even where they could run natively); they are counted as skipped,
 #                   with the reason, only where neither runs them.
 #
 # KORVEX_WINDOWS_NO_32BIT=1 forces the skip of the 32-bit runs. The Linux programs compared with
@@ -177,7 +178,9 @@ emulated_wine_checks() {
 # 32-bit Wine runs: natively, in an emulated machine, or skipped saying why neither works.
 wine_checks_32bit() {
   local reason emulated=""
-  if reason=$(korvex_probe_32bit); then
+  if [ "${KORVEX_WINDOWS_EMULATED:-1}" = always ]; then
+    reason="KORVEX_WINDOWS_EMULATED=always"
+  elif reason=$(korvex_probe_32bit); then
     wine_checks_of i686
     return
   fi
