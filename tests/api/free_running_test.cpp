@@ -56,6 +56,34 @@ protected:
         }
         return top.frame == bottom.frame ? top.frame : -1;
     }
+
+    struct Tally {
+        int delivered = 0;
+        int torn = 0;      // frames whose number frameOf could not read whole
+        int notNewer = 0;  // frames no newer than the newest before
+    };
+
+    // Makes exports of device against a free-running camera into out; frameOf gives a delivered
+    // image's frame number, or -1 for a frame made of two.
+    template <typename FrameOf>
+    static Tally ExportFreeRunning(int16_t device, int exports, int16_t width, int16_t height, int16_t colour,
+                                   Destination& out, FrameOf frameOf) {
+        Tally tally;
+        FreeRunningCamera camera(device);
+        int32_t previous = -1;
+        for (int n = 0; n < exports; ++n) {
+            if (ZqExportImageData(device, out.data(), width, height, colour, 1) != 1) continue;
+            ++tally.delivered;
+            const int32_t frame = frameOf(out);
+            if (frame < 0) {
+                ++tally.torn;
+                continue;
+            }
+            if (frame <= previous) ++tally.notNewer;
+            previous = std::max(previous, frame);
+        }
+        return tally;
+    }
 };
 
 // 64 x 16 grey frames: the smallest the stamp allows, so that frames come as fast as they can.
@@ -66,22 +94,12 @@ TEST_F(FreeRunningTest, EveryExportDeliversAFrameNewerThanTheOneBefore) {
     ASSERT_EQ(ZqSetAOI(kMono, 0, 0, HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT), 1);
     ASSERT_EQ(ZqStartGrab(kMono), 1);
     Destination out(std::size_t{HVSIM_STAMP_WIDTH} * HVSIM_STAMP_HEIGHT);
-    int delivered = 0;
-    int notNewer = 0;
-    {
-        FreeRunningCamera camera(kMono);
-        int32_t previous = -1;
-        for (int n = 0; n < kExports; ++n) {
-            if (ZqExportImageData(kMono, out.data(), HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT, 0, 1) != 1) continue;
-            ++delivered;
-            const int32_t frame = Stamp(out, HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT, 1).frame;
-            if (frame <= previous) ++notNewer;
-            previous = std::max(previous, frame);
-        }
-    }
-    EXPECT_EQ(notNewer, 0) << "of " << delivered << " delivered";
-    EXPECT_GT(delivered, kExports / 2);  // frames keep coming: a whole one is nearly always there
-    RecordProperty("Delivered", delivered);
+    const Tally tally = ExportFreeRunning(
+        kMono, kExports, HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT, 0, out,
+        [](const Destination& image) { return Stamp(image, HVSIM_STAMP_WIDTH, HVSIM_STAMP_HEIGHT, 1).frame; });
+    EXPECT_EQ(tally.notNewer + tally.torn, 0) << "of " << tally.delivered << " delivered";
+    EXPECT_GT(tally.delivered, kExports / 2);  // frames keep coming: a whole one is nearly always there
+    RecordProperty("Delivered", tally.delivered);
     EXPECT_EQ(ZqStopGrab(kMono), 1);
 }
 
@@ -95,29 +113,14 @@ TEST_F(FreeRunningTest, ASlowExporterIsNeverHandedATornFrame) {
     ASSERT_EQ(ZqSetResolution(kColour, 2), 1);
     ASSERT_EQ(ZqStartGrab(kColour), 1);
     Destination out(std::size_t{kWidth} * kHeight * 4);
-    int delivered = 0;
-    int torn = 0;
-    int notNewer = 0;
-    {
-        FreeRunningCamera camera(kColour);
-        int32_t previous = -1;
-        for (int n = 0; n < kExports; ++n) {
-            if (ZqExportImageData(kColour, out.data(), kWidth, kHeight, 1, 1) != 1) continue;
-            ++delivered;
-            const int32_t frame = WholeFrame(out, kWidth, kHeight, 4);
-            if (frame < 0) {
-                ++torn;
-                continue;
-            }
-            if (frame <= previous) ++notNewer;
-            previous = frame;
-        }
-    }
-    EXPECT_EQ(torn, 0) << "of " << delivered << " delivered";
-    EXPECT_EQ(notNewer, 0);
-    EXPECT_GT(delivered, 0);  // the others found no frame whole: -1
-    RecordProperty("Delivered", delivered);
-    RecordProperty("Torn", torn);
+    const Tally tally = ExportFreeRunning(kColour, kExports, kWidth, kHeight, 1, out, [](const Destination& image) {
+        return WholeFrame(image, kWidth, kHeight, 4);
+    });
+    EXPECT_EQ(tally.torn, 0) << "of " << tally.delivered << " delivered";
+    EXPECT_EQ(tally.notNewer, 0);
+    EXPECT_GT(tally.delivered, 0);  // the others found no frame whole: -1
+    RecordProperty("Delivered", tally.delivered);
+    RecordProperty("Torn", tally.torn);
     EXPECT_EQ(ZqStopGrab(kColour), 1);
 }
 
